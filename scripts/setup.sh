@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests, the benchmarks and the tools need on a fresh
+# Debian 12 machine. Idempotent and quick when everything is already there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang clang-format clang-tidy cppcheck libclang-rt-14-dev
+  libglib2.0-dev shared-mime-info libxml2-dev
+  locales
+  php-cli python3 python3-werkzeug
+  nodejs curl nginx-light xdg-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+# npm ships inside nodejs on some images and as its own package on others.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
+
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Type names in the user's language are checked under a Korean locale.
+if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
+  sed -i 's/^# *\(ko_KR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen || echo 'ko_KR.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
+fi
+
+# Node test servers, pinned by tests/servers/package-lock.json.
+if [ -f tests/servers/package-lock.json ]; then
+  if [ ! -d tests/servers/node_modules ] ||
+     [ tests/servers/package-lock.json -nt tests/servers/node_modules/.package-lock.json ]; then
+    (cd tests/servers && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+fi

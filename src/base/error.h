@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace veldrask {
+
+// The error numbers the control raises, in the numbering that scripting hosts know.
+enum class ErrorNumber : std::int32_t {
+  kInvalidArgument = 5,
+  kOverflow = 6,
+  kOutOfMemory = 7,
+  kSubscriptOutOfRange = 9,
+  kDivisionByZero = 11,
+  kTypeMismatch = 13,
+  kBadFileName = 52,
+  kFileNotFound = 53,
+  kFileAlreadyExists = 58,
+  kDiskFull = 61,
+  kInputPastEnd = 62,
+  kPermissionDenied = 70,
+  kPathFileAccess = 75,
+  kPathNotFound = 76,
+  kObjectRequired = 424,
+  kMemberNotFound = 438,
+  kArgumentNotOptional = 449,
+  kKeyNotUnique = 35602,
+};
+
+// The Korean description that goes with a number of the table above; a generic text for
+// any other number.
+std::string_view DescribeError(std::int32_t number);
+
+// The one error type of the control: a number and a description.
+class Error : public std::runtime_error {
+ public:
+  explicit Error(ErrorNumber number);
+  Error(ErrorNumber number, std::string description);
+  Error(std::int32_t number, std::string description);
+
+  std::int32_t Number() const { return number_; }
+  const std::string& Description() const { return description_; }
+
+ private:
+  std::int32_t number_;
+  std::string description_;
+};
+
+// "[" + number + "] " + description, the form in which an operation shows a failure.
+std::string FormatErrorMessage(const Error& error);
+
+}  // namespace veldrask

@@ -1,0 +1,70 @@
+#include "base/number_format.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "base/rounding.h"
+
+namespace veldrask {
+namespace {
+
+std::string GroupDigits(const std::string& digits, const NumberStyle& style) {
+  if (style.groupSize <= 0) return digits;
+  const auto size = static_cast<std::size_t>(style.groupSize);
+  std::string grouped;
+  grouped.reserve(digits.size() + digits.size() / size * style.groupSeparator.size());
+  const std::size_t lead = digits.size() % size == 0 ? size : digits.size() % size;
+  grouped.append(digits, 0, lead);
+  for (std::size_t i = lead; i < digits.size(); i += size) {
+    grouped += style.groupSeparator;
+    grouped.append(digits, i, size);
+  }
+  return grouped;
+}
+
+// Formats |value| (already rounded to whole units of 10^-decimals) with the given number
+// of decimals.
+std::string FormatFixed(double value, int decimals, const NumberStyle& style) {
+  const double scale = decimals == 0 ? 1.0 : std::pow(10.0, decimals);
+  const double units = RoundHalfAway(value * scale);
+  const bool negative = units < 0;
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.0f", std::fabs(units));
+  std::string digits = buffer;
+  if (digits.size() <= static_cast<std::size_t>(decimals)) {
+    digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
+  }
+  std::string whole = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
+  std::string text = negative ? "-" : "";
+  if (!(whole == "0" && decimals > 0 && !style.leadingZero)) text += GroupDigits(whole, style);
+  if (decimals > 0) {
+    text += style.decimalSeparator;
+    text += digits.substr(digits.size() - static_cast<std::size_t>(decimals));
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string FormatN0(double value, const NumberStyle& style) {
+  return FormatFixed(value, 0, style);
+}
+
+std::string FormatN2(double value, const NumberStyle& style) {
+  return FormatFixed(value, 2, style);
+}
+
+std::string FormatP(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.0f", std::floor(value));
+  return buffer;
+}
+
+std::string FormatHms(std::int32_t seconds) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
+                seconds % 60);
+  return buffer;
+}
+
+}  // namespace veldrask

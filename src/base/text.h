@@ -1,0 +1,44 @@
+#pragma once
+
+// Helpers on UTF-8 text, the form every string of the core takes.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veldrask {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+
+// Splits at every occurrence of separator; an empty text gives one empty piece.
+std::vector<std::string> Split(std::string_view text, std::string_view separator);
+
+// Removes leading and trailing spaces (only the space character, as the control's own
+// trimming does).
+std::string_view TrimSpaces(std::string_view text);
+
+// Upper case for ASCII letters; other characters unchanged.
+std::string ToUpperAscii(std::string_view text);
+
+// The text after the last occurrence of separator, or the whole text when it holds none.
+std::string_view AfterLast(std::string_view text, std::string_view separator);
+
+bool Contains(std::string_view text, std::string_view part);
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// Decodes one code point at offset, advancing it. Invalid sequences give U+FFFD and
+// advance by one byte.
+char32_t NextCodePoint(std::string_view text, std::size_t& offset);
+
+void AppendCodePoint(std::string& out, char32_t codePoint);
+
+bool IsValidUtf8(std::string_view text);
+
+// Decimal text of an integer.
+std::string ToDecimal(std::int64_t value);
+
+}  // namespace veldrask

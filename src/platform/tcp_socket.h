@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veldrask {
+
+// The classic socket-control states.
+enum class SocketState : std::int16_t {
+  kClosed = 0,
+  kOpen = 1,
+  kListening = 2,
+  kConnectionPending = 3,
+  kResolvingHost = 4,
+  kHostResolved = 5,
+  kConnecting = 6,
+  kConnected = 7,
+  kClosing = 8,
+  kError = 9,
+};
+
+// Error numbers of socket failures, in the classic socket numbering.
+namespace socket_error {
+inline constexpr std::int32_t kInvalidArgument = 10022;
+inline constexpr std::int32_t kWouldBlock = 10035;
+inline constexpr std::int32_t kNetworkDown = 10050;
+inline constexpr std::int32_t kNetworkUnreachable = 10051;
+inline constexpr std::int32_t kConnectionAborted = 10053;
+inline constexpr std::int32_t kConnectionReset = 10054;
+inline constexpr std::int32_t kNotConnected = 10057;
+inline constexpr std::int32_t kTimedOut = 10060;
+inline constexpr std::int32_t kConnectionRefused = 10061;
+inline constexpr std::int32_t kHostUnreachable = 10065;
+inline constexpr std::int32_t kHostNotFound = 11001;
+inline constexpr std::int32_t kTryAgain = 11002;
+inline constexpr std::int32_t kNoData = 11004;
+inline constexpr std::int32_t kInvalidOperation = 40006;  // wrong state for the request
+}  // namespace socket_error
+
+// What a socket reports. Called from the event loop only, never from inside a call on the
+// socket. After Close() on the socket, nothing more is reported.
+class SocketEvents {
+ public:
+  virtual void OnConnect() = 0;
+  // Some bytes of the queued sends went out; remaining counts those still queued.
+  virtual void OnSendProgress(std::int32_t sent, std::int32_t remaining) = 0;
+  // Everything queued has been handed to the network.
+  virtual void OnSendComplete() = 0;
+  // bytesTotal bytes are waiting to be read with GetData.
+  virtual void OnDataArrival(std::int32_t bytesTotal) = 0;
+  // The peer closed the connection.
+  virtual void OnClose() = 0;
+  virtual void OnError(std::int32_t number, std::string_view description) = 0;
+
+ protected:
+  ~SocketEvents() = default;
+};
+
+// A TCP client with the socket control's operations.
+class TcpSocket {
+ public:
+  virtual ~TcpSocket() = default;
+
+  // Starts resolving host and connecting to port; the outcome arrives as OnConnect or
+  // OnError.
+  virtual void Connect(std::string_view host, std::int32_t port) = 0;
+  virtual SocketState State() const = 0;
+  // Queues bytes for sending (the socket keeps what the network has not yet taken).
+  virtual void Send(std::span<const std::byte> data) = 0;
+  // Moves every byte that has arrived and not yet been read to the end of out.
+  virtual void GetData(std::vector<std::byte>& out) = 0;
+  // Closes the connection; no event follows.
+  virtual void Close() = 0;
+};
+
+class Network {
+ public:
+  virtual ~Network() = default;
+  virtual std::unique_ptr<TcpSocket> CreateTcpSocket(SocketEvents& events) = 0;
+};
+
+// Views text as the bytes it is made of.
+inline std::span<const std::byte> AsBytes(std::string_view text) {
+  return std::as_bytes(std::span<const char>(text.data(), text.size()));
+}
+
+}  // namespace veldrask
