@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
 #include "base/error.h"
 
@@ -37,8 +38,7 @@ T CheckedMul(T a, T b) {
 
 // Narrows a wider integer to T, raising overflow when it does not fit.
 template <CheckedInteger T, typename From>
-  requires std::is_integral_v<From>
-T CheckedNarrow(From value) {
+requires std::is_integral_v<From> T CheckedNarrow(From value) {
   if (!std::in_range<T>(value)) throw Error(ErrorNumber::kOverflow);
   return static_cast<T>(value);
 }

@@ -26,6 +26,7 @@ enum class ErrorNumber : std::int32_t {
   kObjectRequired = 424,
   kMemberNotFound = 438,
   kArgumentNotOptional = 449,
+  kWrongArgumentCount = 450,
   kKeyNotUnique = 35602,
 };
 

@@ -27,9 +27,15 @@ double RoundHalfEven(double value) {
   return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
-double RoundHalfAway(double value) { return std::round(value); }
+double RoundHalfAway(double value) {
+  return std::round(value);
+}
 
-std::int16_t RoundToInt16(double value) { return RoundChecked<std::int16_t>(value); }
-std::int32_t RoundToInt32(double value) { return RoundChecked<std::int32_t>(value); }
+std::int16_t RoundToInt16(double value) {
+  return RoundChecked<std::int16_t>(value);
+}
+std::int32_t RoundToInt32(double value) {
+  return RoundChecked<std::int32_t>(value);
+}
 
 }  // namespace veldrask

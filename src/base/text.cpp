@@ -129,6 +129,8 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string ToDecimal(std::int64_t value) { return std::to_string(value); }
+std::string ToDecimal(std::int64_t value) {
+  return std::to_string(value);
+}
 
 }  // namespace veldrask

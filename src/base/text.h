@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,16 @@ char32_t NextCodePoint(std::string_view text, std::size_t& offset);
 void AppendCodePoint(std::string& out, char32_t codePoint);
 
 bool IsValidUtf8(std::string_view text);
+
+// Views text as the bytes it is made of.
+inline std::span<const std::byte> AsBytes(std::string_view text) {
+  return std::as_bytes(std::span<const char>(text.data(), text.size()));
+}
+
+// Views bytes as text.
+inline std::string_view AsText(std::span<const std::byte> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
 
 // Decimal text of an integer.
 std::string ToDecimal(std::int64_t value);

@@ -18,8 +18,8 @@ double ParseNumber(const std::string& text) {
   const std::string trimmed(TrimSpaces(text));
   if (trimmed.empty()) throw Error(ErrorNumber::kTypeMismatch);
   for (const char c : trimmed) {
-    const bool allowed = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' ||
-                         c == 'e' || c == 'E';
+    const bool allowed =
+        (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E';
     if (!allowed) throw Error(ErrorNumber::kTypeMismatch);
   }
   char* end = nullptr;
@@ -45,9 +45,13 @@ double Variant::ToDouble() const {
   return std::visit(Visitor{}, value_);
 }
 
-std::int16_t Variant::ToInt16() const { return RoundToInt16(ToDouble()); }
+std::int16_t Variant::ToInt16() const {
+  return RoundToInt16(ToDouble());
+}
 
-std::int32_t Variant::ToInt32() const { return RoundToInt32(ToDouble()); }
+std::int32_t Variant::ToInt32() const {
+  return RoundToInt32(ToDouble());
+}
 
 bool Variant::ToBool() const {
   if (const auto* text = std::get_if<std::string>(&value_)) {

@@ -19,13 +19,13 @@ class Variant {
   using FileArray = std::vector<AttachedFile>;
 
   Variant() = default;
-  Variant(std::int16_t value) : value_(value) {}  // NOLINT(google-explicit-constructor)
-  Variant(std::int32_t value) : value_(value) {}  // NOLINT(google-explicit-constructor)
-  Variant(double value) : value_(value) {}        // NOLINT(google-explicit-constructor)
-  Variant(bool value) : value_(value) {}          // NOLINT(google-explicit-constructor)
-  Variant(std::string value) : value_(std::move(value)) {}     // NOLINT
+  Variant(std::int16_t value) : value_(value) {}              // NOLINT(google-explicit-constructor)
+  Variant(std::int32_t value) : value_(value) {}              // NOLINT(google-explicit-constructor)
+  Variant(double value) : value_(value) {}                    // NOLINT(google-explicit-constructor)
+  Variant(bool value) : value_(value) {}                      // NOLINT(google-explicit-constructor)
+  Variant(std::string value) : value_(std::move(value)) {}    // NOLINT
   Variant(const char* value) : value_(std::string(value)) {}  // NOLINT
-  Variant(FileArray value) : value_(std::move(value)) {}       // NOLINT
+  Variant(FileArray value) : value_(std::move(value)) {}      // NOLINT
 
   bool IsEmpty() const { return std::holds_alternative<std::monostate>(value_); }
   bool IsString() const { return std::holds_alternative<std::string>(value_); }

@@ -20,8 +20,8 @@ inline constexpr std::int32_t kMoreData = 234;
 // Value types.
 namespace registry_type {
 inline constexpr std::uint32_t kNone = 0;
-inline constexpr std::uint32_t kString = 1;          // REG_SZ
-inline constexpr std::uint32_t kExpandString = 2;    // REG_EXPAND_SZ
+inline constexpr std::uint32_t kString = 1;        // REG_SZ
+inline constexpr std::uint32_t kExpandString = 2;  // REG_EXPAND_SZ
 inline constexpr std::uint32_t kBinary = 3;
 inline constexpr std::uint32_t kDword = 4;
 inline constexpr std::uint32_t kMultiString = 7;

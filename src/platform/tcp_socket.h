@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
+
 namespace veldrask {
 
 // The classic socket-control states.
@@ -83,10 +85,5 @@ class Network {
   virtual ~Network() = default;
   virtual std::unique_ptr<TcpSocket> CreateTcpSocket(SocketEvents& events) = 0;
 };
-
-// Views text as the bytes it is made of.
-inline std::span<const std::byte> AsBytes(std::string_view text) {
-  return std::as_bytes(std::span<const char>(text.data(), text.size()));
-}
 
 }  // namespace veldrask

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "control/control_surface.h"
+#include "control/properties.h"
+#include "control/registry_settings.h"
+#include "platform/host.h"
+#include "platform/platform.h"
+
+namespace veldrask {
+
+// The file-transfer control that a web page embeds. Members keep the names of the control's
+// scripting interface; the container calls Load or InitNew once after construction.
+class UploaderControl {
+ public:
+  // Start-up: every member gets its start value, both screens are built, the download folder
+  // is read from the registry and the boundary is made.
+  UploaderControl(Platform& platform, Host& host);
+  ~UploaderControl();
+  UploaderControl(const UploaderControl&) = delete;
+  UploaderControl& operator=(const UploaderControl&) = delete;
+
+  // Persistence through the container's property bag.
+  void Load(PropertyBag& bag);
+  void InitNew();
+  void Save(PropertyBag& bag) const;
+
+  std::string EngTitleVer() const;
+
+  std::int16_t MaxFileCount() const { return properties_.maxFileCount; }
+  void SetMaxFileCount(std::int16_t value);
+  std::int32_t MaxFileSize() const { return properties_.maxFileSize; }
+  void SetMaxFileSize(std::int32_t value);
+  std::int32_t UnitFileSize() const { return properties_.unitFileSize; }
+  void SetUnitFileSize(std::int32_t value);
+  std::string MainTitle() const { return properties_.mainTitle; }
+  void SetMainTitle(std::string_view value);
+  std::string HostName() const { return properties_.hostName; }
+  void SetHostName(std::string_view value);
+  std::string ActionURL() const { return properties_.actionUrl; }
+  void SetActionURL(std::string_view value);
+  std::string ReturnURL() const { return properties_.returnUrl; }
+  void SetReturnURL(std::string_view value);
+  std::int16_t ServerPort() const { return properties_.serverPort; }
+  void SetServerPort(std::int16_t value);
+  std::string FilePrefix() const { return properties_.filePrefix; }
+  void SetFilePrefix(std::string_view value);
+  std::string PaddingZero() const { return properties_.paddingZero; }
+  void SetPaddingZero(std::string_view value);
+  std::string ExcludeFileExtension() const { return properties_.excludeFileExtension; }
+  void SetExcludeFileExtension(std::string_view value);
+  std::int32_t BufferSize() const { return properties_.bufferSize; }
+  void SetBufferSize(std::int32_t value);
+  std::string Boundary() const { return properties_.boundary; }
+  void SetHTTPResponseData(std::string_view value);
+  std::string UpDownload() const { return properties_.upDownload; }
+  void SetUpDownload(std::string_view value);
+
+  std::int32_t RegiSaveString(std::int32_t HKey, std::string_view strPath,
+                              std::string_view strValueName, std::string_view strData);
+  std::int32_t RegiDeleteKey(std::int32_t HKey, std::string_view strKey);
+  std::int32_t RegiDeleteValue(std::int32_t HKey, std::string_view strPath,
+                               std::string_view strValueName);
+
+  // The current download folder (the registry's DownPath or the default folder).
+  const std::string& DownloadFolder() const { return downloadFolder_; }
+  // The remaining total allowance of the upload queue, in kilobytes.
+  std::int32_t RemainSize() const { return properties_.remainSize; }
+
+  ControlSurface& Surface() { return *surface_; }
+  Platform& GetPlatform() { return platform_; }
+
+ private:
+  void StartUp();
+  void ReadDownloadFolder();
+  void PrepareList(ListView& list);
+  void ConnectViewOptions();
+  void ShowUploadList(ListViewMode mode);
+  void ShowUploadScreen();
+  void HideUploadScreen();
+  void ShowDownloadScreen();
+  void HideDownloadScreen();
+  // Stores value in member and sends the change notification by name.
+  void StoreString(std::string& member, std::string_view value, std::string_view name);
+
+  Platform& platform_;
+  Host& host_;
+  RegistrySettings registry_;
+  std::unique_ptr<ControlSurface> surface_;
+  Properties properties_;
+  std::string downloadFolder_;
+};
+
+}  // namespace veldrask
