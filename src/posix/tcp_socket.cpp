@@ -1,0 +1,418 @@
+#include "posix/tcp_socket.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <utility>
+
+#include "base/error.h"
+#include "base/text.h"
+
+namespace veldrask::posix {
+namespace {
+
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// Classic numbers the shared table has no name for.
+constexpr std::int32_t kAccessDenied = 10013;
+constexpr std::int32_t kTooManySockets = 10024;
+constexpr std::int32_t kFamilyNotSupported = 10047;
+constexpr std::int32_t kAddressNotAvailable = 10049;
+constexpr std::int32_t kNoBufferSpace = 10055;
+constexpr std::int32_t kNoRecovery = 11003;
+
+constexpr std::string_view kWrongStateText =
+    "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
+
+struct ClassicError {
+  std::int32_t number;
+  std::string description;
+};
+
+ClassicError FromErrno(int error) {
+  switch (error) {
+    case ECONNREFUSED:
+      return {socket_error::kConnectionRefused, "대상 컴퓨터에서 연결을 거부했습니다."};
+    case ETIMEDOUT:
+      return {socket_error::kTimedOut, "연결 시간이 초과되었습니다."};
+    case ECONNRESET:
+      return {socket_error::kConnectionReset, "원격 호스트에 의해 연결이 강제로 끊겼습니다."};
+    case ECONNABORTED:
+    case EPIPE:
+      return {socket_error::kConnectionAborted, "연결이 중단되었습니다."};
+    case EHOSTUNREACH:
+    case EHOSTDOWN:
+      return {socket_error::kHostUnreachable, "호스트에 연결할 경로가 없습니다."};
+    case ENETUNREACH:
+      return {socket_error::kNetworkUnreachable, "네트워크에 연결할 수 없습니다."};
+    case ENETDOWN:
+      return {socket_error::kNetworkDown, "네트워크가 작동하지 않습니다."};
+    case ENOTCONN:
+      return {socket_error::kNotConnected, "소켓이 연결되어 있지 않습니다."};
+    case EACCES:
+    case EPERM:
+      return {kAccessDenied, "소켓 접근 권한이 없습니다."};
+    case EMFILE:
+    case ENFILE:
+      return {kTooManySockets, "열린 소켓이 너무 많습니다."};
+    case EAFNOSUPPORT:
+      return {kFamilyNotSupported, "주소 패밀리를 지원하지 않습니다."};
+    case EADDRNOTAVAIL:
+      return {kAddressNotAvailable, "요청한 주소를 사용할 수 없습니다."};
+    case ENOBUFS:
+    case ENOMEM:
+      return {kNoBufferSpace, "버퍼 공간이 부족합니다."};
+    case EINVAL:
+      return {socket_error::kInvalidArgument, "잘못된 인수입니다."};
+    default:
+      return {socket_error::kConnectionAborted,
+              "소켓 오류 " + ToDecimal(error) + ": " + std::strerror(error)};
+  }
+}
+
+ClassicError FromResolverError(int error, int systemError, std::string_view host) {
+  const std::string name(host);
+  switch (error) {
+    case EAI_AGAIN:
+      return {socket_error::kTryAgain,
+              "호스트를 지금 찾을 수 없습니다. 나중에 다시 시도하십시오: " + name};
+    case EAI_FAIL:
+      return {kNoRecovery, "이름 서버에서 복구할 수 없는 오류가 발생했습니다: " + name};
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+      return {socket_error::kNoData, "이름에 해당하는 주소가 없습니다: " + name};
+#endif
+    case EAI_MEMORY:
+      return {kNoBufferSpace, "버퍼 공간이 부족합니다."};
+    case EAI_SYSTEM:
+      return FromErrno(systemError);
+    default:
+      return {socket_error::kHostNotFound, "호스트를 찾을 수 없습니다: " + name};
+  }
+}
+
+std::int32_t SaturatedInt32(std::size_t value) {
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+// Accepts "[::1]" as well as "::1", the form addresses with a port are written in.
+std::string_view WithoutBrackets(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    return host.substr(1, host.size() - 2);
+  }
+  return host;
+}
+
+bool MakeNonBlockingAndCloseOnExec(int fd) {
+  const int statusFlags = fcntl(fd, F_GETFL);
+  const int descriptorFlags = fcntl(fd, F_GETFD);
+  return statusFlags >= 0 && descriptorFlags >= 0 &&
+         fcntl(fd, F_SETFL, statusFlags | O_NONBLOCK) == 0 &&
+         fcntl(fd, F_SETFD, descriptorFlags | FD_CLOEXEC) == 0;
+}
+
+bool IsTemporary(int error) {
+  return error == EAGAIN || error == EWOULDBLOCK;
+}
+
+}  // namespace
+
+PosixTcpSocket::PosixTcpSocket(PollEventLoop& loop, SocketEvents& events)
+    : loop_(loop), events_(events) {}
+
+PosixTcpSocket::~PosixTcpSocket() {
+  Close();
+}
+
+void PosixTcpSocket::Connect(std::string_view host, std::int32_t port) {
+  if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
+    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+  }
+  Close();
+  if (port < 1 || port > 65535) {
+    Fail(socket_error::kInvalidArgument,
+         "포트 번호는 1에서 65535 사이여야 합니다: " + ToDecimal(port));
+    return;
+  }
+
+  state_ = SocketState::kResolvingHost;
+  const std::string name(WithoutBrackets(host));
+  const std::string service = ToDecimal(port);
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  // An embedded NUL would silently shorten the name, so such a name is simply not found.
+  const bool usable = !name.empty() && name.find('\0') == std::string::npos;
+  const int result =
+      usable ? getaddrinfo(name.c_str(), service.c_str(), &hints, &found) : EAI_NONAME;
+  if (result != 0) {
+    ClassicError error = FromResolverError(result, errno, host);
+    Fail(error.number, std::move(error.description));
+    return;
+  }
+  for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
+    Endpoint endpoint{};
+    std::memcpy(&endpoint.address, entry->ai_addr, entry->ai_addrlen);
+    endpoint.length = entry->ai_addrlen;
+    endpoint.family = entry->ai_family;
+    endpoints_.push_back(endpoint);
+  }
+  freeaddrinfo(found);
+
+  state_ = SocketState::kConnecting;
+  ConnectToNextEndpoint();
+}
+
+void PosixTcpSocket::Send(std::span<const std::byte> data) {
+  if (state_ != SocketState::kConnected) {
+    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+  }
+  if (QueuedBytes() > 0) {
+    // Earlier bytes go first; the writable event sends these after them.
+    QueueForSending(data);
+    return;
+  }
+  std::size_t taken = 0;
+  if (!SendFrom(data, taken)) {
+    FailWithErrno(errno);
+    return;
+  }
+  QueueForSending(data.subspan(taken));
+  if (taken > 0 || data.empty()) ReportSent(taken);
+  UpdateInterest();
+}
+
+void PosixTcpSocket::GetData(std::vector<std::byte>& out) {
+  if (out.empty()) {
+    out.swap(incoming_);
+  } else {
+    out.insert(out.end(), incoming_.begin(), incoming_.end());
+  }
+  incoming_.clear();
+  UpdateInterest();
+}
+
+void PosixTcpSocket::Close() {
+  liveness_ = std::make_shared<Liveness>();
+  ReleaseDescriptor();
+  endpoints_.clear();
+  nextEndpoint_ = 0;
+  outgoing_.clear();
+  outgoingSent_ = 0;
+  incoming_.clear();
+  arrivalAnnounced_ = false;
+  state_ = SocketState::kClosed;
+}
+
+void PosixTcpSocket::ConnectToNextEndpoint() {
+  while (nextEndpoint_ < endpoints_.size()) {
+    const Endpoint& endpoint = endpoints_[nextEndpoint_++];
+    const int fd = socket(endpoint.family, SOCK_STREAM, 0);
+    if (fd < 0) {
+      lastConnectError_ = errno;
+      continue;
+    }
+    if (!MakeNonBlockingAndCloseOnExec(fd)) {
+      lastConnectError_ = errno;
+      close(fd);
+      continue;
+    }
+    const auto* address = reinterpret_cast<const sockaddr*>(&endpoint.address);
+    if (connect(fd, address, endpoint.length) == 0 || errno == EINPROGRESS) {
+      fd_ = fd;
+      watch_ = loop_.Watch(fd_, io_event::kWritable, [this](IoEventMask ready) { OnReady(ready); });
+      // A loopback connect may complete at once; the writable event finishes it either way.
+      return;
+    }
+    lastConnectError_ = errno;
+    close(fd);
+  }
+  FailWithErrno(lastConnectError_);
+}
+
+void PosixTcpSocket::OnReady(IoEventMask ready) {
+  if (state_ == SocketState::kConnecting) {
+    FinishConnecting();
+    return;
+  }
+  if (ready & io_event::kError) {
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error != 0) {
+      FailWithErrno(error);
+      return;
+    }
+  }
+  // Reading first hands over what arrived before a close or a failure the write would meet.
+  const bool reading = incoming_.size() < kReceiveLimit;
+  if (reading && (ready & (io_event::kReadable | io_event::kHangUp))) ReadAvailable();
+  if (state_ != SocketState::kConnected) return;
+  if ((ready & (io_event::kWritable | io_event::kHangUp)) && QueuedBytes() > 0) {
+    if (!WriteQueued()) return;
+  }
+  UpdateInterest();
+}
+
+void PosixTcpSocket::FinishConnecting() {
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+  if (error == 0) {
+    BecomeConnected();
+    return;
+  }
+  lastConnectError_ = error;
+  ReleaseDescriptor();
+  ConnectToNextEndpoint();
+}
+
+void PosixTcpSocket::BecomeConnected() {
+  state_ = SocketState::kConnected;
+  endpoints_.clear();
+  UpdateInterest();
+  Emit([this] { events_.OnConnect(); });
+}
+
+void PosixTcpSocket::ReadAvailable() {
+  bool arrived = false;
+  bool peerClosed = false;
+  int failure = 0;
+  while (incoming_.size() < kReceiveLimit) {
+    const std::size_t before = incoming_.size();
+    incoming_.resize(before + kReadChunk);
+    const ssize_t count = recv(fd_, incoming_.data() + before, kReadChunk, 0);
+    incoming_.resize(before + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+    if (count > 0) {
+      arrived = true;
+    } else if (count == 0) {
+      peerClosed = true;
+      break;
+    } else if (errno != EINTR) {
+      if (!IsTemporary(errno)) failure = errno;
+      break;
+    }
+  }
+  if (arrived) AnnounceArrival();
+  if (failure != 0) {
+    FailWithErrno(failure);
+  } else if (peerClosed) {
+    // The owner may still take what arrived; Close releases the descriptor.
+    state_ = SocketState::kClosing;
+    loop_.Unwatch(watch_);
+    watch_ = kNoWatch;
+    outgoing_.clear();
+    outgoingSent_ = 0;
+    Emit([this] { events_.OnClose(); });
+  }
+}
+
+bool PosixTcpSocket::WriteQueued() {
+  std::size_t taken = 0;
+  const bool ok = SendFrom(std::span(outgoing_).subspan(outgoingSent_), taken);
+  outgoingSent_ += taken;
+  if (!ok) {
+    FailWithErrno(errno);
+    return false;
+  }
+  if (QueuedBytes() == 0) {
+    outgoing_.clear();
+    outgoingSent_ = 0;
+  }
+  if (taken > 0) ReportSent(taken);
+  return true;
+}
+
+bool PosixTcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& taken) {
+  taken = 0;
+  while (taken < bytes.size()) {
+    // MSG_NOSIGNAL: a closed peer is an error to report, not a SIGPIPE for the process.
+    const ssize_t count =
+        send(fd_, bytes.data() + taken, bytes.size() - taken, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (count > 0) {
+      taken += static_cast<std::size_t>(count);
+    } else if (count < 0 && errno != EINTR) {
+      return IsTemporary(errno);
+    }
+  }
+  return true;
+}
+
+void PosixTcpSocket::QueueForSending(std::span<const std::byte> bytes) {
+  if (bytes.empty()) return;
+  // Dropping the sent front only once it is at least half keeps appends linear overall.
+  if (outgoingSent_ > 0 && outgoingSent_ >= outgoing_.size() / 2) {
+    outgoing_.erase(outgoing_.begin(),
+                    outgoing_.begin() + static_cast<std::ptrdiff_t>(outgoingSent_));
+    outgoingSent_ = 0;
+  }
+  outgoing_.insert(outgoing_.end(), bytes.begin(), bytes.end());
+}
+
+void PosixTcpSocket::ReportSent(std::size_t sent) {
+  const std::size_t remaining = QueuedBytes();
+  if (sent > 0) {
+    Emit([this, sent = SaturatedInt32(sent), left = SaturatedInt32(remaining)] {
+      events_.OnSendProgress(sent, left);
+    });
+  }
+  if (remaining == 0) Emit([this] { events_.OnSendComplete(); });
+}
+
+void PosixTcpSocket::AnnounceArrival() {
+  // One event stands for everything that arrives until it is delivered; it reports the total
+  // waiting then, and nothing if the owner has already taken it.
+  if (arrivalAnnounced_) return;
+  arrivalAnnounced_ = true;
+  Emit([this] {
+    arrivalAnnounced_ = false;
+    if (!incoming_.empty()) events_.OnDataArrival(SaturatedInt32(incoming_.size()));
+  });
+}
+
+void PosixTcpSocket::UpdateInterest() {
+  if (watch_ == kNoWatch || state_ != SocketState::kConnected) return;
+  IoEventMask wanted = io_event::kNone;
+  if (incoming_.size() < kReceiveLimit) wanted |= io_event::kReadable;
+  if (QueuedBytes() > 0) wanted |= io_event::kWritable;
+  loop_.Update(watch_, wanted);
+}
+
+void PosixTcpSocket::Fail(std::int32_t number, std::string description) {
+  ReleaseDescriptor();
+  endpoints_.clear();
+  outgoing_.clear();
+  outgoingSent_ = 0;
+  state_ = SocketState::kError;
+  Emit([this, number, description = std::move(description)] {
+    events_.OnError(number, description);
+  });
+}
+
+void PosixTcpSocket::FailWithErrno(int error) {
+  ClassicError classic = FromErrno(error);
+  Fail(classic.number, std::move(classic.description));
+}
+
+void PosixTcpSocket::ReleaseDescriptor() {
+  loop_.Unwatch(watch_);
+  watch_ = kNoWatch;
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+void PosixTcpSocket::Emit(std::function<void()> fire) {
+  loop_.Post([alive = std::weak_ptr<Liveness>(liveness_), fire = std::move(fire)] {
+    if (!alive.expired()) fire();
+  });
+}
+
+}  // namespace veldrask::posix

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <sys/socket.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "platform/tcp_socket.h"
+#include "posix/poll_event_loop.h"
+
+namespace veldrask::posix {
+
+// A non-blocking TCP client on the poll loop. Every event is posted to the loop, so none is
+// ever raised from inside a call on the socket, and events are seen in the order they
+// happened. The loop must outlive the socket.
+class PosixTcpSocket final : public TcpSocket {
+ public:
+  // Bytes held for the owner before reading pauses; GetData resumes it.
+  static constexpr std::size_t kReceiveLimit = std::size_t{1} << 20;
+
+  PosixTcpSocket(PollEventLoop& loop, SocketEvents& events);
+  // Closes; safe at any time, also from inside one of the socket's own event handlers.
+  ~PosixTcpSocket() override;
+  PosixTcpSocket(const PosixTcpSocket&) = delete;
+  PosixTcpSocket& operator=(const PosixTcpSocket&) = delete;
+
+  // Allowed when Closed or after an Error. Host names are resolved with getaddrinfo, which
+  // blocks the thread for the lookup (a literal address is parsed without any lookup); the
+  // connection itself never blocks. Failures, an invalid port included, arrive as OnError.
+  void Connect(std::string_view host, std::int32_t port) override;
+  SocketState State() const override { return state_; }
+  // Hands the kernel what it takes now and keeps only the rest. Raises error 40006 unless
+  // connected.
+  void Send(std::span<const std::byte> data) override;
+  void GetData(std::vector<std::byte>& out) override;
+  // Drops the connection, both buffers and every event not yet delivered.
+  void Close() override;
+
+ private:
+  struct Endpoint {
+    sockaddr_storage address;
+    socklen_t length;
+    int family;
+  };
+  struct Liveness {};
+
+  void ConnectToNextEndpoint();
+  void OnReady(IoEventMask ready);
+  void FinishConnecting();
+  void BecomeConnected();
+  void ReadAvailable();
+  // Writes from the queue; false when the connection failed (already reported).
+  bool WriteQueued();
+  // Sends from bytes until the kernel stops taking them; false on a failure, errno set.
+  bool SendFrom(std::span<const std::byte> bytes, std::size_t& taken);
+  void QueueForSending(std::span<const std::byte> bytes);
+  std::size_t QueuedBytes() const { return outgoing_.size() - outgoingSent_; }
+  void ReportSent(std::size_t sent);
+  void AnnounceArrival();
+  void UpdateInterest();
+  void Fail(std::int32_t number, std::string description);
+  void FailWithErrno(int error);
+  void ReleaseDescriptor();
+  void Emit(std::function<void()> fire);
+
+  PollEventLoop& loop_;
+  SocketEvents& events_;
+  SocketState state_ = SocketState::kClosed;
+  int fd_ = -1;
+  WatchId watch_ = kNoWatch;
+
+  std::vector<Endpoint> endpoints_;
+  std::size_t nextEndpoint_ = 0;
+  int lastConnectError_ = 0;
+
+  std::vector<std::byte> outgoing_;
+  std::size_t outgoingSent_ = 0;
+  std::vector<std::byte> incoming_;
+  bool arrivalAnnounced_ = false;
+
+  // Posted events hold a weak reference; Close replaces it, so they fall silent.
+  std::shared_ptr<Liveness> liveness_ = std::make_shared<Liveness>();
+};
+
+}  // namespace veldrask::posix
