@@ -1,0 +1,282 @@
+#!/usr/bin/env python3
+"""A server that breaks HTTP in one chosen way per connection, for the control's error paths.
+
+Usage: misbehaving_server.py [--port N] [--scenario NAME] [options]
+
+The scenario comes from --scenario, or for a request to /scenario/NAME/SIZE/FILENAME from its
+path (one server can then serve a whole session with different behaviours). Downloads send SIZE
+(--size otherwise) bytes of deterministic.Content(FILENAME), FILENAME being the percent-decoded
+last path component when the path does not name one.
+
+Before any request is read (--scenario only):
+  close-on-accept   close right after accept
+  read-then-close   read --bytes bytes (or up to EOF), then close
+  read-then-reset   read --bytes bytes (or up to EOF), then reset (RST)
+  stall             accept, never read nor answer
+
+After the request head:
+  early-reply       answer --status/--body without reading the request body, then close
+  stall-head        read the request, never answer
+  normal            200 with Content-Length, then close
+  no-reason         status line "HTTP/1.1 200" without a reason phrase
+  mixed-case        header names in odd case ("content-LENGTH")
+  length-last       Content-Length is the last of several headers
+  chunked           chunked body in chunks of varying sizes
+  chunked-trailer   chunked body with chunk extensions and a trailer field
+  split-head        head written in pieces --pause-ms apart, split inside the blank line too
+  slow              body in 4096-byte pieces --pause-ms apart
+  no-length         no Content-Length: the body ends at close
+  short-close       announces SIZE, sends half of it, closes
+  reset-mid-body    announces SIZE, sends half of it, resets
+  stall-body        announces SIZE, sends half of it, never sends more nor closes
+  extra-bytes       announces SIZE, sends SIZE + 64 bytes
+  not-found         404 with an HTML body
+  keep-alive        answers with Connection: keep-alive and never closes; answers every request
+  huge-head         --head-bytes of filler header fields before the Content-Length
+  negative-length   Content-Length: -1, then SIZE bytes and close
+  enormous-length   Content-Length of 2^64, then SIZE bytes and close
+  chunk-overflow    a chunk size of 2^64, then SIZE bytes and close
+"""
+
+import argparse
+import threading
+import time
+import urllib.parse
+
+import deterministic
+import raw_http
+
+BEFORE_REQUEST = ("close-on-accept", "read-then-close", "read-then-reset", "stall")
+AFTER_HEAD = (
+    "early-reply", "stall-head", "normal", "no-reason", "mixed-case", "length-last", "chunked",
+    "chunked-trailer", "split-head", "slow", "no-length", "short-close", "reset-mid-body",
+    "stall-body", "extra-bytes", "not-found", "keep-alive", "huge-head", "negative-length",
+    "enormous-length", "chunk-overflow",
+)
+CHUNK_SIZES = (1, 7, 4096, 100, 65536, 13, 1000)
+NOT_FOUND_BODY = "<html><body><h1>404</h1><p>파일을 찾을 수 없습니다.</p></body></html>".encode()
+
+
+def stall_forever():
+    threading.Event().wait()
+
+
+class Download:
+    """What one request asks for: scenario, size and the content's key."""
+
+    def __init__(self, target, default_scenario, default_size):
+        path = target.split(b"?", 1)[0]
+        parts = path.split(b"/", 4)
+        if len(parts) == 5 and parts[1] == b"scenario" and parts[3].isdigit():
+            self.scenario = parts[2].decode("latin-1")
+            self.size = int(parts[3])
+            self.key = urllib.parse.unquote_to_bytes(parts[4])
+        else:
+            self.scenario = default_scenario
+            self.size = default_size
+            self.key = urllib.parse.unquote_to_bytes(path.rsplit(b"/", 1)[-1])
+        self.content = deterministic.Content(self.key)
+
+    def body(self, offset=0, length=None):
+        return self.content.bytes(offset, self.size - offset if length is None else length)
+
+
+class MisbehavingHandler(raw_http.socketserver.BaseRequestHandler):
+    def handle(self):
+        options = self.server.options
+        sock = self.request
+        if options.scenario in BEFORE_REQUEST:
+            self.before_request(options.scenario)
+            return
+        received = b""
+        while True:
+            head_and_rest = raw_http.read_head(sock, received)
+            if head_and_rest is None:
+                return
+            head, received = head_and_rest
+            method, target, headers = raw_http.parse_head(head)
+            download = Download(target, options.scenario, options.size)
+            if download.scenario == "early-reply":
+                self.send(self.simple_reply(options.status, options.body.encode()))
+                return
+            received = self.skip_body(headers, received)
+            if download.scenario == "stall-head":
+                stall_forever()
+            if not self.answer(download, method == "HEAD"):
+                return
+
+    def before_request(self, scenario):
+        sock = self.request
+        if scenario == "stall":
+            stall_forever()
+        remaining = self.server.options.bytes
+        while scenario != "close-on-accept" and remaining > 0:
+            chunk = sock.recv(min(remaining, 1 << 16))
+            if not chunk:
+                break
+            remaining -= len(chunk)
+        if scenario == "read-then-reset":
+            raw_http.reset(sock)
+
+    def skip_body(self, headers, received):
+        """Reads and drops a request body announced by Content-Length; returns what follows."""
+        length = int(headers.get("content-length", "0") or 0)
+        while len(received) < length:
+            chunk = self.request.recv(1 << 16)
+            if not chunk:
+                break
+            received += chunk
+        return received[length:]
+
+    def send(self, data):
+        try:
+            self.request.sendall(data)
+            return True
+        except OSError:
+            return False
+
+    @staticmethod
+    def simple_reply(status, body, content_type="text/plain"):
+        headers = ["Content-Type: " + content_type, "Connection: close"]
+        return raw_http.reply_bytes(status, body, headers)
+
+    def answer(self, download, head_only):
+        """Sends the scenario's answer; True when the connection is to serve another request."""
+        size = download.size
+        scenario = download.scenario
+        options = self.server.options
+        octets = "Content-Type: application/octet-stream"
+        body = None
+        head = None
+        if scenario == "normal":
+            head = ["HTTP/1.1 200 OK", octets, "Content-Length: %d" % size, "Connection: close"]
+        elif scenario == "no-reason":
+            head = ["HTTP/1.1 200", octets, "Content-Length: %d" % size, "Connection: close"]
+        elif scenario == "mixed-case":
+            head = ["HTTP/1.1 200 OK", "content-TYPE: application/octet-stream",
+                    "content-LENGTH: %d" % size, "CONNECTION: close"]
+        elif scenario == "length-last":
+            head = ["HTTP/1.1 200 OK", octets, "Connection: close", "Server: misbehaving",
+                    "Cache-Control: no-cache", "Content-Length: %d" % size]
+        elif scenario in ("negative-length", "enormous-length"):
+            length = "-1" if scenario == "negative-length" else str(1 << 64)
+            head = ["HTTP/1.1 200 OK", octets, "Content-Length: " + length, "Connection: close"]
+        elif scenario == "huge-head":
+            filler = "X-Filler-%06d: " + "f" * 1000
+            count = max(1, options.head_bytes // 1018)
+            head = ["HTTP/1.1 200 OK", octets, *(filler % i for i in range(count)),
+                    "Content-Length: %d" % size, "Connection: close"]
+        elif scenario == "no-length":
+            head = ["HTTP/1.1 200 OK", octets, "Connection: close"]
+        elif scenario == "not-found":
+            html = "Content-Type: text/html; charset=utf-8"
+            head = ["HTTP/1.1 404 Not Found", html, "Content-Length: %d" % len(NOT_FOUND_BODY),
+                    "Connection: close"]
+            body = b"" if head_only else NOT_FOUND_BODY
+        if head is not None:
+            if body is None:
+                body = b"" if head_only else download.body()
+            self.send(self.encode_head(head) + body)
+            return False
+        return self.answer_in_parts(download, head_only)
+
+    @staticmethod
+    def encode_head(lines):
+        return ("\r\n".join(lines) + "\r\n\r\n").encode("latin-1")
+
+    def answer_in_parts(self, download, head_only):
+        size = download.size
+        scenario = download.scenario
+        pause = self.server.options.pause_ms / 1000
+        half = size // 2
+        octets = "Content-Type: application/octet-stream"
+        announced = self.encode_head(
+            ["HTTP/1.1 200 OK", octets, "Content-Length: %d" % size, "Connection: close"]
+        )
+        if scenario in ("chunked", "chunked-trailer"):
+            return self.send_chunked(download, scenario == "chunked-trailer", head_only)
+        if scenario == "chunk-overflow":
+            head = ["HTTP/1.1 200 OK", octets, "Transfer-Encoding: chunked", "Connection: close"]
+            self.send(self.encode_head(head) + b"%x\r\n" % (1 << 64) + download.body())
+            return False
+        if scenario == "split-head":
+            pieces = [b"HTTP/1.1 2", b"00 OK\r", b"\nContent-Type: application/oc",
+                      b"tet-stream\r\nContent-Length: %d\r\nConnection: close\r\n" % size,
+                      b"\r", b"\n"]
+            for piece in pieces:
+                if not self.send(piece):
+                    return False
+                time.sleep(pause)
+            self.send(b"" if head_only else download.body())
+            return False
+        if scenario == "slow":
+            if not self.send(announced) or head_only:
+                return False
+            for offset in range(0, size, 4096):
+                time.sleep(pause)
+                if not self.send(download.body(offset, min(4096, size - offset))):
+                    return False
+            return False
+        if scenario in ("short-close", "reset-mid-body", "stall-body"):
+            self.send(announced + (b"" if head_only else download.body(0, half)))
+            if scenario == "reset-mid-body":
+                time.sleep(pause)  # lets the half reach the client before the RST drops it
+                raw_http.reset(self.request)
+            elif scenario == "stall-body":
+                stall_forever()
+            return False
+        if scenario == "extra-bytes":
+            self.send(announced + (b"" if head_only else download.body(0, size + 64)))
+            return False
+        if scenario == "keep-alive":
+            head = ["HTTP/1.1 200 OK", octets, "Content-Length: %d" % size,
+                    "Connection: keep-alive"]
+            return self.send(self.encode_head(head) + (b"" if head_only else download.body()))
+        self.send(self.simple_reply("400 Bad Request", b"unknown scenario " + scenario.encode()))
+        return False
+
+    def send_chunked(self, download, with_trailer, head_only):
+        head = ["HTTP/1.1 200 OK", "Content-Type: application/octet-stream",
+                "Transfer-Encoding: chunked", "Connection: close"]
+        if with_trailer:
+            head.append("Trailer: X-Checksum")
+        out = [self.encode_head(head)]
+        offset = 0
+        for index in range(1 << 30):
+            if head_only or offset >= download.size:
+                break
+            length = min(CHUNK_SIZES[index % len(CHUNK_SIZES)], download.size - offset)
+            size_text = b"%x" % length if index % 2 else b"%X" % length
+            extension = b";n=%d" % index if with_trailer else b""
+            out.append(size_text + extension + b"\r\n" + download.body(offset, length) + b"\r\n")
+            offset += length
+        out.append(b"0\r\nX-Checksum: none\r\n\r\n" if with_trailer else b"0\r\n\r\n")
+        self.send(b"".join(out))
+        return False
+
+
+def main():
+    parser = argparse.ArgumentParser(
+        description=__doc__.splitlines()[0], formatter_class=argparse.RawDescriptionHelpFormatter,
+        epilog="\n".join(__doc__.splitlines()[2:]),
+    )
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument(
+        "--scenario", default="normal", choices=BEFORE_REQUEST + AFTER_HEAD, metavar="NAME"
+    )
+    parser.add_argument("--bytes", type=int, default=0, help="for read-then-close/reset")
+    parser.add_argument("--size", type=int, default=1000, help="body size without a /scenario path")
+    parser.add_argument("--status", default="413 Payload Too Large", help="for early-reply")
+    parser.add_argument("--body", default="too large", help="for early-reply")
+    parser.add_argument("--pause-ms", type=int, default=50)
+    parser.add_argument("--head-bytes", type=int, default=1 << 20, help="for huge-head")
+    options = parser.parse_args()
+
+    def setup(server):
+        server.options = options
+
+    raw_http.serve(MisbehavingHandler, options.port, setup)
+
+
+if __name__ == "__main__":
+    main()
