@@ -104,10 +104,8 @@ T& HeadlessForm::Adopt(std::unique_ptr<T> widget) {
   return added;
 }
 
-HeadlessWidget* HeadlessForm::ResolveContainer(Widget* container) const {
-  if (container == nullptr || container == static_cast<const Widget*>(this)) {
-    return const_cast<HeadlessForm*>(this);
-  }
+HeadlessWidget* HeadlessForm::ResolveContainer(Widget* container) {
+  if (container == nullptr || container == static_cast<Widget*>(this)) return this;
   for (const std::unique_ptr<HeadlessWidget>& widget : widgets_) {
     if (static_cast<Widget*>(widget.get()) == container &&
         (widget->Kind() == WidgetKind::kFrame || widget->Kind() == WidgetKind::kPictureBox)) {

@@ -82,7 +82,7 @@ class HeadlessForm : public HeadlessWidget, public Form {
  private:
   template <typename T>
   T& Adopt(std::unique_ptr<T> widget);
-  HeadlessWidget* ResolveContainer(Widget* container) const;
+  HeadlessWidget* ResolveContainer(Widget* container);
   void CheckNewName(const std::string& name) const;
   void Open();
   void FinishClose();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "headless/form.h"
@@ -53,7 +54,16 @@ class HeadlessUi : public Ui {
   std::string BrowseForFolder(std::string_view title) override;
 
   EventLoop& Loop() const { return loop_; }
+  // The event log and the observers; the three observer functions below are its own.
   UiRecorder& Recorder() { return recorder_; }
+  ObserverId OnChange(std::string formName, std::string widgetName,
+                      std::function<void(HeadlessWidget&)> fn) {
+    return recorder_.OnChange(std::move(formName), std::move(widgetName), std::move(fn));
+  }
+  ObserverId OnFormShown(std::function<void(HeadlessForm&)> fn) {
+    return recorder_.OnFormShown(std::move(fn));
+  }
+  bool RemoveObserver(ObserverId id) { return recorder_.RemoveObserver(id); }
 
   // The existing forms, in the order they were created.
   const std::vector<HeadlessForm*>& Forms() const { return forms_; }
