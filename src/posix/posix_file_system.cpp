@@ -1,0 +1,160 @@
+#include "posix/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "posix/posix_file_error.h"
+#include "posix/unique_fd.h"
+#include "posix/user_folders.h"
+
+namespace veldrask::posix {
+namespace {
+
+class FdInputFile : public InputFile {
+ public:
+  FdInputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+
+  std::size_t Read(std::span<std::byte> buffer) override {
+    for (;;) {
+      const ssize_t count = ::read(fd_.Get(), buffer.data(), buffer.size());
+      if (count >= 0) return static_cast<std::size_t>(count);
+      if (errno != EINTR) throw FileError(errno, path_);
+    }
+  }
+
+ private:
+  UniqueFd fd_;
+  std::string path_;
+};
+
+// Writes go straight to the descriptor: nothing is held back in a user-space buffer, so a full
+// disk is reported by the Write that hits it.
+class FdOutputFile : public OutputFile {
+ public:
+  FdOutputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+
+  void Write(std::span<const std::byte> data) override {
+    if (!fd_.Valid()) throw Error(ErrorNumber::kBadFileName);
+    while (!data.empty()) {
+      const ssize_t count = ::write(fd_.Get(), data.data(), data.size());
+      if (count < 0) {
+        if (errno == EINTR) continue;
+        throw FileError(errno, path_);
+      }
+      data = data.subspan(static_cast<std::size_t>(count));
+    }
+  }
+
+  // Network file systems report some write failures only at close.
+  void Close() override {
+    if (!fd_.Valid()) return;
+    if (fd_.Close() != 0 && errno != EINTR) throw FileError(errno, path_);
+  }
+
+ private:
+  UniqueFd fd_;
+  std::string path_;
+};
+
+UniqueFd OpenOrRaise(const std::string& path, int flags) {
+  CheckPathName(path);
+  for (;;) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd >= 0) return UniqueFd(fd);
+    if (errno != EINTR) throw FileError(errno, path);
+  }
+}
+
+std::unique_ptr<OutputFile> OpenOutput(const std::string& path, int flags) {
+  return std::make_unique<FdOutputFile>(OpenOrRaise(path, O_WRONLY | O_CREAT | flags), path);
+}
+
+struct stat StatOrRaise(const std::string& path) {
+  CheckPathName(path);
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) throw FileError(errno, path);
+  return status;
+}
+
+bool StatIf(const std::string& path, struct stat& status) {
+  return !path.empty() && path.find('\0') == std::string::npos &&
+         ::stat(path.c_str(), &status) == 0;
+}
+
+bool IsHiddenName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  return nameStart < path.size() && path[nameStart] == '.';
+}
+
+}  // namespace
+
+std::string PosixFileSystem::DefaultDownloadFolder() const {
+  return HomeFolder() + "/Download";
+}
+
+std::string PosixFileSystem::TempFolder() const {
+  const char* variable = std::getenv("TMPDIR");
+  std::string folder = variable != nullptr && *variable != '\0' ? variable : "/tmp";
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::int64_t PosixFileSystem::FileSize(const std::string& path) {
+  const struct stat status = StatOrRaise(path);
+  if (S_ISDIR(status.st_mode)) throw FileError(EISDIR, path);
+  return static_cast<std::int64_t>(status.st_size);
+}
+
+std::unique_ptr<InputFile> PosixFileSystem::OpenRead(const std::string& path) {
+  UniqueFd fd = OpenOrRaise(path, O_RDONLY);
+  // A folder opens for reading on POSIX; refuse it here rather than at the first Read.
+  struct stat status {};
+  if (::fstat(fd.Get(), &status) == 0 && S_ISDIR(status.st_mode)) throw FileError(EISDIR, path);
+  return std::make_unique<FdInputFile>(std::move(fd), path);
+}
+
+std::unique_ptr<OutputFile> PosixFileSystem::OpenWrite(const std::string& path) {
+  return OpenOutput(path, O_TRUNC);
+}
+
+std::unique_ptr<OutputFile> PosixFileSystem::CreateExclusive(const std::string& path) {
+  return OpenOutput(path, O_EXCL);
+}
+
+void PosixFileSystem::Delete(const std::string& path) {
+  CheckPathName(path);
+  if (::unlink(path.c_str()) != 0) throw FileError(errno, path);
+}
+
+void PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+  CheckPathName(from);
+  CheckPathName(to);
+  if (::rename(from.c_str(), to.c_str()) == 0) return;
+  const int error = errno;
+  // ENOENT may mean a missing source or a missing target folder: name the one that is.
+  struct stat status {};
+  const bool sourceExists = ::lstat(from.c_str(), &status) == 0;
+  throw FileError(error, sourceExists ? to : from);
+}
+
+bool PosixFileSystem::FileExists(const std::string& path) {
+  struct stat status {};
+  return StatIf(path, status) && S_ISREG(status.st_mode) && !IsHiddenName(path);
+}
+
+bool PosixFileSystem::FolderExists(const std::string& path) {
+  struct stat status {};
+  return StatIf(path, status) && S_ISDIR(status.st_mode);
+}
+
+void PosixFileSystem::CreateFolder(const std::string& path) {
+  CheckPathName(path);
+  if (::mkdir(path.c_str(), 0777) != 0) throw FileError(errno, path);
+}
+
+}  // namespace veldrask::posix

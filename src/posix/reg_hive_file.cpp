@@ -1,0 +1,155 @@
+#include "posix/reg_hive_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/registry.h"
+#include "posix/reg_file_format.h"
+#include "posix/unique_fd.h"
+
+namespace veldrask::posix {
+namespace {
+
+// A flock held on an open lock file until destruction.
+class FileLock {
+ public:
+  // Exclusive locks create the lock file. A shared lock that cannot open it (a read-only
+  // folder) is not held; reading stays consistent because writers replace the file whole.
+  static FileLock Acquire(const std::string& path, bool exclusive) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0 && !exclusive) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    FileLock lock;
+    if (fd < 0) return lock;
+    UniqueFd owned(fd);
+    while (::flock(owned.Get(), exclusive ? LOCK_EX : LOCK_SH) != 0) {
+      if (errno != EINTR) return lock;
+    }
+    lock.fd_ = std::move(owned);
+    return lock;
+  }
+
+  bool Held() const { return fd_.Valid(); }
+
+ private:
+  UniqueFd fd_;
+};
+
+bool MakeFolders(const std::string& folder) {
+  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    const std::string prefix = folder.substr(0, slash);
+    if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) break;
+  }
+  struct stat status {};
+  return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t count = ::write(fd, text.data(), text.size());
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(count));
+  }
+  return true;
+}
+
+bool ReadAll(int fd, std::string& text) {
+  char buffer[16384];
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count == 0) return true;
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    text.append(buffer, static_cast<std::size_t>(count));
+  }
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+}  // namespace
+
+bool RegHiveFile::Signature::operator==(const Signature& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         SameTime(modified, other.modified) && SameTime(changed, other.changed);
+}
+
+RegHiveFile::RegHiveFile(std::string folder, std::string hiveName)
+    : folder_(std::move(folder)), hiveName_(std::move(hiveName)) {
+  while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+  path_ = folder_ + "/" + hiveName_ + ".reg";
+  lockPath_ = path_ + ".lock";
+}
+
+const RegTree& RegHiveFile::Read() {
+  const FileLock lock = FileLock::Acquire(lockPath_, false);
+  Refresh();
+  return tree_;
+}
+
+void RegHiveFile::Refresh() {
+  Signature current;
+  std::string text;
+  const UniqueFd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat status {};
+  if (fd.Valid() && ::fstat(fd.Get(), &status) == 0) {
+    current =
+        Signature{status.st_dev, status.st_ino, status.st_size, status.st_mtim, status.st_ctim};
+  }
+  if (loaded_ && current == signature_) return;
+  tree_ = current.size >= 0 && ReadAll(fd.Get(), text) ? ParseRegFile(text, hiveName_) : RegTree();
+  signature_ = current;
+  loaded_ = true;
+}
+
+std::int32_t RegHiveFile::Modify(const std::function<std::int32_t(RegTree&)>& change) {
+  if (!MakeFolders(folder_)) return registry_status::kAccessDenied;
+  const FileLock lock = FileLock::Acquire(lockPath_, true);
+  if (!lock.Held()) return registry_status::kAccessDenied;
+  Refresh();
+  RegTree changed = tree_;
+  const std::int32_t status = change(changed);
+  if (status != registry_status::kSuccess) return status;
+  if (!Store(changed)) return registry_status::kAccessDenied;
+  return registry_status::kSuccess;
+}
+
+bool RegHiveFile::Store(const RegTree& tree) {
+  std::string temporary = path_ + ".XXXXXX";
+  const UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (!fd.Valid()) return false;
+  struct stat previous {};
+  const mode_t mode = ::stat(path_.c_str(), &previous) == 0 ? (previous.st_mode & 07777) : 0600;
+  // The data must be on disk before the rename makes it the file, or a crash could leave an
+  // empty file in place of the old one.
+  const bool written = WriteAll(fd.Get(), FormatRegFile(tree, hiveName_)) &&
+                       ::fchmod(fd.Get(), mode) == 0 && ::fdatasync(fd.Get()) == 0 &&
+                       ::rename(temporary.c_str(), path_.c_str()) == 0;
+  if (!written) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  tree_ = tree;
+  struct stat status {};
+  if (::stat(path_.c_str(), &status) == 0) {
+    signature_ =
+        Signature{status.st_dev, status.st_ino, status.st_size, status.st_mtim, status.st_ctim};
+  } else {
+    loaded_ = false;
+  }
+  return true;
+}
+
+}  // namespace veldrask::posix

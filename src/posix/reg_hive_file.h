@@ -1,0 +1,58 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+
+#include "posix/reg_tree.h"
+
+namespace veldrask::posix {
+
+// One hive's .reg file (e.g. HKEY_LOCAL_MACHINE.reg), shared with other processes. Readers
+// take a shared flock on "<file>.lock" and see every finished write; a writer takes the lock
+// exclusively, re-reads the file, applies its change and renames a complete new file over the
+// old one, so the file is never seen half-written and the last writer wins.
+class RegHiveFile {
+ public:
+  RegHiveFile(std::string folder, std::string hiveName);
+
+  const std::string& HiveName() const { return hiveName_; }
+
+  // The hive as the file holds it now: re-read whenever the file changed since the last read.
+  // A missing or unreadable file reads as an empty hive.
+  const RegTree& Read();
+
+  // Applies change to the current contents under the exclusive lock and stores the result when
+  // change returns 0 (success). Returns change's status, or 5 (access denied) when the file
+  // could not be written.
+  std::int32_t Modify(const std::function<std::int32_t(RegTree&)>& change);
+
+ private:
+  // What identifies one version of the file: a rename gives a new inode, an edit in place a
+  // new size or time.
+  struct Signature {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const Signature& other) const;
+  };
+
+  void Refresh();
+  bool Store(const RegTree& tree);
+
+  std::string folder_;
+  std::string hiveName_;
+  std::string path_;
+  std::string lockPath_;
+  RegTree tree_;
+  Signature signature_;
+  bool loaded_ = false;
+};
+
+}  // namespace veldrask::posix

@@ -1,0 +1,126 @@
+#include "posix/reg_tree.h"
+
+#include <algorithm>
+
+namespace veldrask::posix {
+
+std::string FoldRegistryName(std::string_view name) {
+  std::string folded(name);
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(folded[i]);
+    if (byte >= 0x81 && byte <= 0xFE) {
+      ++i;  // the trail byte of a double-byte character
+    } else if (byte >= 'A' && byte <= 'Z') {
+      folded[i] = static_cast<char>(byte - 'A' + 'a');
+    }
+  }
+  return folded;
+}
+
+std::string NormalizeKeyPath(std::string_view path) {
+  std::string normalized;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) {
+      if (!normalized.empty()) normalized += '\\';
+      normalized.append(path.substr(start, end - start));
+    }
+    start = end + 1;
+  }
+  return normalized;
+}
+
+std::string JoinKeyPath(std::string_view parent, std::string_view child) {
+  std::string joined(parent);
+  joined += '\\';
+  joined += child;
+  return NormalizeKeyPath(joined);
+}
+
+RegTree::RegTree() {
+  keys_.emplace("", RegKey{});
+}
+
+RegKey* RegTree::Find(std::string_view path) {
+  const auto found = keys_.find(FoldRegistryName(path));
+  return found == keys_.end() ? nullptr : &found->second;
+}
+
+const RegKey* RegTree::Find(std::string_view path) const {
+  const auto found = keys_.find(FoldRegistryName(path));
+  return found == keys_.end() ? nullptr : &found->second;
+}
+
+bool RegTree::HasKey(std::string_view path) const {
+  return Find(path) != nullptr;
+}
+
+void RegTree::CreateKey(std::string_view path) {
+  std::size_t end = 0;
+  while (end != std::string_view::npos) {
+    end = path.find('\\', end + 1);
+    const std::string_view prefix = path.substr(0, end);
+    if (prefix.empty()) continue;
+    keys_.try_emplace(FoldRegistryName(prefix), RegKey{std::string(prefix), {}});
+  }
+}
+
+bool RegTree::HasSubkeys(std::string_view path) const {
+  const std::string folded = FoldRegistryName(path);
+  if (folded.empty()) return keys_.size() > 1;
+  const std::string prefix = folded + '\\';
+  const auto next = keys_.lower_bound(prefix);
+  return next != keys_.end() && next->first.starts_with(prefix);
+}
+
+bool RegTree::DeleteKey(std::string_view path) {
+  if (path.empty() || HasSubkeys(path)) return false;
+  return keys_.erase(FoldRegistryName(path)) > 0;
+}
+
+namespace {
+
+auto FindByName(std::vector<RegValue>& values, std::string_view name) {
+  const std::string folded = FoldRegistryName(name);
+  return std::find_if(values.begin(), values.end(), [&](const RegValue& value) {
+    return FoldRegistryName(value.name) == folded;
+  });
+}
+
+}  // namespace
+
+const RegValue* RegTree::FindValue(std::string_view path, std::string_view name) const {
+  const RegKey* key = Find(path);
+  if (key == nullptr) return nullptr;
+  const std::string folded = FoldRegistryName(name);
+  for (const RegValue& value : key->values) {
+    if (FoldRegistryName(value.name) == folded) return &value;
+  }
+  return nullptr;
+}
+
+bool RegTree::SetValue(std::string_view path, RegValue value) {
+  RegKey* key = Find(path);
+  if (key == nullptr) return false;
+  const auto existing = FindByName(key->values, value.name);
+  if (existing == key->values.end()) {
+    key->values.push_back(std::move(value));
+  } else {
+    existing->type = value.type;
+    existing->data = std::move(value.data);
+  }
+  return true;
+}
+
+bool RegTree::DeleteValue(std::string_view path, std::string_view name) {
+  RegKey* key = Find(path);
+  if (key == nullptr) return false;
+  const auto existing = FindByName(key->values, name);
+  if (existing == key->values.end()) return false;
+  key->values.erase(existing);
+  return true;
+}
+
+}  // namespace veldrask::posix

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "posix/posix_locale.h"
+#include "posix/posix_random.h"
+
+namespace veldrask::posix {
+namespace {
+
+void ExpectKoreanStyle(const NumberStyle& style) {
+  EXPECT_EQ(style.groupSeparator, ",");
+  EXPECT_EQ(style.decimalSeparator, ".");
+  EXPECT_EQ(style.groupSize, 3);
+  EXPECT_TRUE(style.leadingZero);
+}
+
+TEST(PosixLocale, LocalesWithoutGroupingFallBackToTheKoreanStyle) {
+  ExpectKoreanStyle(PosixLocale("C").Numbers());
+  ExpectKoreanStyle(PosixLocale("POSIX").Numbers());
+  ExpectKoreanStyle(PosixLocale("xx_NOWHERE.UTF-8").Numbers());
+  EXPECT_EQ(FormatN0(5000112, PosixLocale("C").Numbers()), "5,000,112");
+}
+
+TEST(PosixRandom, SeededSequencesRepeatAndStayInRange) {
+  PosixRandom first(42);
+  PosixRandom second(7);
+  second.Seed(42);
+  std::set<double> seen;
+  for (int i = 0; i < 10000; ++i) {
+    const double value = first.Next();
+    EXPECT_EQ(value, second.Next());
+    ASSERT_GE(value, 0.0);
+    ASSERT_LT(value, 1.0);
+    seen.insert(value);
+  }
+  EXPECT_GT(seen.size(), 9990u);
+  PosixRandom other(43);
+  first.Seed(42);
+  EXPECT_NE(first.Next(), other.Next());
+}
+
+}  // namespace
+}  // namespace veldrask::posix
