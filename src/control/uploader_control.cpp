@@ -10,7 +10,8 @@ UploaderControl::UploaderControl(Platform& platform, Host& host)
     : platform_(platform),
       host_(host),
       registry_(platform.registry, platform.ansi),
-      surface_(BuildControlSurface(platform.ui)) {
+      surface_(BuildControlSurface(platform.ui)),
+      queue_(std::make_unique<UploadQueue>(platform, *surface_, properties_)) {
   StartUp();
 }
 

@@ -10,6 +10,7 @@
 #include "control/registry_settings.h"
 #include "platform/host.h"
 #include "platform/platform.h"
+#include "queue/upload_queue.h"
 
 namespace veldrask {
 
@@ -66,6 +67,16 @@ class UploaderControl {
   std::int32_t RegiDeleteValue(std::int32_t HKey, std::string_view strPath,
                                std::string_view strValueName);
 
+  // The upload queue's members of the scripting interface.
+  std::int16_t CurrentFileCount() const { return queue_->CurrentFileCount(); }
+  void AddUploadedFile(std::string_view name, std::int32_t size) {
+    queue_->AddUploadedFile(name, size);
+  }
+  std::string GetUploadedFiles() const { return queue_->GetUploadedFiles(); }
+  std::string GetDeletedFiles() const { return queue_->GetDeletedFiles(); }
+  std::string GetUploadingFiles() { return queue_->GetUploadingFiles(); }
+  UploadQueue& Queue() { return *queue_; }
+
   // The current download folder (the registry's DownPath or the default folder).
   const std::string& DownloadFolder() const { return downloadFolder_; }
   // The remaining total allowance of the upload queue, in kilobytes.
@@ -92,6 +103,7 @@ class UploaderControl {
   RegistrySettings registry_;
   std::unique_ptr<ControlSurface> surface_;
   Properties properties_;
+  std::unique_ptr<UploadQueue> queue_;
   std::string downloadFolder_;
 };
 
