@@ -40,14 +40,16 @@ std::string FirstThemedName(GIcon* icon) {
 // GIO does not look into empty files: it types them text/plain (application/x-zerosize in
 // older versions) whatever their name, but an empty "x.pdf" is still a PDF document to the
 // user. The name decides for them when it is conclusive. Returns nullopt to keep GIO's type.
-std::optional<std::string> TypeOfEmptyFile(GFileInfo* info, const std::string& contentType) {
+std::optional<std::string> TypeOfEmptyFile(GFile* file, GFileInfo* info,
+                                           const std::string& contentType) {
   const bool empty =
       g_file_info_get_file_type(info) == G_FILE_TYPE_REGULAR && g_file_info_get_size(info) == 0;
   if (!empty && contentType != "application/x-zerosize") return std::nullopt;
   const char* fast =
       g_file_info_get_attribute_string(info, G_FILE_ATTRIBUTE_STANDARD_FAST_CONTENT_TYPE);
   gboolean uncertain = TRUE;
-  const GCharPtr byName(g_content_type_guess(g_file_info_get_name(info), nullptr, 0, &uncertain));
+  const GCharPtr name(g_file_get_basename(file));
+  const GCharPtr byName(g_content_type_guess(name.get(), nullptr, 0, &uncertain));
   if (byName && !uncertain) return std::string(byName.get());
   if (fast != nullptr && contentType == "application/x-zerosize") return std::string(fast);
   return std::nullopt;
@@ -68,7 +70,7 @@ std::optional<FileInfo> GioShell::GetFileInfo(const std::string& path, IconSize 
   const char* sniffed = g_file_info_get_content_type(info.get());
   std::string contentType = sniffed != nullptr ? sniffed : "application/octet-stream";
   FileInfo result;
-  if (std::optional<std::string> byName = TypeOfEmptyFile(info.get(), contentType)) {
+  if (std::optional<std::string> byName = TypeOfEmptyFile(file.get(), info.get(), contentType)) {
     contentType = std::move(*byName);
     const GObjectPtr<GIcon> icon(g_content_type_get_icon(contentType.c_str()));
     result.icon.name = FirstThemedName(icon.get());
