@@ -1,0 +1,95 @@
+#include "upload/progress_block.h"
+
+#include "base/checked.h"
+#include "base/rounding.h"
+#include "base/text.h"
+
+namespace veldrask {
+namespace {
+
+// Twip geometry of the block, relative to its frame.
+constexpr std::int32_t kCaptionLeft = 150;
+constexpr std::int32_t kCaptionWidth = 975;
+constexpr std::int32_t kValueLeft = 1140;
+constexpr std::int32_t kTimeLeft = 4575;
+constexpr std::int32_t kRightEdge = 6915;
+constexpr std::int32_t kLabelHeight = 225;
+constexpr std::int32_t kBarWidth = 6765;
+constexpr std::int32_t kBarHeight = 255;
+
+constexpr std::string_view kDesignBytes = "11,123 / 5,000,112 Bytes (12%)";
+constexpr std::string_view kDesignTime = "남은시간 : 3시간 56분 25초";
+
+Widget& AddLabel(Form& form, Widget& frame, std::string name, std::string_view caption,
+                 std::int32_t left, std::int32_t top, std::int32_t right) {
+  return form.AddWidget(WidgetKind::kLabel, std::move(name), &frame, caption,
+                        Bounds{left, top, right - left, kLabelHeight});
+}
+
+void AddCaption(Form& form, Widget& frame, std::string name, std::string_view caption,
+                std::int32_t top) {
+  form.AddWidget(WidgetKind::kLabel, std::move(name), &frame, caption,
+                 Bounds{kCaptionLeft, top, kCaptionWidth, kLabelHeight});
+}
+
+}  // namespace
+
+ProgressBlockWidgets BuildProgressBlock(Form& form, std::string frameName,
+                                        std::string_view frameCaption, Bounds frameBounds) {
+  Widget& frame =
+      form.AddWidget(WidgetKind::kFrame, std::move(frameName), nullptr, frameCaption, frameBounds);
+  AddCaption(form, frame, "lblFileNameCaption", "현재 파일 :", 255);
+  AddCaption(form, frame, "lblBitRateCaption", "전송 속도 :", 495);
+  AddCaption(form, frame, "lblSendProcessCaption", "전송 용량 :", 735);
+  AddCaption(form, frame, "lblTotalFilesCaption", "전체 파일 :", 1365);
+  AddCaption(form, frame, "lblTotalSendProcessCaption", "전송 용량 :", 1605);
+  return ProgressBlockWidgets{
+      .frame = frame,
+      .fileName = AddLabel(form, frame, "lblFileName", "파일명", kValueLeft, 255, kRightEdge),
+      .bitRate = AddLabel(form, frame, "lblBitRate", "150 KB / 초", kValueLeft, 495, kRightEdge),
+      .sendProcess =
+          AddLabel(form, frame, "lblSendProcess", kDesignBytes, kValueLeft, 735, kTimeLeft),
+      .remainTime = AddLabel(form, frame, "lblRemainTime", kDesignTime, kTimeLeft, 735, kRightEdge),
+      .totalFiles =
+          AddLabel(form, frame, "lblTotalFiles", "1 / 12 개", kValueLeft, 1365, kRightEdge),
+      .totalSendProcess =
+          AddLabel(form, frame, "lblTotalSendProcess", kDesignBytes, kValueLeft, 1605, kTimeLeft),
+      .totalRemainTime =
+          AddLabel(form, frame, "lblTotalRemainTime", kDesignTime, kTimeLeft, 1605, kRightEdge),
+      .currentBar = form.AddProgressBar("pbCurrentProcess", &frame,
+                                        Bounds{kCaptionLeft, 990, kBarWidth, kBarHeight}),
+      .totalBar = form.AddProgressBar("pbTotalProcess", &frame,
+                                      Bounds{kCaptionLeft, 1860, kBarWidth, kBarHeight}),
+  };
+}
+
+void SetCaptionIfChanged(Widget& widget, std::string_view caption) {
+  if (widget.Caption() != caption) widget.SetCaption(caption);
+}
+
+std::string RateText(double bytes, double seconds, const NumberStyle& style) {
+  return FormatN2(bytes / seconds / 1024, style) + " KB / 초";
+}
+
+std::optional<std::int32_t> RemainingSeconds(double size, double done, double rate) {
+  const std::int32_t remaining = CheckedSub(RoundToInt32(size / rate), RoundToInt32(done / rate));
+  if (remaining < 0) return std::nullopt;
+  return remaining;
+}
+
+std::string RemainTimeText(std::int32_t seconds) {
+  return "남은 시간 : " + FormatHms(seconds);
+}
+
+std::string ByteProgressText(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase,
+                             const NumberStyle& style) {
+  const double percent = static_cast<double>(done) / percentBase * 100;
+  return FormatN0(done, style) + " / " + FormatN0(shownTotal, style) + " Bytes (" +
+         FormatP(percent) + " %)";
+}
+
+std::string FileCountText(std::int32_t index, std::int32_t count) {
+  return ToDecimal(index) + " / " + ToDecimal(count) + " 개";
+}
+
+}  // namespace veldrask

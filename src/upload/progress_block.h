@@ -1,0 +1,57 @@
+#pragma once
+
+// The progress block that both transfer windows carry: fixed captions, value labels and two
+// bars inside a frame, with the texts and arithmetic the two windows share.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/number_format.h"
+#include "platform/ui.h"
+
+namespace veldrask {
+
+struct ProgressBlockWidgets {
+  Widget& frame;
+  Widget& fileName;          // lblFileName
+  Widget& bitRate;           // lblBitRate
+  Widget& sendProcess;       // lblSendProcess
+  Widget& remainTime;        // lblRemainTime
+  Widget& totalFiles;        // lblTotalFiles
+  Widget& totalSendProcess;  // lblTotalSendProcess
+  Widget& totalRemainTime;   // lblTotalRemainTime
+  ProgressBar& currentBar;   // pbCurrentProcess
+  ProgressBar& totalBar;     // pbTotalProcess
+};
+
+// Builds the frame (named frameName, captioned frameCaption, at frameBounds) and the block's
+// widgets inside it, with their names, places and design texts.
+ProgressBlockWidgets BuildProgressBlock(Form& form, std::string frameName,
+                                        std::string_view frameCaption, Bounds frameBounds);
+
+// Where the window's file list lies in the frame, below the second bar.
+inline constexpr Bounds kProgressFileListBounds{60, 2115, 6885, 2070};
+
+// Sets the caption only when its text changes, so an update repaints only what moved.
+void SetCaptionIfChanged(Widget& widget, std::string_view caption);
+
+// N2(bytes / seconds / 1024) + " KB / 초".
+std::string RateText(double bytes, double seconds, const NumberStyle& style);
+
+// nearest(size / rate) - nearest(done / rate) in whole seconds, halves to even, as 32-bit
+// integers (overflow raises); nullopt when negative, which leaves the label as it was.
+std::optional<std::int32_t> RemainingSeconds(double size, double done, double rate);
+
+// "남은 시간 : " + hh:mm:ss.
+std::string RemainTimeText(std::int32_t seconds);
+
+// N0(done) + " / " + N0(shownTotal) + " Bytes (" + P(done / percentBase * 100) + " %)".
+std::string ByteProgressText(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase,
+                             const NumberStyle& style);
+
+// index + " / " + count + " 개".
+std::string FileCountText(std::int32_t index, std::int32_t count);
+
+}  // namespace veldrask

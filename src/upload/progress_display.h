@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "base/number_format.h"
+#include "upload/progress_block.h"
+
+namespace veldrask {
+
+// What the upload window knows after a block has been handed over.
+struct BlockProgress {
+  std::int32_t fileSize = 0;     // size of the current file
+  std::int32_t totalSize = 0;    // sum of all file sizes
+  std::int32_t currentSent = 0;  // bytes of the current file done, this block included
+  std::int32_t totalSent = 0;    // bytes of all files done before this block
+  std::int32_t blockBytes = 0;   // m
+  std::int32_t elapsedMs = 0;    // d: from before reading the block to its hand-over
+  bool lastBlock = false;        // the last, partial block of a file
+  bool aborted = false;          // the run is stopping: the bars stay where they are
+};
+
+// The upload window's progress block: its labels and bars, filled as a run goes on.
+class ProgressDisplay {
+ public:
+  ProgressDisplay(const ProgressBlockWidgets& widgets, NumberStyle style);
+
+  // The first texts, once the window has listed at least one file.
+  void InitProgressLabels(std::string_view firstName, std::int32_t firstSize,
+                          std::int32_t fileCount, std::int32_t totalSize);
+  // At the start of file index (1-based) of count.
+  void ShowCurrentFile(std::int32_t index, std::int32_t count, std::string_view fileName);
+  // At the start of a file, after its part head has gone out.
+  void StartFileBars(std::int32_t fileSize, std::int32_t totalSize, std::int32_t totalSent);
+  // After each block; returns TotalSent with the block added (overflow raises).
+  std::int32_t UpdateBlockProgress(const BlockProgress& block);
+
+ private:
+  ProgressBlockWidgets widgets_;
+  NumberStyle style_;
+};
+
+}  // namespace veldrask

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "http/response_reader.h"
+#include "platform/code_page.h"
+
+namespace veldrask {
+
+// Gathers the server's reply to an upload as it arrives and gives its body as the text the
+// page receives.
+class ReplyCollector {
+ public:
+  void Add(std::span<const std::byte> arrival);
+  // The server closed the connection; a body that runs until the close ends here.
+  void ConnectionClosed();
+
+  // Nothing more belongs to the reply: it ended as framed, the connection closed, or it
+  // cannot be read as HTTP.
+  bool Finished() const;
+
+  // The body as UTF-8, chunked framing undone, decoded from the charset the reply declares.
+  // A reply whose head never ended or never parsed gives its text after the first blank line,
+  // or all of it when it has none, in the ANSI code page.
+  std::string Text(const CodePage& ansi) const;
+
+ private:
+  ResponseReader reader_;
+  std::string body_;
+  // Everything received while no head has been parsed, for a reply that is not HTTP.
+  std::string unparsed_;
+};
+
+// body (in the named charset) as UTF-8: UTF-8 stays as it is with invalid bytes replaced,
+// ISO-8859-1 maps byte for byte, and any other charset, or none, is read as the ANSI code page
+// (the Korean names EUC-KR, CP949 and KS_C_5601-1987 among them).
+std::string DecodeReplyBody(std::string_view body, std::optional<std::string_view> charset,
+                            const CodePage& ansi);
+
+}  // namespace veldrask

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/records.h"
+
+namespace veldrask {
+
+// What the upload window reads of the control that opened it, and the one thing it writes:
+// the server's reply. Names are the control's own properties.
+class UploadOwner {
+ public:
+  // Entry 0 is empty; entries 1..n are the files to send.
+  virtual std::vector<AttachedFile> AttachedFileList() const = 0;
+  virtual std::string EngTitleVer() const = 0;
+  virtual std::int32_t BufferSize() const = 0;
+  virtual std::string Boundary() const = 0;
+  virtual std::string HostName() const = 0;
+  virtual std::int16_t ServerPort() const = 0;
+  virtual std::string UploadHTTPHeader() const = 0;
+  virtual std::string UploadHTTPFormData() const = 0;
+  virtual std::string MainTitle() const = 0;
+  // Stores the reply body (UTF-8) as the control's ResponseData.
+  virtual void SetHTTPResponseData(std::string data) = 0;
+
+ protected:
+  ~UploadOwner() = default;
+};
+
+}  // namespace veldrask

@@ -1,0 +1,123 @@
+// RunUpload: the upload window's transfer, from connecting to storing the reply.
+
+#include "base/checked.h"
+#include "base/text.h"
+#include "upload/upload_request.h"
+#include "upload/upload_window.h"
+
+namespace veldrask {
+namespace {
+
+// Fills buffer from input; a file that ends early has shrunk since its size was counted, and
+// sending anything in place of the missing bytes would corrupt the upload.
+void ReadBlock(InputFile& input, std::span<std::byte> buffer, const std::string& path) {
+  std::size_t filled = 0;
+  while (filled < buffer.size()) {
+    const std::size_t count = input.Read(buffer.subspan(filled));
+    if (count == 0) {
+      throw Error(ErrorNumber::kInputPastEnd, "전송하는 동안 파일이 작아졌습니다: " + path);
+    }
+    filled += count;
+  }
+}
+
+}  // namespace
+
+void UploadWindow::RunUpload() {
+  const std::int32_t blockSize = owner_.BufferSize();
+  const std::string boundary = owner_.Boundary();
+  if (blockSize < 1) {
+    throw Error(ErrorNumber::kInvalidArgument,
+                "BufferSize는 1 이상이어야 합니다. (현재 값: " + ToDecimal(blockSize) + ")");
+  }
+  block_.assign(static_cast<std::size_t>(blockSize), std::byte{0});
+
+  connected_ = false;
+  socket_ = platform_.network.CreateTcpSocket(*this);
+  socket_->Connect(owner_.HostName(), owner_.ServerPort());
+  platform_.loop.WaitUntil([this] { return connected_ || Stopped(); });
+
+  SendAndWait(AsBytes(headCodePage_.Encode(owner_.UploadHTTPHeader()) +
+                      bodyCodePage_.Encode(owner_.UploadHTTPFormData())));
+
+  transferring_ = true;
+  totalSent_ = 0;
+  const std::int32_t rowCount = fileList_->RowCount();
+  for (std::int32_t row = 1; row <= rowCount; ++row) {
+    if (Stopped()) {
+      socket_->Close();
+      break;
+    }
+    SendFile(row, rowCount, boundary, blockSize);
+  }
+  transferring_ = false;
+  connected_ = false;
+
+  // The reply ends by its own framing or by the server closing; the user may close first.
+  if (!Stopped()) platform_.loop.WaitUntil([this] { return reply_.Finished() || Stopped(); });
+  StoreReply();
+  form_->Close();
+}
+
+void UploadWindow::SendFile(std::int32_t row, std::int32_t rowCount, std::string_view boundary,
+                            std::int32_t blockSize) {
+  const AttachedFile& file = sessionFiles_.at(static_cast<std::size_t>(row));
+  const std::string path = fileList_->RowText(row);
+  display_->ShowCurrentFile(row, rowCount, AfterLast(path, platform_.files.Separator()));
+  if (const std::int32_t selected = fileList_->SelectedRow(); selected != 0) {
+    fileList_->SetSelected(selected, false);
+  }
+  fileList_->SetSelected(row, true);
+  fileList_->EnsureVisible(row);
+  fileList_->SetSubItem(row, 2, "전송중");
+
+  SendAndWait(AsBytes(bodyCodePage_.Encode(file.header)));
+  currentSent_ = 0;
+  display_->StartFileBars(file.size, totalSize_, totalSent_);
+
+  const std::unique_ptr<InputFile> input = platform_.files.OpenRead(fileList_->RowKey(row));
+  const std::int32_t fullBlocks = file.size / blockSize;
+  const std::int32_t rest = file.size % blockSize;
+  for (std::int32_t block = 0; block < fullBlocks && !Stopped(); ++block) {
+    SendBlock(*input, path, blockSize, file, false);
+  }
+  if (rest > 0 && !Stopped()) SendBlock(*input, path, rest, file, true);
+  if (Stopped()) return;
+
+  SendAndWait(AsBytes(PartTail(boundary, row == rowCount)));
+  if (!Stopped()) fileList_->SetSubItem(row, 2, "완료");
+}
+
+void UploadWindow::SendBlock(InputFile& input, const std::string& path, std::int32_t blockBytes,
+                             const AttachedFile& file, bool lastBlock) {
+  const std::uint32_t started = platform_.clock.TickCount();
+  const std::span<std::byte> block(block_.data(), static_cast<std::size_t>(blockBytes));
+  ReadBlock(input, block, path);
+  SendAndWait(block);
+  const std::uint32_t finished = platform_.clock.TickCount();
+  currentSent_ = CheckedAdd(currentSent_, blockBytes);
+  totalSent_ = display_->UpdateBlockProgress({
+      .fileSize = file.size,
+      .totalSize = totalSize_,
+      .currentSent = currentSent_,
+      .totalSent = totalSent_,
+      .blockBytes = blockBytes,
+      .elapsedMs = TicksBetween(started, finished),
+      .lastBlock = lastBlock,
+      .aborted = aborted_,
+  });
+  platform_.loop.ProcessPendingEvents();
+}
+
+void UploadWindow::SendAndWait(std::span<const std::byte> bytes) {
+  sendDone_ = false;
+  if (Stopped() || socket_->State() != SocketState::kConnected) return;
+  socket_->Send(bytes);
+  platform_.loop.WaitUntil([this] { return sendDone_ || Stopped(); });
+}
+
+void UploadWindow::StoreReply() {
+  owner_.SetHTTPResponseData(reply_.Text(platform_.ansi));
+}
+
+}  // namespace veldrask

@@ -1,0 +1,130 @@
+#include "upload/upload_window.h"
+
+#include <new>
+
+#include "base/checked.h"
+#include "base/text.h"
+#include "queue/path_names.h"
+#include "upload/progress_block.h"
+
+namespace veldrask {
+namespace {
+
+constexpr Bounds kClientArea{0, 0, 7035, 4290};
+
+}  // namespace
+
+UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, ImageList* smallIcons,
+                           ImageList* largeIcons, const CodePage& headCodePage,
+                           const CodePage& bodyCodePage)
+    : platform_(platform),
+      owner_(owner),
+      smallIcons_(smallIcons),
+      largeIcons_(largeIcons),
+      headCodePage_(headCodePage),
+      bodyCodePage_(bodyCodePage),
+      numberStyle_(platform.locale.Numbers()),
+      form_(platform.ui.CreateForm("frmProcess", "업로드 진행상황", kClientArea)) {
+  const ProgressBlockWidgets widgets =
+      BuildProgressBlock(*form_, "fraProgress", "업로드 진행 상황", kClientArea);
+  fileList_ = &form_->AddListView("UploadFileList", &widgets.frame, kProgressFileListBounds);
+  display_ = std::make_unique<ProgressDisplay>(widgets, numberStyle_);
+  form_->SetOnActivate([this] { Activate(); });
+  form_->SetOnClose([this] { OnFormClose(); });
+}
+
+UploadWindow::~UploadWindow() {
+  // The socket reports to this window; it goes first.
+  socket_.reset();
+}
+
+void UploadWindow::ShowModal() {
+  form_->ShowModal();
+}
+
+void UploadWindow::Activate() {
+  try {
+    ListFiles();
+    form_->SetCaption("업로드 진행상황 [" + owner_.EngTitleVer() + "]");
+    transferring_ = aborted_ = connected_ = false;
+    RunUpload();
+  } catch (const Error& error) {
+    ShowFailure(error);
+  } catch (const std::bad_alloc&) {
+    ShowFailure(Error(ErrorNumber::kOutOfMemory));
+  }
+}
+
+void UploadWindow::ListFiles() {
+  fileList_->AddColumn({"filename", "파일 이름", 4000, Alignment::kLeft});
+  fileList_->AddColumn({"fiesize", "파일 크기(Bytes)", 1700, Alignment::kRight});
+  fileList_->AddColumn({"fietype", "상태", 800, Alignment::kCenter});
+  fileList_->SetImageLists(largeIcons_, smallIcons_);
+  fileList_->SetView(ListViewMode::kReport);
+  fileList_->SetLabelEditAutomatic(false);
+
+  sessionFiles_ = owner_.AttachedFileList();
+  totalSize_ = 0;
+  if (sessionFiles_.size() <= 1) return;
+  const std::string_view separator = platform_.files.Separator();
+  for (std::size_t k = 1; k < sessionFiles_.size(); ++k) {
+    const AttachedFile& file = sessionFiles_[k];
+    const auto row = fileList_->AddRow(0, file.key, file.key);
+    if (!row) throw Error(ErrorNumber::kKeyNotUnique);
+    fileList_->SetSubItem(*row, 1, FormatN0(file.size, numberStyle_));
+    fileList_->SetSubItem(*row, 2, "대기");
+    fileList_->SetToolTip(*row, file.key);
+    const std::string icon = ExtensionKey(file.key, separator);
+    fileList_->SetIconKeys(*row, icon, icon);
+    totalSize_ = CheckedAdd(totalSize_, file.size);
+  }
+  const AttachedFile& first = sessionFiles_[1];
+  display_->InitProgressLabels(first.name, first.size,
+                               CheckedNarrow<std::int32_t>(sessionFiles_.size() - 1), totalSize_);
+}
+
+void UploadWindow::ShowFailure(const Error& error) {
+  // Nothing more may reach the server once the run has failed.
+  if (socket_) socket_->Close();
+  platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+  form_->Close();
+}
+
+void UploadWindow::OnFormClose() {
+  closing_ = true;
+  if (transferring_) aborted_ = true;
+  if (socket_) socket_->Close();
+  transferring_ = false;
+}
+
+void UploadWindow::OnConnect() {
+  connected_ = true;
+}
+
+void UploadWindow::OnSendProgress(std::int32_t /*sent*/, std::int32_t remaining) {
+  if (remaining == 0) sendDone_ = true;
+}
+
+// The last progress report already says that everything went out.
+void UploadWindow::OnSendComplete() {}
+
+void UploadWindow::OnDataArrival(std::int32_t /*bytesTotal*/) {
+  arrival_.clear();
+  socket_->GetData(arrival_);
+  reply_.Add(arrival_);
+}
+
+void UploadWindow::OnClose() {
+  aborted_ = true;
+  connected_ = false;
+  transferring_ = false;
+  reply_.ConnectionClosed();
+}
+
+void UploadWindow::OnError(std::int32_t number, std::string_view description) {
+  platform_.ui.MessageBox(ToDecimal(number) + ":" + std::string(description),
+                          MessageIcon::kCritical, owner_.MainTitle());
+  form_->Close();
+}
+
+}  // namespace veldrask

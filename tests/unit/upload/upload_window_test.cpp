@@ -1,0 +1,262 @@
+#include "upload/upload_window.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "headless/headless_ui.h"
+#include "posix/gio_shell.h"
+#include "posix/iconv_code_page.h"
+#include "posix/posix_random.h"
+#include "posix/reg_file_registry.h"
+#include "unit/upload/upload_fakes.h"
+#include "upload/upload_request.h"
+
+namespace veldrask {
+namespace {
+
+using upload_test::ServerScript;
+
+constexpr std::string_view kBoundary = "Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG";
+
+class TestOwner final : public UploadOwner {
+ public:
+  std::vector<AttachedFile> AttachedFileList() const override { return request.attachedFiles; }
+  std::string EngTitleVer() const override { return "엔진 Ver 1.8"; }
+  std::int32_t BufferSize() const override { return bufferSize; }
+  std::string Boundary() const override { return std::string(kBoundary); }
+  std::string HostName() const override { return "example.test"; }
+  std::int16_t ServerPort() const override { return 8080; }
+  std::string UploadHTTPHeader() const override { return request.httpHeader; }
+  std::string UploadHTTPFormData() const override { return request.formData; }
+  std::string MainTitle() const override { return "업로드 [엔진 Ver 1.8]"; }
+  void SetHTTPResponseData(std::string data) override { responses.push_back(std::move(data)); }
+
+  UploadRequest request;
+  std::int32_t bufferSize = 8192;
+  std::vector<std::string> responses;
+};
+
+class UploadWindowTest : public ::testing::Test {
+ protected:
+  void Compose(const std::vector<std::string>& keys) {
+    const UploadSettings settings{.actionUrl = "/up.php",
+                                  .hostName = "example.test",
+                                  .cookie = "",
+                                  .boundary = std::string(kBoundary),
+                                  .filePrefix = "file",
+                                  .paddingZero = "0"};
+    ComposeUploadRequest(settings, std::vector<PostData>{{"title", "제목"}}, keys, files, cp949,
+                         owner.request);
+  }
+
+  // Runs the window to its end against a server playing script.
+  void Run(ServerScript script) {
+    network = std::make_unique<upload_test::ScriptedNetwork>(loop, std::move(script));
+    if (onWrite) network->OnWrite(onWrite);
+    Platform platform{loop, *network, files, registry, shell, clock, cp949, locale, random, ui};
+    UploadWindow window(platform, owner, nullptr, nullptr, cp949, cp949);
+    ui.Recorder().OnFormShown([this](headless::HeadlessForm& form) { shown = &form; });
+    window.ShowModal();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_FALSE(shown->IsOpen());
+    caption = shown->Caption();
+    auto& list = shown->Get<headless::HeadlessListView>("UploadFileList");
+    statuses.clear();
+    for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
+      statuses.push_back(list.SubItem(row, 2));
+    }
+    sendProcess = shown->Get("lblSendProcess").Caption();
+    fileName = shown->Get("lblFileName").Caption();
+  }
+
+  // The bytes a complete upload of the composed request puts on the wire.
+  std::string ExpectedWire() const {
+    std::string wire = cp949.Encode(owner.request.httpHeader + owner.request.formData);
+    const auto& entries = owner.request.attachedFiles;
+    for (std::size_t k = 1; k < entries.size(); ++k) {
+      wire += cp949.Encode(entries[k].header) + contents.at(entries[k].key);
+      wire += PartTail(kBoundary, k + 1 == entries.size());
+    }
+    return wire;
+  }
+
+  void PutFile(const std::string& path, std::string data) {
+    contents[path] = data;
+    files.Put(path, std::move(data));
+  }
+
+  upload_test::TaskLoop loop;
+  headless::HeadlessUi ui{loop};
+  upload_test::MemoryFileSystem files;
+  upload_test::ManualClock clock;
+  upload_test::FixedLocale locale;
+  posix::IconvCodePage cp949{"CP949"};
+  posix::RegFileRegistry registry{"/nonexistent/upload-test-registry"};
+  posix::GioShell shell;
+  posix::PosixRandom random{7};
+  TestOwner owner;
+  std::unique_ptr<upload_test::ScriptedNetwork> network;
+  std::function<void(std::size_t)> onWrite;
+  std::map<std::string, std::string> contents;
+
+  headless::HeadlessForm* shown = nullptr;
+  std::string caption;
+  std::vector<std::string> statuses;
+  std::string sendProcess;
+  std::string fileName;
+};
+
+constexpr std::string_view kOkReply = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\ndone";
+
+TEST_F(UploadWindowTest, SendsTheComposedRequestInStopAndWaitBlocks) {
+  PutFile("C:\\in\\보고서.txt", std::string(20000, 'r'));
+  PutFile("C:\\in\\empty", "");
+  PutFile("C:\\in\\exact.bin", std::string(16384, 'x'));
+  files.SetReadLimit(1000);  // short reads still fill whole blocks
+  Compose({"C:\\in\\보고서.txt", "server.txt<", "C:\\in\\empty", "C:\\in\\exact.bin"});
+  clock.SetStep(50);
+
+  Run({.reply = std::string(kOkReply)});
+
+  EXPECT_EQ(network->Received(), ExpectedWire());
+  const std::size_t headAndFields =
+      cp949.Encode(owner.request.httpHeader + owner.request.formData).size();
+  const std::vector<std::size_t> writes = {
+      headAndFields,
+      cp949.Encode(owner.request.attachedFiles[1].header).size(),
+      8192,
+      8192,
+      3616,
+      38,
+      owner.request.attachedFiles[2].header.size(),
+      38,
+      owner.request.attachedFiles[3].header.size(),
+      8192,
+      8192,
+      38};
+  EXPECT_EQ(network->Writes(), writes);
+  EXPECT_EQ(network->Host(), "example.test");
+  EXPECT_EQ(network->Port(), 8080);
+  EXPECT_EQ(owner.responses, std::vector<std::string>{"done"});
+  EXPECT_EQ(statuses, (std::vector<std::string>{"완료", "완료", "완료"}));
+  EXPECT_EQ(caption, "업로드 진행상황 [엔진 Ver 1.8]");
+  EXPECT_EQ(fileName, "exact.bin");
+  EXPECT_EQ(sendProcess, "16,384 / 16,384 Bytes (100 %)");
+  EXPECT_TRUE(ui.Messages().empty());
+  EXPECT_EQ(files.OpenFiles(), 0u);
+}
+
+TEST_F(UploadWindowTest, NoFileSendsHeadAndClosingDelimiterAndKeepsDesignTexts) {
+  Compose({"only-on-server.txt<"});
+  Run({.reply = "HTTP/1.1 200 OK\r\n\r\nbody until close", .closeAfterReply = true});
+  EXPECT_EQ(network->Received(), ExpectedWire());
+  EXPECT_EQ(network->Writes().size(), 1u);
+  EXPECT_TRUE(statuses.empty());
+  EXPECT_EQ(fileName, "파일명");
+  EXPECT_EQ(owner.responses, std::vector<std::string>{"body until close"});
+}
+
+TEST_F(UploadWindowTest, RefusedConnectionShowsTheSocketErrorAndCloses) {
+  PutFile("C:\\a.txt", "abc");
+  Compose({"C:\\a.txt"});
+  Run({.refuseWith = 10061});
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  EXPECT_EQ(ui.Messages()[0].text, "10061:연결이 거부되었습니다.");
+  EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::kCritical);
+  EXPECT_EQ(ui.Messages()[0].caption, "업로드 [엔진 Ver 1.8]");
+  EXPECT_TRUE(network->Received().empty());
+  EXPECT_EQ(statuses, std::vector<std::string>{"대기"});
+  EXPECT_EQ(owner.responses, std::vector<std::string>{""});
+}
+
+TEST_F(UploadWindowTest, ServerClosingMidFileStopsTheRun) {
+  PutFile("C:\\a.bin", std::string(30000, 'a'));
+  PutFile("C:\\b.bin", std::string(100, 'b'));
+  Compose({"C:\\a.bin", "C:\\b.bin"});
+  const std::size_t headBytes =
+      cp949.Encode(owner.request.httpHeader + owner.request.formData).size() +
+      owner.request.attachedFiles[1].header.size();
+  Run({.closeAfterBytes = headBytes + 8192});
+  EXPECT_EQ(network->Received().size(), headBytes + 8192);
+  EXPECT_EQ(statuses, (std::vector<std::string>{"전송중", "대기"}));
+  EXPECT_TRUE(ui.Messages().empty());
+  EXPECT_EQ(owner.responses, std::vector<std::string>{""});
+}
+
+TEST_F(UploadWindowTest, EarlyAnswerAndCloseKeepsTheAnswer) {
+  PutFile("C:\\big.bin", std::string(50000, 'z'));
+  Compose({"C:\\big.bin"});
+  const std::size_t headBytes =
+      cp949.Encode(owner.request.httpHeader + owner.request.formData).size();
+  Run({.closeAfterBytes = headBytes,
+       .reply = "HTTP/1.1 413 Payload Too Large\r\nContent-Length: 9\r\n\r\ntoo large"});
+  EXPECT_EQ(owner.responses, std::vector<std::string>{"too large"});
+  // The part head may have gone out before the close was seen; no file byte did.
+  EXPECT_LE(network->Received().size(), headBytes + owner.request.attachedFiles[1].header.size());
+  EXPECT_EQ(statuses, std::vector<std::string>{"전송중"});
+}
+
+TEST_F(UploadWindowTest, UserClosingMidRunStopsWithoutAQuestion) {
+  PutFile("C:\\a.bin", std::string(40000, 'a'));
+  Compose({"C:\\a.bin"});
+  onWrite = [this](std::size_t writeNumber) {
+    if (writeNumber == 3) ui.PostUserClose("frmProcess");
+  };
+  Run({.reply = std::string(kOkReply)});
+  // Head, part head, the first block and at most the block in flight when the close came.
+  EXPECT_LE(network->Writes().size(), 4u);
+  EXPECT_TRUE(network->ClosedByClient());
+  EXPECT_TRUE(ui.Messages().empty());
+  EXPECT_EQ(statuses, std::vector<std::string>{"전송중"});
+}
+
+TEST_F(UploadWindowTest, FileThatShrankStopsWithoutFillerBytes) {
+  PutFile("C:\\grow\\shrink.log", std::string(10000, 's'));
+  Compose({"C:\\grow\\shrink.log"});
+  files.Put("C:\\grow\\shrink.log", std::string(9000, 's'));
+  Run({.reply = std::string(kOkReply)});
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  const auto& message = ui.Messages()[0];
+  EXPECT_TRUE(message.text.starts_with("[62] ")) << message.text;
+  EXPECT_NE(message.text.find("C:\\grow\\shrink.log"), std::string::npos);
+  EXPECT_EQ(message.icon, MessageIcon::kCritical);
+  EXPECT_EQ(message.caption, std::nullopt);
+  // The full first block went out; the short second block did not.
+  EXPECT_EQ(network->Writes().back(), 8192u);
+  EXPECT_TRUE(network->ClosedByClient());
+  EXPECT_TRUE(owner.responses.empty());
+  EXPECT_EQ(files.OpenFiles(), 0u);
+}
+
+TEST_F(UploadWindowTest, BufferSizeBelowOneFailsBeforeConnecting) {
+  PutFile("C:\\a.txt", "abc");
+  Compose({"C:\\a.txt"});
+  for (const std::int32_t size : {0, -5}) {
+    owner.bufferSize = size;
+    Run({.reply = std::string(kOkReply)});
+    EXPECT_EQ(network->SocketsCreated(), 0u);
+    ASSERT_FALSE(ui.Messages().empty());
+    EXPECT_TRUE(ui.Messages().back().text.starts_with("[5] BufferSize"))
+        << ui.Messages().back().text;
+    EXPECT_EQ(ui.Messages().back().caption, std::nullopt);
+  }
+  EXPECT_TRUE(owner.responses.empty());
+}
+
+TEST_F(UploadWindowTest, ReplyInPiecesIsWaitedForAndChunkedIsDecoded) {
+  PutFile("C:\\a.txt", "abc");
+  Compose({"C:\\a.txt"});
+  Run({.reply = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
+                "Content-Type: text/plain; charset=utf-8\r\n\r\n"
+                "3\r\n결\r\n3\r\n과\r\n0\r\n\r\n",
+       .replyPiece = 5});
+  EXPECT_EQ(owner.responses, std::vector<std::string>{"결과"});
+}
+
+}  // namespace
+}  // namespace veldrask
