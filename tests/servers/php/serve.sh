@@ -72,7 +72,9 @@ for _ in $(seq 50); do
     if [[ ${VELDRASK_EXIT_ON_STDIN_EOF:-} == 1 ]]; then
       # The harness holds the other end of stdin: when the test process dies, even by
       # SIGKILL, the pipe closes and PHP is stopped instead of lingering.
-      cat >/dev/null &
+      # Backgrounded (so TERM is handled at once) with stdin named: a background command of a
+      # script otherwise reads /dev/null.
+      cat <&0 >/dev/null &
       wait $!
       exit 0
     fi
