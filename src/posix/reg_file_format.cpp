@@ -62,7 +62,6 @@ class LineReader {
  public:
   explicit LineReader(std::string_view line) : rest_(line) {}
 
-  bool AtEnd() const { return rest_.empty(); }
   bool Take(std::string_view prefix) {
     if (!rest_.starts_with(prefix)) return false;
     rest_.remove_prefix(prefix.size());

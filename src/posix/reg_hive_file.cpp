@@ -99,26 +99,29 @@ const RegTree& RegHiveFile::Read() {
   return tree_;
 }
 
-void RegHiveFile::Refresh() {
+bool RegHiveFile::Refresh() {
   Signature current;
-  std::string text;
   const UniqueFd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+  const bool missing = !fd.Valid() && errno == ENOENT;
   struct stat status {};
   if (fd.Valid() && ::fstat(fd.Get(), &status) == 0) {
     current =
         Signature{status.st_dev, status.st_ino, status.st_size, status.st_mtim, status.st_ctim};
   }
-  if (loaded_ && current == signature_) return;
-  tree_ = current.size >= 0 && ReadAll(fd.Get(), text) ? ParseRegFile(text, hiveName_) : RegTree();
+  if (loaded_ && readable_ && current == signature_) return true;
+  std::string text;
+  readable_ = missing || (current.size >= 0 && ReadAll(fd.Get(), text));
+  tree_ = readable_ ? ParseRegFile(text, hiveName_) : RegTree();
   signature_ = current;
   loaded_ = true;
+  return readable_;
 }
 
 std::int32_t RegHiveFile::Modify(const std::function<std::int32_t(RegTree&)>& change) {
   if (!MakeFolders(folder_)) return registry_status::kAccessDenied;
   const FileLock lock = FileLock::Acquire(lockPath_, true);
-  if (!lock.Held()) return registry_status::kAccessDenied;
-  Refresh();
+  // A file that exists but cannot be read must not be replaced by one holding only the change.
+  if (!lock.Held() || !Refresh()) return registry_status::kAccessDenied;
   RegTree changed = tree_;
   const std::int32_t status = change(changed);
   if (status != registry_status::kSuccess) return status;
@@ -142,6 +145,7 @@ bool RegHiveFile::Store(const RegTree& tree) {
     return false;
   }
   tree_ = tree;
+  readable_ = true;
   struct stat status {};
   if (::stat(path_.c_str(), &status) == 0) {
     signature_ =

@@ -43,7 +43,9 @@ class RegHiveFile {
     bool operator==(const Signature& other) const;
   };
 
-  void Refresh();
+  // Brings tree_ up to date with the file; false when the file exists but cannot be read
+  // (tree_ is empty then).
+  bool Refresh();
   bool Store(const RegTree& tree);
 
   std::string folder_;
@@ -53,6 +55,7 @@ class RegHiveFile {
   RegTree tree_;
   Signature signature_;
   bool loaded_ = false;
+  bool readable_ = true;
 };
 
 }  // namespace veldrask::posix

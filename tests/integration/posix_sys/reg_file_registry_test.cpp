@@ -298,6 +298,26 @@ TEST_F(RegFileRegistryTest, AFolderThatCannotBeWrittenGivesAccessDenied) {
   EXPECT_EQ(status, 0);
 }
 
+TEST_F(RegFileRegistryTest, AFileThatCannotBeReadIsNeverReplaced) {
+  ASSERT_EQ(registry_.SetValue(kMachine, "Old", 1, Data("1\0"sv)), 0);
+  const std::string before = testing::ReadTextFile(HiveFile());
+  ::chmod(folder_.Path().c_str(), 0777);
+  ::chmod(HiveFile().c_str(), 0);
+  ::chmod((HiveFile() + ".lock").c_str(), 0666);
+  const std::string folder = folder_.Path();
+  const int status = testing::RunInChild([folder]() -> int {
+    if (!testing::DropRootPrivileges()) return 10;
+    RegFileRegistry registry(folder);
+    if (Query(registry, kMachine, "Old").status != registry_status::kNotFound) return 11;
+    if (registry.SetValue(kMachine, "New", 1, Data("2\0"sv)) != registry_status::kAccessDenied) {
+      return 12;
+    }
+    return 0;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(testing::ReadTextFile(HiveFile()), before);
+}
+
 TEST(RegFileRegistryFolder, ComesFromTheEnvironment) {
   testing::EnvironmentOverride home("HOME", "/home/someone");
   {

@@ -22,6 +22,12 @@ TEST(IconvCodePage, HangulRoundTripsThroughCp949) {
   EXPECT_EQ(cp949.Decode(cp949.Encode(text)), text);
   EXPECT_EQ(cp949.Encode(std::string_view("a\0b", 3)), std::string_view("a\0b", 3));
   EXPECT_EQ(cp949.Encode(""), "");
+  // Long enough to be converted in several pieces, with characters cut at their edges.
+  std::string longText;
+  for (int i = 0; i < 1500; ++i) longText += i % 3 == 0 ? "가a" : "나";
+  const std::string longEncoded = cp949.Encode(longText);
+  EXPECT_EQ(longEncoded.size(), 3500u);
+  EXPECT_EQ(cp949.Decode(longEncoded), longText);
 }
 
 TEST(IconvCodePage, MissingCharactersAndInvalidUtf8BecomeOneQuestionMarkEach) {
