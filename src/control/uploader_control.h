@@ -11,6 +11,7 @@
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "queue/upload_queue.h"
+#include "upload/upload_request.h"
 
 namespace veldrask {
 
@@ -29,6 +30,15 @@ class UploaderControl {
   void Load(PropertyBag& bag);
   void InitNew();
   void Save(PropertyBag& bag) const;
+
+  // Appends a form field for the next upload.
+  void AddPostData(std::string_view name, std::string_view value);
+  // Composes the upload request, runs the upload window and returns the server's reply.
+  std::string Submit();
+  // The request head, the form-field section and the per-file entries of the last Submit.
+  std::string UploadHTTPHeader() const { return request_.httpHeader; }
+  std::string UploadHTTPFormData() const { return request_.formData; }
+  std::vector<AttachedFile> AttachedFileList() const { return request_.attachedFiles; }
 
   std::string EngTitleVer() const;
 
@@ -105,6 +115,9 @@ class UploaderControl {
   Properties properties_;
   std::unique_ptr<UploadQueue> queue_;
   std::string downloadFolder_;
+  std::vector<PostData> postDataList_;
+  std::string cookie_;
+  UploadRequest request_;
 };
 
 }  // namespace veldrask
