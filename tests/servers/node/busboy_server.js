@@ -23,6 +23,7 @@ function handleUpload(storeDir, request, response) {
   }
   const fields = [];
   const uploads = [];
+  let failed = false;
   parser.on('field', (name, value) => fields.push(common.fieldEntry(name, value)));
   parser.on('file', (field, stream, info) => {
     const upload = { field, filename: info.filename, mimeType: info.mimeType, stored: null };
@@ -39,9 +40,15 @@ function handleUpload(storeDir, request, response) {
       stream.on('error', reject);
     });
     stream.pipe(out);
+    // Awaited only when the form parses; a broken form's error is answered by the parser's.
+    upload.done.catch(() => {});
   });
-  parser.on('error', (error) => common.sendText(response, 400, `${error.message}\n`));
+  parser.on('error', (error) => {
+    failed = true;
+    common.sendText(response, 400, `${error.message}\n`);
+  });
   parser.on('close', async () => {
+    if (failed) return;
     try {
       await Promise.all(uploads.map((u) => u.done));
     } catch (error) {

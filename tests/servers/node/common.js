@@ -216,6 +216,8 @@ function serveStore(storeDir, request, response) {
 // Runs an upload server: POST goes to handleUpload(request, response), GET and HEAD to the store.
 function runUploadServer(usage, handleUpload) {
   const { port, storeDir } = parseArguments(usage);
+  // One broken request must not take the server down under the other tests' feet.
+  process.on('uncaughtException', (error) => process.stderr.write(`${error.stack}\n`));
   const server = http.createServer((request, response) => {
     if (request.method === 'POST') {
       handleUpload(storeDir, request, response);

@@ -12,6 +12,7 @@ import os
 
 from werkzeug.serving import make_server
 from werkzeug.wrappers import Request, Response
+from werkzeug.wsgi import wrap_file
 
 import common
 
@@ -25,9 +26,14 @@ def make_app(store_dir):
             path = common.store_path_for_target(store_dir, target)
             if path is None:
                 return Response(b"not found\n", 404, content_type="text/plain")
-            with open(path, "rb") as stream:
-                content = stream.read()
-            return Response(content, 200, content_type="application/octet-stream")
+            response = Response(
+                wrap_file(request.environ, open(path, "rb")),
+                200,
+                content_type="application/octet-stream",
+                direct_passthrough=True,
+            )
+            response.content_length = os.path.getsize(path)
+            return response
         if request.method != "POST":
             return Response(b"method not allowed\n", 405, content_type="text/plain")
         fields = [common.field_entry(n, v) for n, v in request.form.items(multi=True)]
