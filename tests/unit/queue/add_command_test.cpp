@@ -158,20 +158,18 @@ TEST_F(AddCommand, DuplicateAddsNothingAndSaysNothing) {
   EXPECT_EQ(Dialog().FileName(), "");
 }
 
-TEST_F(AddCommand, TotalMayReachTheLimitExactly) {
-  Add(File("exact.bin", 1048576));
-  EXPECT_EQ(List().RowCount(), 1);
-  EXPECT_EQ(control_.RemainSize(), 0);
-  EXPECT_EQ(Caption("lblRemainFileSize"), "0 KB");
-}
-
-TEST_F(AddCommand, TotalBeyondTheLimitIsRefused) {
+TEST_F(AddCommand, TotalMayReachTheLimitExactlyButNotPassIt) {
   control_.SetMaxFileCount(10);
   Add(File("over.bin", 1048577));
   EXPECT_EQ(List().RowCount(), 0);
   EXPECT_EQ(MessageTexts(), Texts{"허용된 총 용량이 초과되었습니다.\r\n\r\n최대 업로드 가능 "
                                   "용량은 1,024 KB 입니다."});
   EXPECT_EQ(Dialog().FileName(), "");
+
+  Add(File("exact.bin", 1048576));
+  EXPECT_EQ(List().RowCount(), 1);
+  EXPECT_EQ(control_.RemainSize(), 0);
+  EXPECT_EQ(Caption("lblRemainFileSize"), "0 KB");
 }
 
 TEST_F(AddCommand, FileOfExactlyUnitFileSizeIsRefused) {

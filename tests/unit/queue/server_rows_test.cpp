@@ -48,17 +48,14 @@ TEST_F(ServerRows, ServerFileIsListedUnderItsNameAndCounted) {
   EXPECT_FALSE(std::filesystem::exists(scratch));
 }
 
-TEST_F(ServerRows, NamesAreDecodedInTheCodePage) {
+TEST_F(ServerRows, NamesAreDecodedInTheCodePageOrShownAsWritten) {
   control_.AddUploadedFile("/data/%B0%A1.txt", 5);
-  EXPECT_EQ(List().RowKey(1), "/data/%B0%A1.txt<");
-  EXPECT_EQ(List().RowText(1), "가.txt");
-  EXPECT_EQ(control_.GetUploadedFiles(), "가.txt<");
-}
-
-TEST_F(ServerRows, UndecodableNameIsShownAsWritten) {
   control_.AddUploadedFile("dir/bad%ZZname.txt", 5);
-  EXPECT_EQ(List().RowText(1), "bad%ZZname.txt");
-  EXPECT_EQ(List().IconKey(1), "txt");
+  EXPECT_EQ(RowKeys(), (Texts{"/data/%B0%A1.txt<", "dir/bad%ZZname.txt<"}));
+  EXPECT_EQ(List().RowText(1), "가.txt");
+  EXPECT_EQ(List().RowText(2), "bad%ZZname.txt");
+  EXPECT_EQ(List().IconKey(2), "txt");
+  EXPECT_EQ(control_.GetUploadedFiles(), "가.txt<bad%ZZname.txt<");
 }
 
 TEST_F(ServerRows, NoLimitAppliesButLocalFilesMeetTheServerRows) {
