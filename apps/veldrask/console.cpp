@@ -1,0 +1,65 @@
+#include "console.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <utility>
+
+#include "base/text.h"
+#include "terminal_text.h"
+
+namespace veldrask::host {
+
+Console::Console(std::ostream& out, bool terminal, std::function<std::size_t()> columns)
+    : out_(out), terminal_(terminal), columns_(std::move(columns)) {}
+
+void Console::Print(std::string_view text) {
+  if (liveLines_ == 0) {
+    std::string frame;
+    AppendText(frame, text);
+    out_ << frame << std::flush;
+    return;
+  }
+  Show(text, live_);
+}
+
+void Console::Show(std::string_view text, const std::vector<std::string>& lines) {
+  if (!terminal_) {
+    if (!text.empty()) Print(text);
+    return;
+  }
+  std::string frame;
+  // Back to the block's first line: printed text starts there, and a new block overwrites the
+  // old one line by line, so it does not flicker.
+  if (liveLines_ > 0) frame += "\r\x1b[" + ToDecimal(static_cast<std::int64_t>(liveLines_)) + "A";
+  if (!text.empty()) {
+    frame += "\x1b[J";
+    AppendText(frame, text);
+  }
+  AppendLive(frame, lines);
+  frame += "\x1b[J";
+  live_ = lines;
+  liveLines_ = lines.size();
+  out_ << frame << std::flush;
+}
+
+void Console::AppendText(std::string& frame, std::string_view text) const {
+  frame += text;
+  if (text.empty() || text.back() != '\n') frame += '\n';
+}
+
+void Console::AppendLive(std::string& frame, const std::vector<std::string>& lines) const {
+  const std::size_t columns = columns_();
+  for (const std::string& line : lines) {
+    frame += FitToColumns(line, columns > 1 ? columns - 1 : 1);
+    frame += "\x1b[K\n";
+  }
+}
+
+std::size_t StderrColumns() {
+  winsize size{};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+}  // namespace veldrask::host

@@ -1,0 +1,54 @@
+#include "control_session.h"
+
+#include <utility>
+
+#include "terminal_text.h"
+
+namespace veldrask::host {
+
+ControlSession::ControlSession(Console& console, std::string cookie, bool drawProgress)
+    : console_(console),
+      ui_(posix_.Loop()),
+      platform_(posix_.Bind(ui_)),
+      page_(console, std::move(cookie)),
+      interrupts_(posix_.Loop(),
+                  [this] {
+                    PostUserClose(kUploadWindow);
+                    PostUserClose(kDownloadWindow);
+                  }),
+      control_(platform_, page_) {
+  if (drawProgress) progress_.emplace(ui_, console_, platform_.clock);
+  ui_.SetMessageObserver([this](const headless::MessageRecord& message) { ShowMessage(message); });
+  ui_.OnFormShown([this](headless::HeadlessForm& form) { WindowShown(form); });
+  ui_.SetOnFormEnded([this](headless::HeadlessForm& form) {
+    if (progress_) progress_->WindowEnded(form);
+  });
+}
+
+ControlSession::~ControlSession() = default;
+
+headless::HeadlessForm& ControlSession::Surface() {
+  return dynamic_cast<headless::HeadlessForm&>(*control_.Surface().form);
+}
+
+void ControlSession::ShowMessage(const headless::MessageRecord& message) {
+  ++messageCount_;
+  if (progress_) progress_->ReportFinishedRows();
+  console_.Print(TerminalLines(message.text));
+}
+
+void ControlSession::WindowShown(headless::HeadlessForm& form) {
+  if (progress_) progress_->WindowShown(form);
+  // Ctrl-C came before the window opened: it closes as soon as it waits for events.
+  if (Interrupted() && IsTransferWindow(form.Name())) PostUserClose(form.Name());
+}
+
+void ControlSession::PostUserClose(std::string_view formName) {
+  if (ui_.FindOpenForm(formName) == nullptr) return;
+  ui_.Loop().Post([this, name = std::string(formName)] {
+    // The window may have closed itself before the task ran.
+    if (headless::HeadlessForm* form = ui_.FindOpenForm(name)) form->Close();
+  });
+}
+
+}  // namespace veldrask::host

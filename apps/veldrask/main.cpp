@@ -1,0 +1,15 @@
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "console.h"
+#include "run.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  veldrask::host::Console console(std::cerr, ::isatty(STDERR_FILENO) == 1,
+                                  veldrask::host::StderrColumns);
+  return veldrask::host::Run(arguments, std::cout, console);
+}

@@ -1,0 +1,175 @@
+#include "options.h"
+
+#include <charconv>
+#include <map>
+
+namespace veldrask::host {
+namespace {
+
+const std::map<std::string, Command> kCommands = {
+    {"upload", Command::kUpload}, {"download", Command::kDownload}, {"encode", Command::kEncode},
+    {"decode", Command::kDecode}, {"call", Command::kCall},         {"help", Command::kHelp},
+};
+
+class ArgumentCursor {
+ public:
+  explicit ArgumentCursor(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+  bool Done() const { return next_ >= arguments_.size(); }
+  const std::string& Peek() const { return arguments_[next_]; }
+  std::string Take() { return arguments_[next_++]; }
+  std::string TakeValue(const std::string& option) {
+    if (Done()) throw UsageError(option + " needs a value");
+    return Take();
+  }
+
+ private:
+  const std::vector<std::string>& arguments_;
+  std::size_t next_ = 0;
+};
+
+std::int32_t ParseInt32(const std::string& text, const std::string& what) {
+  std::int32_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end) {
+    throw UsageError(what + ": '" + text + "' is not a whole number that fits 32 bits");
+  }
+  return value;
+}
+
+// --page, --param, --cookie and --quiet; false for any other argument.
+bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Options& options) {
+  if (argument == "--page") {
+    options.page = cursor.TakeValue(argument);
+  } else if (argument == "--param") {
+    options.params.push_back(ParseAssignment(cursor.TakeValue(argument), "--param"));
+  } else if (argument == "--cookie") {
+    options.cookie = cursor.TakeValue(argument);
+  } else if (argument == "--quiet" || argument == "-q") {
+    options.quiet = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void ParseUpload(ArgumentCursor& cursor, Options& options) {
+  while (!cursor.Done()) {
+    const std::string argument = cursor.Take();
+    if (ParsePageOption(argument, cursor, options)) continue;
+    if (argument == "--field") {
+      options.fields.push_back(ParseAssignment(cursor.TakeValue(argument), "--field"));
+    } else if (argument == "--uploaded") {
+      options.uploaded.push_back(ParseNamedSize(cursor.TakeValue(argument), "--uploaded"));
+    } else if (argument == "--") {
+      while (!cursor.Done()) options.files.push_back(cursor.Take());
+    } else if (argument.starts_with("--")) {
+      throw UsageError("upload: unknown option " + argument);
+    } else {
+      options.files.push_back(argument);
+    }
+  }
+}
+
+void ParseDownload(ArgumentCursor& cursor, Options& options) {
+  while (!cursor.Done()) {
+    const std::string argument = cursor.Take();
+    if (ParsePageOption(argument, cursor, options)) continue;
+    if (argument == "--to") {
+      options.folder = cursor.TakeValue(argument);
+    } else if (argument == "--overwrite") {
+      options.overwrite = true;
+    } else if (argument == "--untick") {
+      const std::int32_t row = ParseInt32(cursor.TakeValue(argument), "--untick");
+      if (row < 1) throw UsageError("--untick: rows are numbered from 1");
+      options.untick.push_back(row);
+    } else if (argument == "--") {
+      while (!cursor.Done()) options.downloads.push_back(ParseNamedSize(cursor.Take(), "download"));
+    } else if (argument.starts_with("--")) {
+      throw UsageError("download: unknown option " + argument);
+    } else {
+      options.downloads.push_back(ParseNamedSize(argument, "download"));
+    }
+  }
+  if (options.downloads.empty()) throw UsageError("download: name at least one NAME:SIZE");
+}
+
+void ParseCommand(ArgumentCursor& cursor, Options& options) {
+  if (!cursor.Done() && (cursor.Peek() == "--help" || cursor.Peek() == "-h")) {
+    options.helpFor = options.command;
+    options.command = Command::kHelp;
+    return;
+  }
+  switch (options.command) {
+    case Command::kUpload:
+      ParseUpload(cursor, options);
+      break;
+    case Command::kDownload:
+      ParseDownload(cursor, options);
+      break;
+    case Command::kEncode:
+    case Command::kDecode:
+      if (cursor.Done()) throw UsageError("encode and decode take one TEXT");
+      options.text = cursor.Take();
+      if (!cursor.Done()) throw UsageError("encode and decode take one TEXT");
+      break;
+    case Command::kCall:
+      if (cursor.Done()) throw UsageError("call: name a MEMBER");
+      options.member = cursor.Take();
+      while (!cursor.Done()) options.arguments.push_back(cursor.Take());
+      break;
+    case Command::kVersion:
+      break;
+    case Command::kHelp:
+      if (!cursor.Done()) {
+        const auto found = kCommands.find(cursor.Take());
+        if (found == kCommands.end()) throw UsageError("help: unknown command");
+        options.helpFor = found->second;
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+std::pair<std::string, std::string> ParseAssignment(const std::string& text, const char* what) {
+  const std::size_t equals = text.find('=');
+  if (equals == std::string::npos || equals == 0) {
+    throw UsageError(std::string(what) + ": '" + text + "' is not NAME=VALUE");
+  }
+  return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+NamedSize ParseNamedSize(const std::string& text, const char* what) {
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0) {
+    throw UsageError(std::string(what) + ": '" + text + "' is not NAME:SIZE");
+  }
+  return {text.substr(0, colon), ParseInt32(text.substr(colon + 1), what)};
+}
+
+Options ParseOptions(const std::vector<std::string>& arguments) {
+  Options options;
+  ArgumentCursor cursor(arguments);
+  while (!cursor.Done()) {
+    const std::string argument = cursor.Take();
+    if (ParsePageOption(argument, cursor, options)) continue;
+    if (argument == "--help" || argument == "-h") {
+      options.command = Command::kHelp;
+      return options;
+    }
+    if (argument == "--version") {
+      options.command = Command::kVersion;
+      return options;
+    }
+    if (argument.starts_with("-")) throw UsageError("unknown option " + argument);
+    const auto found = kCommands.find(argument);
+    if (found == kCommands.end()) throw UsageError("unknown command " + argument);
+    options.command = found->second;
+    ParseCommand(cursor, options);
+    return options;
+  }
+  throw UsageError("name a command: upload, download, encode, decode or call");
+}
+
+}  // namespace veldrask::host

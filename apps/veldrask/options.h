@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veldrask::host {
+
+// A command line that cannot be run as given; the host prints it and exits with status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class Command { kUpload, kDownload, kEncode, kDecode, kCall, kHelp, kVersion };
+
+// A file named by the page with its size: NAME:SIZE, the size after the last colon.
+struct NamedSize {
+  std::string name;
+  std::int32_t size = 0;
+};
+
+struct Options {
+  std::optional<std::string> page;
+  std::vector<std::pair<std::string, std::string>> params;
+  std::optional<std::string> cookie;
+  bool quiet = false;
+
+  Command command = Command::kHelp;
+  std::optional<Command> helpFor;  // `COMMAND --help`
+
+  // upload
+  std::vector<std::pair<std::string, std::string>> fields;
+  std::vector<NamedSize> uploaded;
+  std::vector<std::string> files;
+
+  // download
+  std::optional<std::string> folder;
+  bool overwrite = false;
+  std::vector<std::int32_t> untick;
+  std::vector<NamedSize> downloads;
+
+  // encode, decode, call
+  std::string text;
+  std::string member;
+  std::vector<std::string> arguments;
+};
+
+// The command line without the program name. The page options may also follow upload and
+// download (before a "--"); call, encode and decode take the rest of the line as it is.
+Options ParseOptions(const std::vector<std::string>& arguments);
+
+// NAME=VALUE, split at the first "=".
+std::pair<std::string, std::string> ParseAssignment(const std::string& text, const char* what);
+
+// NAME:SIZE, split at the last ":"; the size a whole number that fits 32 bits.
+NamedSize ParseNamedSize(const std::string& text, const char* what);
+
+}  // namespace veldrask::host
