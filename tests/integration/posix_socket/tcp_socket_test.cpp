@@ -1,0 +1,200 @@
+#include "posix/tcp_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "base/error.h"
+#include "socket_test_support.h"
+
+namespace veldrask::posix::socket_test {
+namespace {
+
+using namespace std::chrono_literals;
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+std::int64_t SumOfSent(const std::vector<RecordingEvents::Progress>& progress) {
+  std::int64_t sum = 0;
+  for (const auto& step : progress) sum += step.sent;
+  return sum;
+}
+
+using TcpSocketTest = SocketTest;
+
+TEST_F(TcpSocketTest, ConnectsToALiteralAddressAndExchangesData) {
+  PeerListener listener;
+  PeerConnection peer = ConnectTo(listener);
+
+  peer.SendAll(Bytes("hello"));
+  std::vector<std::byte> received = Bytes(">");
+  events.onArrival = [&](std::int32_t) { events.Calling([&] { socket->GetData(received); }); };
+  EXPECT_TRUE(RunUntil(loop, [&] { return received.size() == 6; }));
+  EXPECT_EQ(ToText(received), ">hello");
+
+  events.Calling([&] { socket->Send(AsBytes("ping")); });
+  EXPECT_EQ(ToText(peer.Receive(4)), "ping");
+  EXPECT_TRUE(RunUntil(loop, [&] { return events.Count("complete") == 1; }));
+  ASSERT_EQ(events.progress.size(), 1U);
+  EXPECT_EQ(events.progress[0].sent, 4);
+  EXPECT_EQ(events.progress[0].remaining, 0);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"connect", "arrival", "progress", "complete"}));
+}
+
+TEST_F(TcpSocketTest, HostNamesAndBracketedIpv6LiteralsConnect) {
+  PeerListener listener;
+  PeerConnection byName = ConnectTo(listener, "localhost");
+  events.Calling([&] { socket->Close(); });
+
+  if (!HasIpv6Loopback()) GTEST_SKIP() << "no IPv6 loopback on this machine";
+  PeerListener v6Listener("::1");
+  events.log.clear();
+  PeerConnection byLiteral = ConnectTo(v6Listener, "[::1]");
+}
+
+TEST_F(TcpSocketTest, LargeSendKeepsOnlyTheRemainderAndReportsExactProgress) {
+  PeerListener listener;
+  PeerConnection peer = ConnectTo(listener);
+  const std::vector<std::byte> head = Pattern(64 * kMiB, 7);
+  const std::vector<std::byte> tail = Pattern(1 * kMiB, 99);
+
+  std::promise<void> startReading;
+  std::vector<std::byte> received;
+  std::thread reader([&, started = startReading.get_future()] {
+    if (started.wait_for(kPatience) != std::future_status::ready) return;
+    received = peer.Receive(head.size() + tail.size());
+  });
+
+  events.Calling([&] { socket->Send(head); });
+  loop.ProcessPendingEvents();
+  // Nobody reads yet, so the kernel cannot have taken 64 MiB: a remainder is queued.
+  ASSERT_EQ(events.progress.size(), 1U);
+  EXPECT_GT(events.progress[0].sent, 0);
+  EXPECT_GT(events.progress[0].remaining, 0);
+  EXPECT_EQ(events.Count("complete"), 0);
+
+  // Queued behind the remainder, this must reach the peer after it.
+  events.Calling([&] { socket->Send(tail); });
+  startReading.set_value();
+  const auto total = static_cast<std::int64_t>(head.size() + tail.size());
+  EXPECT_TRUE(RunUntil(loop, [&] { return events.Count("complete") > 0; }));
+  reader.join();
+
+  EXPECT_EQ(SumOfSent(events.progress), total);
+  EXPECT_EQ(events.Count("complete"), 1);
+  EXPECT_EQ(events.log.back(), "complete");
+  EXPECT_EQ(events.progress.back().remaining, 0);
+  EXPECT_TRUE(std::all_of(events.progress.begin(), events.progress.end(),
+                          [](const auto& step) { return step.sent > 0; }));
+  ASSERT_EQ(received.size(), head.size() + tail.size());
+  EXPECT_TRUE(std::equal(head.begin(), head.end(), received.begin()));
+  EXPECT_TRUE(std::equal(tail.begin(), tail.end(), received.begin() + std::ssize(head)));
+
+  // A later send that drains is completed once more.
+  events.Calling([&] { socket->Send(AsBytes("end")); });
+  EXPECT_EQ(ToText(peer.Receive(3)), "end");
+  EXPECT_TRUE(RunUntil(loop, [&] { return events.Count("complete") == 2; }));
+  EXPECT_EQ(SumOfSent(events.progress), total + 3);
+}
+
+TEST_F(TcpSocketTest, ReadingPausesAtTheLimitUntilTheOwnerTakesTheData) {
+  PeerListener listener;
+  PeerConnection peer = ConnectTo(listener);
+  const std::vector<std::byte> data = Pattern(8 * kMiB, 3);
+  std::thread writer([&] { peer.SendAll(data); });
+
+  EXPECT_TRUE(RunUntil(loop, [&] {
+    return !events.arrivals.empty() &&
+           static_cast<std::size_t>(events.arrivals.back()) >= PosixTcpSocket::kReceiveLimit;
+  }));
+  // Had reading gone on, the rest of the 8 MiB would arrive in this time; and a paused
+  // socket must not keep the loop busy either.
+  const double cpuBefore = CpuSeconds();
+  RunFor(loop, 300ms);
+  EXPECT_LT(CpuSeconds() - cpuBefore, 0.05);
+  const auto most = *std::max_element(events.arrivals.begin(), events.arrivals.end());
+  EXPECT_LT(static_cast<std::size_t>(most), 2 * PosixTcpSocket::kReceiveLimit);
+
+  std::vector<std::byte> received;
+  events.onArrival = [&](std::int32_t) { events.Calling([&] { socket->GetData(received); }); };
+  events.Calling([&] { socket->GetData(received); });
+  EXPECT_TRUE(RunUntil(loop, [&] { return received.size() >= data.size(); }));
+  writer.join();
+  EXPECT_EQ(received, data);
+}
+
+TEST_F(TcpSocketTest, PeerCloseDeliversTheDataBeforeExactlyOneClose) {
+  PeerListener listener;
+  PeerConnection peer = ConnectTo(listener);
+  peer.SendAll(Bytes("bye"));
+  peer.Close();
+
+  EXPECT_TRUE(RunUntil(loop, [&] { return events.Count("close") > 0; }));
+  RunFor(loop, 100ms);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"connect", "arrival", "close"}));
+  EXPECT_EQ(socket->State(), SocketState::kClosing);
+  std::vector<std::byte> received;
+  events.Calling([&] { socket->GetData(received); });
+  EXPECT_EQ(ToText(received), "bye");
+  events.Calling([&] { socket->Close(); });
+  EXPECT_EQ(socket->State(), SocketState::kClosed);
+}
+
+TEST_F(TcpSocketTest, CallsInTheWrongStateRaiseTheStateError) {
+  const auto expectStateError = [&](const std::function<void()>& call) {
+    try {
+      events.Calling(call);
+      ADD_FAILURE() << "no error raised";
+    } catch (const Error& error) {
+      EXPECT_EQ(error.Number(), socket_error::kInvalidOperation);
+      EXPECT_FALSE(error.Description().empty());
+    }
+  };
+  expectStateError([&] { socket->Send(AsBytes("early")); });
+
+  PeerListener listener;
+  PeerConnection peer = ConnectTo(listener);
+  expectStateError([&] { socket->Connect("127.0.0.1", listener.Port()); });
+  peer.Close();
+  EXPECT_TRUE(RunUntil(loop, [&] { return events.Count("close") == 1; }));
+  expectStateError([&] { socket->Send(AsBytes("late")); });
+}
+
+TEST_F(TcpSocketTest, HandlersMayWaitInNestedLoops) {
+  PeerListener listener;
+  events.Calling([&] { socket->Connect("127.0.0.1", listener.Port()); });
+  PeerConnection peer = listener.Accept();
+  peer.SendAll(Bytes("nested"));
+
+  std::vector<std::byte> received;
+  bool nestedWaitEnded = false;
+  events.onConnect = [&] {
+    EXPECT_TRUE(RunUntil(loop, [&] { return !events.arrivals.empty(); }));
+    events.Calling([&] { socket->GetData(received); });
+    nestedWaitEnded = true;
+  };
+  EXPECT_TRUE(RunUntil(loop, [&] { return nestedWaitEnded; }));
+  EXPECT_EQ(ToText(received), "nested");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"connect", "arrival"}));
+}
+
+TEST_F(TcpSocketTest, WaitingOnAnIdleConnectionUsesNoProcessorTime) {
+  PeerListener listener;
+  PeerConnection peer = ConnectTo(listener);
+  bool done = false;
+  const double before = CpuSeconds();
+  std::thread timer([&] {
+    std::this_thread::sleep_for(1s);
+    loop.Post([&] { done = true; });
+  });
+  EXPECT_TRUE(RunUntil(loop, [&] { return done; }));
+  timer.join();
+  // A spinning or periodically waking loop would burn most of the second.
+  EXPECT_LT(CpuSeconds() - before, 0.05);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"connect"}));
+}
+
+}  // namespace
+}  // namespace veldrask::posix::socket_test
