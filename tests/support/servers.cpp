@@ -30,10 +30,12 @@ std::unique_ptr<ServerProcess> StartPythonScript(std::string_view script,
   return std::make_unique<ServerProcess>(std::move(command));
 }
 
-void RequireDirectory(const std::filesystem::path& dir) {
+// The directory made absolute: servers resolve relative paths against their own working dir.
+std::string ExistingDirectory(const std::filesystem::path& dir) {
   if (!std::filesystem::is_directory(dir)) {
     throw std::invalid_argument("not a directory: " + dir.string());
   }
+  return std::filesystem::absolute(dir).string();
 }
 
 }  // namespace
@@ -51,9 +53,9 @@ std::filesystem::path ServersDir() {
 }
 
 std::unique_ptr<ServerProcess> StartPhpServer(const std::filesystem::path& store_dir) {
-  RequireDirectory(store_dir);
   ServerCommand command;
-  command.argv = {"bash", (ServersDir() / "php" / "serve.sh").string(), store_dir.string()};
+  command.argv = {"bash", (ServersDir() / "php" / "serve.sh").string(),
+                  ExistingDirectory(store_dir)};
   return std::make_unique<ServerProcess>(std::move(command));
 }
 
@@ -62,14 +64,14 @@ std::unique_ptr<ServerProcess> StartNodeServer(std::string_view kind,
   if (kind != "formidable" && kind != "busboy") {
     throw std::invalid_argument("no Node server of kind " + std::string(kind));
   }
-  RequireDirectory(store_dir);
+  const std::string store = ExistingDirectory(store_dir);
   if (!std::filesystem::is_directory(ServersDir() / "node_modules" / std::string(kind))) {
     throw std::runtime_error("tests/servers/node_modules lacks " + std::string(kind) +
                              ": run scripts/setup.sh (npm ci in tests/servers)");
   }
   ServerCommand command;
   const std::string script = std::string(kind) + "_server.js";
-  command.argv = {"node", (ServersDir() / "node" / script).string(), store_dir.string()};
+  command.argv = {"node", (ServersDir() / "node" / script).string(), store};
   return std::make_unique<ServerProcess>(std::move(command));
 }
 
@@ -78,13 +80,19 @@ std::unique_ptr<ServerProcess> StartPythonServer(std::string_view kind,
   if (kind != "email" && kind != "werkzeug") {
     throw std::invalid_argument("no Python server of kind " + std::string(kind));
   }
-  RequireDirectory(store_dir);
-  return StartPythonScript(std::string(kind) + "_server.py", {store_dir.string()});
+  return StartPythonScript(std::string(kind) + "_server.py", {ExistingDirectory(store_dir)});
+}
+
+std::unique_ptr<ServerProcess> StartUploadServer(std::string_view kind,
+                                                 const std::filesystem::path& store_dir) {
+  if (kind == "php") return StartPhpServer(store_dir);
+  if (kind == "formidable" || kind == "busboy") return StartNodeServer(kind, store_dir);
+  return StartPythonServer(kind, store_dir);
 }
 
 std::unique_ptr<ServerProcess> StartRecordingServer(const std::filesystem::path& record_dir,
                                                     const RecordingReply& reply) {
-  RequireDirectory(record_dir);
+  const std::string records = ExistingDirectory(record_dir);
   // "--name=value" throughout: a value starting with "-" must not read as an option.
   std::vector<std::string> args = {"--status=" + reply.status, "--body=" + reply.body,
                                    "--content-type=" + reply.content_type,
@@ -96,7 +104,7 @@ std::unique_ptr<ServerProcess> StartRecordingServer(const std::filesystem::path&
   if (!reply.raw_reply_file.empty()) {
     args.push_back("--raw-reply-file=" + reply.raw_reply_file.string());
   }
-  args.push_back(record_dir.string());
+  args.push_back(records);
   return StartPythonScript("recording_server.py", std::move(args));
 }
 

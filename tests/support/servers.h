@@ -28,6 +28,13 @@ std::unique_ptr<ServerProcess> StartNodeServer(std::string_view kind,
 std::unique_ptr<ServerProcess> StartPythonServer(std::string_view kind,
                                                  const std::filesystem::path& store_dir);
 
+// Every upload server, by the name its reports give in "server"; for tests run against each.
+inline constexpr std::string_view kUploadServerKinds[] = {"php", "formidable", "busboy", "email",
+                                                          "werkzeug"};
+// Starts the upload server of that kind.
+std::unique_ptr<ServerProcess> StartUploadServer(std::string_view kind,
+                                                 const std::filesystem::path& store_dir);
+
 // The reply of the recording server, sent once a request is complete; then it closes.
 struct RecordingReply {
   std::string status = "200 OK";  // after "HTTP/1.1 "

@@ -62,14 +62,7 @@ UploadReport Post(const ServerProcess& server, const std::string& body) {
   return ParseUploadReport(reply.body);
 }
 
-std::unique_ptr<ServerProcess> StartUploadServer(const std::string& kind,
-                                                 const std::filesystem::path& store) {
-  if (kind == "php") return StartPhpServer(store);
-  if (kind == "formidable" || kind == "busboy") return StartNodeServer(kind, store);
-  return StartPythonServer(kind, store);
-}
-
-class UploadServerSelftest : public ::testing::TestWithParam<std::string> {
+class UploadServerSelftest : public ::testing::TestWithParam<std::string_view> {
  protected:
   TestDeadline deadline_{60s};
   TempDir store_;
@@ -139,9 +132,8 @@ TEST_P(UploadServerSelftest, KeepsRepeatedFieldsAndAcceptsAnEmptyForm) {
   EXPECT_TRUE(repeated.files.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, UploadServerSelftest,
-                         ::testing::Values("php", "formidable", "busboy", "email", "werkzeug"),
-                         [](const auto& param_info) { return param_info.param; });
+INSTANTIATE_TEST_SUITE_P(Servers, UploadServerSelftest, ::testing::ValuesIn(kUploadServerKinds),
+                         [](const auto& param_info) { return std::string(param_info.param); });
 
 class PhpServerSelftest : public ::testing::Test {
  protected:
