@@ -238,6 +238,19 @@ std::vector<Member> BuildTable() {
          c.SetUpDownload(a[0].ToString());
          return Variant();
        }},
+      {"DownFileList",
+       kGet,
+       {},
+       ValueType::kFileArray,
+       [](UploaderControl& c, Args) { return Variant(c.DownFileList()); }},
+      {"AddDownloadFile",
+       kMethod,
+       {{"name", kString}, {"size", kInt32}},
+       kNone,
+       [](UploaderControl& c, Args a) {
+         c.AddDownloadFile(a[0].ToString(), a[1].ToInt32());
+         return Variant();
+       }},
       {"AddUploadedFile",
        kMethod,
        {{"name", kString}, {"size", kInt32}},
@@ -261,6 +274,16 @@ std::vector<Member> BuildTable() {
        {},
        kString,
        [](UploaderControl& c, Args) { return Variant(c.GetUploadingFiles()); }},
+      {"downFolder",
+       kMethod,
+       {},
+       kString,
+       [](UploaderControl& c, Args) { return Variant(c.downFolder()); }},
+      {"CheckDupFile",
+       kMethod,
+       {},
+       ValueType::kBool,
+       [](UploaderControl& c, Args) { return Variant::FromBool(c.CheckDupFile()); }},
       {"RegiSaveString",
        kMethod,
        {{"HKey", kInt32}, {"strPath", kString}, {"strValueName", kString}, {"strData", kString}},

@@ -11,7 +11,9 @@ UploaderControl::UploaderControl(Platform& platform, Host& host)
       host_(host),
       registry_(platform.registry, platform.ansi),
       surface_(BuildControlSurface(platform.ui)),
-      queue_(std::make_unique<UploadQueue>(platform, *surface_, properties_)) {
+      queue_(std::make_unique<UploadQueue>(platform, *surface_, properties_)),
+      downloads_(std::make_unique<DownloadList>(platform, *surface_, properties_, registry_,
+                                                downloadFolder_, queue_->Icons())) {
   StartUp();
 }
 

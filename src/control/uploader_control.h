@@ -8,6 +8,7 @@
 #include "control/control_surface.h"
 #include "control/properties.h"
 #include "control/registry_settings.h"
+#include "download/download_list.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "queue/upload_queue.h"
@@ -87,6 +88,14 @@ class UploaderControl {
   std::string GetUploadingFiles() { return queue_->GetUploadingFiles(); }
   UploadQueue& Queue() { return *queue_; }
 
+  // The download screen's members of the scripting interface.
+  void AddDownloadFile(std::string_view name, std::int32_t size) {
+    downloads_->AddDownloadFile(name, size);
+  }
+  std::vector<AttachedFile> DownFileList() const { return downloads_->DownFileList(); }
+  std::string downFolder() const { return downloads_->downFolder(); }
+  bool CheckDupFile() const { return downloads_->CheckDupFile(); }
+
   // The current download folder (the registry's DownPath or the default folder).
   const std::string& DownloadFolder() const { return downloadFolder_; }
   // The remaining total allowance of the upload queue, in kilobytes.
@@ -118,6 +127,8 @@ class UploaderControl {
   std::vector<PostData> postDataList_;
   std::string cookie_;
   UploadRequest request_;
+  // Last: it works on the members above.
+  std::unique_ptr<DownloadList> downloads_;
 };
 
 }  // namespace veldrask

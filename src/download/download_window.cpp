@@ -1,0 +1,309 @@
+#include "download/download_window.h"
+
+#include <new>
+
+#include "base/checked.h"
+#include "base/text.h"
+#include "download/download_request.h"
+#include "download/safe_file_name.h"
+#include "download/url_encoding.h"
+#include "queue/path_names.h"
+#include "upload/progress_block.h"
+
+namespace veldrask {
+namespace {
+
+constexpr Bounds kClientArea{0, 0, 7035, 4305};
+
+constexpr std::string_view kWaiting = "대기";
+constexpr std::string_view kActive = "다운중";
+constexpr std::string_view kDone = "완료";
+constexpr std::string_view kFailed = "실패";
+
+constexpr std::string_view kRefusedMessage = "서버에 파일이 존재하지 않거나 에러가 발생했습니다.";
+constexpr std::string_view kFailedFilesMessage = "다음 파일은 다운로드하지 못했습니다.";
+constexpr std::string_view kBadHostMessage =
+    "서버 이름(HostName)에 줄바꿈 등의 제어 문자가 있어 다운로드를 시작할 수 없습니다.";
+
+// The file name that the server path ends in, decoded; the entry's own name when the path
+// cannot be decoded.
+std::string ServerFileName(const AttachedFile& entry, const CodePage& ansi) {
+  try {
+    const std::string decoded = UrlDecode(entry.key, ansi);
+    return std::string(AfterLast(decoded, "/"));
+  } catch (const Error&) {
+    return entry.name;
+  }
+}
+
+}  // namespace
+
+DownloadWindow::DownloadWindow(Platform& platform, const DownloadOwner& owner,
+                               ImageList* smallIcons, ImageList* largeIcons)
+    : platform_(platform),
+      owner_(owner),
+      smallIcons_(smallIcons),
+      largeIcons_(largeIcons),
+      form_(platform.ui.CreateForm("frmDNProcess", "다운로드 진행상황", kClientArea)) {
+  const ProgressBlockWidgets widgets =
+      BuildProgressBlock(*form_, "fraProgress", "다운로드 진행 상황", kClientArea);
+  fileList_ = &form_->AddListView("DownloadFileList", &widgets.frame, kProgressFileListBounds);
+  progress_ = std::make_unique<DownloadProgress>(widgets, platform.locale.Numbers());
+  socket_ = platform.network.CreateTcpSocket(*this);
+  form_->SetOnActivate([this] { Activate(); });
+  form_->SetOnClose([this] { OnFormClose(); });
+}
+
+DownloadWindow::~DownloadWindow() {
+  // The socket reports to this window; it goes first.
+  socket_.reset();
+}
+
+void DownloadWindow::ShowModal() {
+  form_->ShowModal();
+}
+
+void DownloadWindow::Activate() {
+  try {
+    ListFiles();
+    RunDownload();
+  } catch (const Error& error) {
+    ShowFailure(error);
+  } catch (const std::bad_alloc&) {
+    ShowFailure(Error(ErrorNumber::kOutOfMemory));
+  }
+  form_->Close();
+}
+
+void DownloadWindow::ListFiles() {
+  fileList_->AddColumn({"filename", "파일 이름", 4000, Alignment::kLeft});
+  fileList_->AddColumn({"fiesize", "파일 크기(Bytes)", 1700, Alignment::kRight});
+  fileList_->AddColumn({"fietype", "상태", 800, Alignment::kCenter});
+  fileList_->SetImageLists(largeIcons_, smallIcons_);
+  fileList_->SetView(ListViewMode::kReport);
+  fileList_->SetLabelEditAutomatic(false);
+
+  std::string folder = owner_.downFolder();
+  if (TrimSpaces(folder).empty()) folder = platform_.files.DefaultDownloadFolder();
+  const std::vector<AttachedFile> entries = owner_.DownFileList();
+  targets_ = std::make_unique<SessionTargets>(platform_.files, folder, owner_.CheckDupFile());
+  counts_ = TransferCounts{};
+  // The last entry is the empty one that closes the list.
+  for (std::size_t i = 0; i + 1 < entries.size(); ++i) ListFile(entries[i], *targets_);
+
+  form_->SetCaption("다운로드 진행상황 [" + owner_.EngTitleVer() + "]");
+  if (!sessionFiles_.empty()) {
+    const SessionFile& first = sessionFiles_.front();
+    progress_->Start(first.target.name, first.entry.size,
+                     CheckedNarrow<std::int32_t>(sessionFiles_.size()), counts_.totalSize);
+  }
+  startedCount_ = 0;
+  if (!platform_.files.FolderExists(folder)) platform_.files.CreateFolder(folder);
+}
+
+void DownloadWindow::ListFile(const AttachedFile& entry, SessionTargets& targets) {
+  const std::string serverName = ServerFileName(entry, platform_.ansi);
+  SessionFile file{
+      .entry = entry,
+      .target = targets.Choose(SafeFileName(serverName, platform_.files.Separator())),
+  };
+  std::optional<std::int32_t> row = fileList_->AddRow(0, entry.key, file.target.name);
+  // The control's list never holds a key twice; a page-made list might, and still gets rows.
+  if (!row) row = fileList_->AddRow(0, "", file.target.name);
+  file.row = *row;
+  fileList_->SetSubItem(file.row, 1, FormatN0(entry.size, platform_.locale.Numbers()));
+  fileList_->SetSubItem(file.row, 2, kWaiting);
+  fileList_->SetToolTip(file.row, file.target.name);
+  const std::string icon = ExtensionKey(serverName, "/");
+  fileList_->SetIconKeys(file.row, icon, icon);
+  counts_.totalSize = CheckedAdd(counts_.totalSize, entry.size);
+  sessionFiles_.push_back(std::move(file));
+}
+
+void DownloadWindow::RunDownload() {
+  connected_ = sendDone_ = aborted_ = false;
+  if (!IsSendableHostName(owner_.HostName())) {
+    platform_.ui.MessageBox(kBadHostMessage, MessageIcon::kCritical, owner_.MainTitle());
+    return;
+  }
+  for (SessionFile& file : sessionFiles_) {
+    if (aborted_) break;
+    const FileOutcome outcome = DownloadFile(file);
+    if (outcome == FileOutcome::kRefused || outcome == FileOutcome::kStopped) break;
+  }
+  CloseSocket();
+  ShowFailedFiles();
+}
+
+DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
+  if (const std::int32_t previous = fileList_->SelectedRow(); previous != 0) {
+    fileList_->SetSelected(previous, false);
+  }
+  fileList_->SetSelected(file.row, true);
+  fileList_->EnsureVisible(file.row);
+  SetStatus(file, kActive);
+
+  currentFile_ = &file;
+  counts_.currentReceived = 0;
+  counts_.currentSize = file.entry.size;
+  counts_.contentLength = file.entry.size;
+  try {
+    const bool placeholder = targets_->Reserve(file.target);
+    const std::string path = targets_->PathOf(file.target.name);
+    // Someone took the planned name meanwhile: the tooltip names the file really written.
+    fileList_->SetToolTip(file.row, file.target.name);
+    pending_ = std::make_unique<PendingFile>(platform_.files, targets_->Folder(), path,
+                                             placeholder ? path : std::string());
+    receiver_ = std::make_unique<FileReceiver>(*pending_);
+    FetchCurrentFile(file);
+  } catch (const Error&) {
+    if (receiver_) receiver_->Fail();
+  }
+  const FileOutcome outcome = FinishFile(file);
+  receiver_.reset();
+  pending_.reset();
+  currentFile_ = nullptr;
+  return outcome;
+}
+
+void DownloadWindow::FetchCurrentFile(const SessionFile& file) {
+  EventLoop& loop = platform_.loop;
+  CloseSocket();
+  loop.WaitUntil([this] { return socket_->State() == SocketState::kClosed; });
+  connected_ = sendDone_ = false;
+  socket_->Connect(owner_.HostName(), owner_.ServerPort());
+  loop.WaitUntil([this] { return connected_ || FileEnded() || aborted_; });
+  if (FileEnded() || aborted_) return;
+  // A connection that the server dropped at once ends through its Close event.
+  if (socket_->State() == SocketState::kConnected) {
+    const std::string request =
+        platform_.ansi.Encode(DownloadRequestText(file.entry.key, owner_.HostName()));
+    lastTick_ = platform_.clock.TickCount();
+    socket_->Send(AsBytes(request));
+  }
+  loop.WaitUntil([this] { return sendDone_ || FileEnded() || aborted_; });
+  progress_->ResetCurrentBar();
+  loop.WaitUntil([this] { return FileEnded() || aborted_; });
+}
+
+DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
+  CloseSocket();
+  switch (receiver_ ? receiver_->Current() : FileReceiver::State::kFailed) {
+    case FileReceiver::State::kComplete:
+      SetStatus(file, kDone);
+      return FileOutcome::kDone;
+    case FileReceiver::State::kRefused:
+      aborted_ = true;
+      platform_.ui.MessageBox(
+          std::string(kRefusedMessage) + "\r\n\r\n" + "에러코드 : " + receiver_->StatusCode(),
+          MessageIcon::kNone, owner_.MainTitle());
+      return FileOutcome::kRefused;
+    case FileReceiver::State::kFailed:
+      SetStatus(file, kFailed);
+      failedNames_.push_back(file.target.name);
+      return FileOutcome::kFailed;
+    case FileReceiver::State::kAwaitingHead:
+    case FileReceiver::State::kReceiving:
+      break;
+  }
+  // Stopped by the window's closing: the unfinished file goes with the PendingFile.
+  return FileOutcome::kStopped;
+}
+
+void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
+  const bool wasAccepted = receiver_->HeadAccepted();
+  receiver_->Read(arrival);
+  if (!receiver_->HeadAccepted()) return;
+  try {
+    if (!wasAccepted) {
+      const std::optional<std::uint64_t> length = receiver_->ContentLength();
+      counts_.contentLength = length ? CheckedNarrow<std::int32_t>(*length) : counts_.currentSize;
+      startedCount_ = CheckedAdd<std::int32_t>(startedCount_, 1);
+      progress_->ShowFileStarted(currentFile_->target.name, startedCount_,
+                                 CheckedNarrow<std::int32_t>(sessionFiles_.size()),
+                                 counts_.contentLength);
+    }
+    const std::int32_t written = receiver_->BodyWritten();
+    counts_.totalReceived =
+        CheckedAdd(counts_.totalReceived, CheckedSub(written, counts_.currentReceived));
+    counts_.currentReceived = written;
+    progress_->ShowBytes(counts_);
+  } catch (const Error&) {
+    receiver_->Fail();
+  }
+}
+
+void DownloadWindow::ShowFailedFiles() {
+  if (failedNames_.empty()) return;
+  std::string text(kFailedFilesMessage);
+  text += kCrLf;
+  for (const std::string& name : failedNames_) {
+    text += kCrLf;
+    text += name;
+  }
+  platform_.ui.MessageBox(text, MessageIcon::kNone, owner_.MainTitle());
+}
+
+void DownloadWindow::ShowFailure(const Error& error) {
+  CloseSocket();
+  platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+}
+
+void DownloadWindow::CloseSocket() {
+  if (socket_->State() != SocketState::kClosed) socket_->Close();
+}
+
+void DownloadWindow::SetStatus(const SessionFile& file, std::string_view status) {
+  fileList_->SetSubItem(file.row, 2, status);
+}
+
+void DownloadWindow::OnFormClose() {
+  aborted_ = true;
+  connected_ = false;
+  CloseSocket();
+}
+
+void DownloadWindow::OnConnect() {
+  connected_ = true;
+}
+
+void DownloadWindow::OnSendProgress(std::int32_t /*sent*/, std::int32_t /*remaining*/) {}
+
+void DownloadWindow::OnSendComplete() {
+  sendDone_ = true;
+}
+
+void DownloadWindow::OnDataArrival(std::int32_t /*bytesTotal*/) {
+  const std::uint32_t arrivalTick = platform_.clock.TickCount();
+  arrival_.clear();
+  socket_->GetData(arrival_);
+  // Bytes after the end of a response belong to no file.
+  if (FileEnded() || aborted_) return;
+  ReadArrival(arrival_);
+  if (!receiver_->HeadAccepted() && receiver_->Ended()) return;
+  try {
+    progress_->ShowRate(CheckedNarrow<std::int32_t>(arrival_.size()),
+                        TicksBetween(lastTick_, arrivalTick), counts_);
+  } catch (const Error&) {
+    // An arrival beyond 32 bits has no rate worth showing.
+  }
+  lastTick_ = arrivalTick;
+}
+
+void DownloadWindow::OnClose() {
+  connected_ = false;
+  if (FileEnded() || aborted_) return;
+  // What came with the close still belongs to the response.
+  arrival_.clear();
+  socket_->GetData(arrival_);
+  if (!arrival_.empty()) ReadArrival(arrival_);
+  receiver_->ConnectionClosed();
+}
+
+void DownloadWindow::OnError(std::int32_t /*number*/, std::string_view /*description*/) {
+  connected_ = false;
+  CloseSocket();
+  if (!FileEnded()) receiver_->Fail();
+}
+
+}  // namespace veldrask

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "base/records.h"
+#include "download/download_owner.h"
+#include "download/download_progress.h"
+#include "download/file_receiver.h"
+#include "download/pending_file.h"
+#include "download/session_targets.h"
+#include "platform/platform.h"
+
+namespace veldrask {
+
+// The download progress window frmDNProcess. Once shown it lists the chosen files, fetches
+// them one after another (one connection and one GET each, in list order) into the owner's
+// download folder, shows the progress and closes itself. Construction stands for ControlRef
+// and destruction for ControlRefRelease.
+class DownloadWindow final : private SocketEvents {
+ public:
+  // The image lists may be null (no icons then).
+  DownloadWindow(Platform& platform, const DownloadOwner& owner, ImageList* smallIcons,
+                 ImageList* largeIcons);
+  ~DownloadWindow();
+  DownloadWindow(const DownloadWindow&) = delete;
+  DownloadWindow& operator=(const DownloadWindow&) = delete;
+
+  // Shows the window modally; the whole session runs inside and the call returns once the
+  // window has closed.
+  void ShowModal();
+
+ private:
+  // A file of the session with the row that shows it.
+  struct SessionFile {
+    AttachedFile entry;
+    TargetName target;
+    std::int32_t row = 0;
+  };
+  enum class FileOutcome { kDone, kFailed, kRefused, kStopped };
+
+  void Activate();
+  void ListFiles();
+  void ListFile(const AttachedFile& entry, SessionTargets& targets);
+  void RunDownload();
+  FileOutcome DownloadFile(SessionFile& file);
+  // Connects, hands over the request and waits for the response to end.
+  void FetchCurrentFile(const SessionFile& file);
+  FileOutcome FinishFile(SessionFile& file);
+  void ReadArrival(std::span<const std::byte> arrival);
+  void ShowFailedFiles();
+  void ShowFailure(const Error& error);
+  void CloseSocket();
+  void SetStatus(const SessionFile& file, std::string_view status);
+  // The close handler: runs once, whoever closes the window.
+  void OnFormClose();
+  bool FileEnded() const { return receiver_ == nullptr || receiver_->Ended(); }
+
+  void OnConnect() override;
+  void OnSendProgress(std::int32_t sent, std::int32_t remaining) override;
+  void OnSendComplete() override;
+  void OnDataArrival(std::int32_t bytesTotal) override;
+  void OnClose() override;
+  void OnError(std::int32_t number, std::string_view description) override;
+
+  Platform& platform_;
+  const DownloadOwner& owner_;
+  ImageList* smallIcons_;
+  ImageList* largeIcons_;
+
+  std::unique_ptr<Form> form_;
+  ListView* fileList_ = nullptr;
+  std::unique_ptr<DownloadProgress> progress_;
+  std::unique_ptr<TcpSocket> socket_;
+
+  std::unique_ptr<SessionTargets> targets_;
+  std::vector<SessionFile> sessionFiles_;
+  std::vector<std::string> failedNames_;
+  TransferCounts counts_;
+  std::int32_t startedCount_ = 0;
+
+  // The current file: where its body goes and what reads its response.
+  std::unique_ptr<PendingFile> pending_;
+  std::unique_ptr<FileReceiver> receiver_;
+  // One arrival at a time; the buffer is reused.
+  std::vector<std::byte> arrival_;
+  const SessionFile* currentFile_ = nullptr;
+  std::uint32_t lastTick_ = 0;
+
+  bool connected_ = false;
+  bool sendDone_ = false;
+  bool aborted_ = false;
+};
+
+}  // namespace veldrask

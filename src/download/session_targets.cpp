@@ -1,0 +1,70 @@
+#include "download/session_targets.h"
+
+#include "base/checked.h"
+#include "base/error.h"
+#include "base/text.h"
+#include "download/safe_file_name.h"
+#include "queue/path_names.h"
+
+namespace veldrask {
+
+SessionTargets::SessionTargets(FileSystem& files, std::string folder, bool overwrite)
+    : files_(files),
+      folder_(std::move(folder)),
+      overwrite_(overwrite),
+      ignoreCase_(files.Separator() == "\\") {}
+
+TargetName SessionTargets::Choose(std::string_view safeName) {
+  TargetName target{.baseName = std::string(safeName),
+                    .name = std::string(safeName),
+                    .number = 0,
+                    .mayReplace = false};
+  const bool free = overwrite_ ? !TakenBySession(safeName) : IsFree(safeName);
+  if (free) {
+    target.mayReplace = overwrite_;
+    Take(safeName);
+    return target;
+  }
+  AdvanceToFreeNumber(target);
+  return target;
+}
+
+bool SessionTargets::Reserve(TargetName& target) {
+  if (target.mayReplace) return false;
+  for (;;) {
+    try {
+      files_.CreateExclusive(PathOf(target.name))->Close();
+      return true;
+    } catch (const Error& error) {
+      if (error.Number() != static_cast<std::int32_t>(ErrorNumber::kFileAlreadyExists)) throw;
+    }
+    AdvanceToFreeNumber(target);
+  }
+}
+
+std::string SessionTargets::PathOf(std::string_view name) const {
+  return JoinPath(folder_, name, files_.Separator());
+}
+
+std::string SessionTargets::Comparable(std::string_view name) const {
+  return ignoreCase_ ? ToUpperAscii(name) : std::string(name);
+}
+
+bool SessionTargets::TakenBySession(std::string_view name) const {
+  return taken_.contains(Comparable(name));
+}
+
+bool SessionTargets::IsFree(std::string_view name) {
+  return !TakenBySession(name) && !files_.FileExists(PathOf(name));
+}
+
+void SessionTargets::AdvanceToFreeNumber(TargetName& target) {
+  do {
+    target.number = CheckedAdd<std::int32_t>(target.number, 1);
+    target.name = NumberedName(target.baseName, target.number);
+  } while (!IsFree(target.name));
+  target.mayReplace = false;
+  Take(target.name);
+}
+
+}  // namespace veldrask

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+namespace veldrask {
+
+// The name one file of a session is written under.
+struct TargetName {
+  std::string baseName;     // the safe name that numbering starts from
+  std::string name;         // the name chosen: baseName or one of its numbered forms
+  std::int32_t number = 0;  // 0 while name is baseName
+  bool mayReplace = false;  // overwriting is on and no earlier entry took the name
+
+  bool operator==(const TargetName&) const = default;
+};
+
+// Chooses the names of a session's files in one folder so that no file of the session
+// replaces another: with overwriting off, a name that a file in the folder or an earlier
+// entry holds is numbered; with overwriting on, only a name an earlier entry took is.
+class SessionTargets {
+ public:
+  SessionTargets(FileSystem& files, std::string folder, bool overwrite);
+
+  // At activation, in list order; safeName is already a harmless single file name.
+  TargetName Choose(std::string_view safeName);
+
+  // When the file's turn comes. A name that must be new is created empty with an exclusive
+  // create, so nobody else can take it meanwhile; when someone already has, the next free
+  // number is taken instead and target changes. Returns whether a placeholder was created
+  // (its owner removes it when the download fails). Raises the file system's errors.
+  bool Reserve(TargetName& target);
+
+  const std::string& Folder() const { return folder_; }
+  std::string PathOf(std::string_view name) const;
+
+ private:
+  // The form under which names are compared: Windows folders ignore ASCII letter case.
+  std::string Comparable(std::string_view name) const;
+  bool TakenBySession(std::string_view name) const;
+  bool IsFree(std::string_view name);
+  void Take(std::string_view name) { taken_.insert(Comparable(name)); }
+  // Moves target to its next numbered form that is free, and takes it.
+  void AdvanceToFreeNumber(TargetName& target);
+
+  FileSystem& files_;
+  std::string folder_;
+  bool overwrite_;
+  bool ignoreCase_;
+  std::set<std::string, std::less<>> taken_;
+};
+
+}  // namespace veldrask

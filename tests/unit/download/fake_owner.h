@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/records.h"
+#include "download/download_owner.h"
+
+namespace veldrask::testing {
+
+// What the download window reads of its control, set by each test.
+class FakeOwner final : public DownloadOwner {
+ public:
+  std::string folder;
+  std::vector<AttachedFile> files{AttachedFile{}};
+  bool overwrite = false;
+  std::string host = "files.example";
+  std::int16_t port = 8080;
+  std::string title = "자료실 [초록모래 파일트랜스퍼 Ver 1.8]";
+
+  std::string downFolder() const override { return folder; }
+  std::vector<AttachedFile> DownFileList() const override { return files; }
+  bool CheckDupFile() const override { return overwrite; }
+  std::string EngTitleVer() const override { return "초록모래 파일트랜스퍼 Ver 1.8"; }
+  std::string HostName() const override { return host; }
+  std::int16_t ServerPort() const override { return port; }
+  std::string MainTitle() const override { return title; }
+
+  // Lists a file as the download command would: entries in order, the empty one last.
+  void Add(std::string key, std::string name, std::int32_t size) {
+    files.back() = AttachedFile{std::move(key), std::move(name), size, ""};
+    files.emplace_back();
+  }
+};
+
+}  // namespace veldrask::testing
