@@ -62,10 +62,17 @@ TransferProgress::~TransferProgress() {
 }
 
 void TransferProgress::Changed() {
+  // A finished row is printed at once, the block when the throttle allows. Per change this
+  // costs one look at the current row's status and one reading of the clock.
+  const std::string finished = TakeFinishedRows();
+  if (!console_.Terminal()) {
+    if (!finished.empty()) console_.Print(finished);
+    return;
+  }
   const std::uint32_t now = clock_.TickCount();
-  if (TicksBetween(lastDraw_, now) < kRedrawMs) return;
+  if (finished.empty() && TicksBetween(lastDraw_, now) < kRedrawMs) return;
   lastDraw_ = now;
-  Draw();
+  console_.Show(finished, LiveLines(StderrColumns()));
 }
 
 void TransferProgress::Draw() {

@@ -23,7 +23,7 @@ bool IsTransferWindow(std::string_view formName);
 // Draws one open transfer window on the console. On a terminal its labels and bars form a
 // live block, redrawn at most every kRedrawMs however often they change; elsewhere only the
 // finished rows are printed. Finished rows ("완료", "실패") are printed once each, in list
-// order, in both cases.
+// order, at the first change of the window after they finished.
 class TransferProgress {
  public:
   static constexpr std::int32_t kRedrawMs = 100;
@@ -35,7 +35,8 @@ class TransferProgress {
 
   const headless::HeadlessForm& Window() const { return form_; }
 
-  // A label or bar changed: redraws when the last drawing is old enough.
+  // A label or bar changed: prints the rows finished meanwhile, and redraws the block when
+  // the last drawing is old enough.
   void Changed();
   // Prints the rows that have finished since the last report.
   void ReportFinishedRows();

@@ -1,0 +1,132 @@
+// veldrask download against real servers: folders, numbering, overwriting, unticked rows,
+// refusals and Ctrl-C.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <string>
+
+#include "cli_test.h"
+#include "support/files.h"
+#include "support/hex.h"
+#include "support/servers.h"
+
+namespace veldrask::testing {
+namespace {
+
+using std::chrono_literals::operator""s;
+
+const std::string kKoreanName = "보고서.txt";
+
+class DownloadCliTest : public CliTest {
+ protected:
+  void SetUp() override {
+    store_ = Folder("store");
+    WriteFile(store_ / "a.txt", "alpha\n");
+    WriteFile(store_ / Cp949(kKoreanName), std::string(70000, 'k') + "끝");
+    WriteFile(store_ / "b.bin", std::string("\0\r\n\xff", 4));
+    server_ = StartPhpServer(store_);
+  }
+
+  // NAME:SIZE as a page lists a stored file: its server path percent-encoded in CP949.
+  std::string Listed(const std::string& utf8Name) const {
+    const std::string stored = Cp949(utf8Name);
+    return PercentEncodePath("/" + stored) + ":" +
+           std::to_string(std::filesystem::file_size(store_ / stored));
+  }
+
+  CliResult Download(std::vector<std::string> tail) const {
+    std::vector<std::string> arguments = {"--param", "HostName=127.0.0.1", "--param",
+                                          "ServerPort=" + std::to_string(server_->port()),
+                                          "download"};
+    arguments.insert(arguments.end(), tail.begin(), tail.end());
+    return Run(arguments);
+  }
+
+  std::filesystem::path store_;
+  std::unique_ptr<ServerProcess> server_;
+};
+
+TEST_F(DownloadCliTest, ClashingNamesAreNumberedUnlessOverwriteIsTicked) {
+  const std::filesystem::path out = Root() / "out";
+  const std::vector<std::string> files = {Listed("a.txt"), Listed(kKoreanName)};
+  std::vector<std::string> tail = {"--to", out.string()};
+  tail.insert(tail.end(), files.begin(), files.end());
+
+  const CliResult first = Download(tail);
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(ReadFile(out / "a.txt"), "alpha\n");
+  EXPECT_EQ(ReadFile(out / kKoreanName), ReadFile(store_ / Cp949(kKoreanName)));
+  EXPECT_EQ(Lines(first.err),
+            (std::vector<std::string>{"완료  a.txt (6 Bytes)", "완료  보고서.txt (70,003 Bytes)"}));
+
+  const CliResult second = Download(tail);
+  ASSERT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(ReadFile(out / "a[1].txt"), "alpha\n");
+  EXPECT_EQ(ReadFile(out / "보고서[1].txt"), ReadFile(store_ / Cp949(kKoreanName)));
+
+  WriteFile(out / "a.txt", "changed locally");
+  tail.insert(tail.begin(), "--overwrite");
+  const CliResult overwritten = Download(tail);
+  ASSERT_EQ(overwritten.status, 0) << overwritten.err;
+  EXPECT_EQ(ReadFile(out / "a.txt"), "alpha\n");
+  EXPECT_FALSE(std::filesystem::exists(out / "a[2].txt"));
+  EXPECT_FALSE(std::filesystem::exists(out / "보고서[2].txt"));
+}
+
+TEST_F(DownloadCliTest, UntickedRowsStayOnTheServerAndTheChosenFolderIsRemembered) {
+  const std::filesystem::path chosen = Folder("chosen");
+  const CliResult ticked = Download({"--to", "chosen/", "--untick", "2", "--untick", "2",
+                                     Listed("a.txt"), Listed("b.bin"), Listed(kKoreanName)});
+  ASSERT_EQ(ticked.status, 0) << ticked.err;
+  EXPECT_TRUE(std::filesystem::exists(chosen / "a.txt"));
+  EXPECT_FALSE(std::filesystem::exists(chosen / "b.bin"));
+  EXPECT_TRUE(std::filesystem::exists(chosen / kKoreanName));
+
+  // No --to: the folder chosen last time, from the registry.
+  const CliResult remembered = Download({Listed("b.bin")});
+  ASSERT_EQ(remembered.status, 0) << remembered.err;
+  EXPECT_EQ(ReadFile(chosen / "b.bin"), ReadFile(store_ / "b.bin"));
+}
+
+TEST_F(DownloadCliTest, RefusalsAndFailuresGiveStatusOneAndBadRowsStatusTwo) {
+  const std::filesystem::path out = Root() / "out";
+  const CliResult missing = Download({"--to", out.string(), "/missing.txt:5"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(
+      missing.err.find("서버에 파일이 존재하지 않거나 에러가 발생했습니다.\n\n에러코드 : 404"),
+      std::string::npos)
+      << missing.err;
+
+  const CliResult untickedAll = Download({"--to", out.string(), "--untick", "1", Listed("a.txt")});
+  EXPECT_EQ(untickedAll.status, 1);
+  EXPECT_NE(untickedAll.err.find("다운로드할 파일을 선택하세요."), std::string::npos);
+
+  const CliResult noSuchRow = Download({"--to", out.string(), "--untick", "3", Listed("a.txt")});
+  EXPECT_EQ(noSuchRow.status, 2);
+  EXPECT_NE(noSuchRow.err.find("--untick 3: the list has 1 rows"), std::string::npos);
+  EXPECT_EQ(Download({"a.txt"}).status, 2) << "a row needs its size";
+  EXPECT_EQ(Download({"--untick", "0", Listed("a.txt")}).status, 2);
+  EXPECT_FALSE(std::filesystem::exists(out / "a.txt"));
+}
+
+TEST_F(DownloadCliTest, CtrlCClosesTheDownloadWindowAndExits130) {
+  const auto stalling = StartMisbehavingServer();
+  const std::filesystem::path out = Root() / "out";
+  const auto process = Start({"--param", "HostName=127.0.0.1", "--param",
+                              "ServerPort=" + std::to_string(stalling->port()), "download", "--to",
+                              out.string(), ScenarioPath("normal", 100, "first.txt") + ":100",
+                              ScenarioPath("stall-body", 100000, "second.bin") + ":100000"});
+
+  // The first file is reported once the second one has started, and that one then stalls.
+  ASSERT_TRUE(process->WaitForStderr("완료  first.txt (100 Bytes)\n", 30s));
+  process->Signal(SIGINT);
+  const CliResult result = process->Finish(30s);
+
+  EXPECT_EQ(result.status, 130) << result.err;
+  EXPECT_EQ(std::filesystem::file_size(out / "first.txt"), 100u);
+  EXPECT_FALSE(std::filesystem::exists(out / "second.bin")) << "the unfinished file is removed";
+}
+
+}  // namespace
+}  // namespace veldrask::testing

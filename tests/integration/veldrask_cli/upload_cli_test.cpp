@@ -1,0 +1,192 @@
+// veldrask upload against real servers: what reaches the server, what the user sees, and the
+// exit status.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "cli_test.h"
+#include "support/files.h"
+#include "support/hex.h"
+#include "support/servers.h"
+#include "support/sha256.h"
+#include "support/upload_report.h"
+
+namespace veldrask::testing {
+namespace {
+
+using Params = std::vector<std::pair<std::string, std::string>>;
+
+const std::string kKoreanName = "보고서.txt";
+
+class UploadCliTest : public CliTest {
+ protected:
+  void SetUp() override {
+    files_ = Folder("files");
+    Write("files/a.txt", "alpha\n");
+    Write("files/" + kKoreanName, "보고서 내용: 1,2,3\r\n");
+    store_ = Folder("store");
+  }
+
+  std::vector<std::string> ServerParams(const ServerProcess& server) const {
+    return {"--param", "HostName=127.0.0.1",
+            "--param", "ServerPort=" + std::to_string(server.port()),
+            "--param", "ActionURL=/upload.php"};
+  }
+
+  std::filesystem::path files_;
+  std::filesystem::path store_;
+};
+
+TEST_F(UploadCliTest, EucKrPageFieldsAndKoreanNamesReachPhpAndTheReplyIsStdoutExactly) {
+  const auto server = StartPhpServer(store_);
+  const std::filesystem::path page = WritePage("upload.html",
+                                               {{"MainTitle", "자료실"},
+                                                {"HostName", "127.0.0.1"},
+                                                {"ActionURL", "/upload.php"},
+                                                {"ReturnURL", "/list.html?a=1&amp;b=2"},
+                                                {"MaxFileCount", "5"},
+                                                {"MaxFileSize", "10"}},
+                                               "EUC-KR");
+
+  const CliResult result =
+      RunIn(files_, {"--page", page.string(), "--param",
+                     "ServerPort=" + std::to_string(server->port()), "upload", "--field",
+                     "title=안녕하세요", "--field", "kind=report", "a.txt", kKoreanName});
+
+  ASSERT_EQ(result.status, 0) << result.err;
+  const UploadReport report = ParseUploadReport(result.out);
+  ASSERT_EQ(result.out.back(), '}') << "nothing may follow the reply";
+  ASSERT_NE(report.FindField("title"), nullptr);
+  EXPECT_EQ(report.FindField("title")->value, Cp949("안녕하세요"));
+  EXPECT_EQ(report.FindField("kind")->value, "report");
+  ASSERT_EQ(report.files.size(), 2u);
+  EXPECT_EQ(report.files[0].filename, "a.txt");
+  EXPECT_EQ(report.files[1].filename, Cp949(kKoreanName));
+  EXPECT_EQ(FileSha256(store_ / "a.txt"), FileSha256(files_ / "a.txt"));
+  EXPECT_EQ(FileSha256(store_ / Cp949(kKoreanName)), FileSha256(files_ / kKoreanName));
+
+  // One line per finished file, then where the page would go (the entity decoded).
+  const std::string koreanSize = std::to_string(std::filesystem::file_size(files_ / kKoreanName));
+  EXPECT_EQ(Lines(result.err),
+            (std::vector<std::string>{
+                "완료  " + (files_ / "a.txt").string() + " (6 Bytes)",
+                "완료  " + (files_ / kKoreanName).string() + " (" + koreanSize + " Bytes)",
+                "location: http://127.0.0.1/list.html?a=1&b=2"}));
+}
+
+TEST_F(UploadCliTest, CookieAndFieldsOnTheWireAndAKoreanReplyDecodedByItsCharset) {
+  const std::filesystem::path records = Folder("records");
+  RecordingReply reply;
+  reply.body = "올렸습니다";
+  reply.charset = "euc-kr";
+  const auto server = StartRecordingServer(records, reply);
+  std::vector<std::string> arguments = ServerParams(*server);
+  arguments.insert(arguments.end(),
+                   {"--param", "MaxFileCount=3", "--cookie", "sid=42; lang=ko", "--quiet", "upload",
+                    "--field", "note=a&b c", (files_ / "a.txt").string()});
+
+  const CliResult result = Run(arguments);
+
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "올렸습니다");
+  EXPECT_EQ(Lines(result.err), std::vector<std::string>{"location: http://127.0.0.1"})
+      << "--quiet prints no progress";
+  const std::string request = WaitForRecordedConnection(records, 1);
+  EXPECT_NE(request.find("\r\nCookie: sid=42; lang=ko\r\n"), std::string::npos) << request;
+  EXPECT_NE(request.find("name=\"note\"\r\n\r\na&b c\r\n"), std::string::npos) << request;
+  EXPECT_NE(request.find("alpha\n"), std::string::npos);
+}
+
+TEST_F(UploadCliTest, FilesFromSeveralFoldersAreOneSelectionAndServerRowsAreListed) {
+  const auto server = StartPhpServer(store_);
+  Write("files/sub/b.txt", "beta");
+  std::vector<std::string> arguments = ServerParams(*server);
+  arguments.insert(arguments.end(), {"--param", "MaxFileCount=5", "upload", "--uploaded",
+                                     "old%20file.txt:100", "files/sub/b.txt", "files/a.txt"});
+
+  const CliResult result = Run(arguments);
+
+  ASSERT_EQ(result.status, 0) << result.err;
+  const UploadReport report = ParseUploadReport(result.out);
+  ASSERT_EQ(report.files.size(), 2u) << "the server row is not sent again";
+  EXPECT_EQ(report.files[0].filename, "b.txt");
+  EXPECT_EQ(report.files[1].filename, "a.txt");
+  EXPECT_EQ(ReadFile(store_ / "b.txt"), "beta");
+}
+
+TEST_F(UploadCliTest, RefusedFilesAreReportedWithStatusOneAndTheAcceptedOnesStillGo) {
+  const auto server = StartPhpServer(store_);
+  Write("files/tool.exe", "MZ");
+  std::vector<std::string> arguments = ServerParams(*server);
+  arguments.insert(arguments.end(),
+                   {"--param", "MaxFileCount=1", "upload", "files/a.txt", "files/" + kKoreanName});
+
+  const CliResult tooMany = Run(arguments);
+
+  EXPECT_EQ(tooMany.status, 1);
+  EXPECT_NE(tooMany.err.find(
+                "허용된 파일 갯수가 초과되었습니다.\n\n최대 업로드 가능 파일 갯수는 1개 입니다."),
+            std::string::npos)
+      << tooMany.err;
+  ASSERT_EQ(ParseUploadReport(tooMany.out).files.size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(store_ / "a.txt"));
+
+  arguments = ServerParams(*server);
+  arguments.insert(arguments.end(), {"--param", "MaxFileCount=5", "--param",
+                                     "ExcludeFileExtension=bat|EXE", "upload", "files/tool.exe"});
+  const CliResult excluded = Run(arguments);
+
+  EXPECT_EQ(excluded.status, 1);
+  EXPECT_NE(excluded.err.find("업로드가 불가능한 파일 확장자입니다."), std::string::npos);
+  EXPECT_TRUE(ParseUploadReport(excluded.out).files.empty());
+  EXPECT_FALSE(std::filesystem::exists(store_ / "tool.exe"));
+}
+
+TEST_F(UploadCliTest, AServerThatCannotBeReachedGivesTheControlsMessageAndStatusOne) {
+  // A port that a finished server held: nothing listens there any more.
+  int port = 0;
+  {
+    const auto server = StartPhpServer(store_);
+    port = server->port();
+  }
+  const CliResult result =
+      Run({"--param", "HostName=127.0.0.1", "--param", "ServerPort=" + std::to_string(port),
+           "--param", "ActionURL=/upload.php", "upload", (files_ / "a.txt").string()});
+
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("10061:"), std::string::npos) << result.err;
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(UploadCliTest, BadInputSendsNothingAndExitsTwo) {
+  const std::filesystem::path records = Folder("records");
+  const auto server = StartRecordingServer(records);
+  const std::vector<std::string> params = ServerParams(*server);
+  auto run = [&](std::vector<std::string> tail) {
+    std::vector<std::string> arguments = params;
+    arguments.insert(arguments.end(), tail.begin(), tail.end());
+    return Run(arguments);
+  };
+
+  const CliResult missing = run({"upload", "files/a.txt", "files/missing.txt"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("files/missing.txt: no such file"), std::string::npos) << missing.err;
+  const CliResult folder = run({"upload", "files"});
+  EXPECT_EQ(folder.status, 2);
+  EXPECT_NE(folder.err.find("not a plain file"), std::string::npos);
+  EXPECT_EQ(run({"upload", "--field", "novalue", "files/a.txt"}).status, 2);
+  EXPECT_EQ(run({"upload", "--uploaded", "name:lots", "files/a.txt"}).status, 2);
+  EXPECT_EQ(run({"upload", "--param", "MaxFileCount=many", "files/a.txt"}).status, 2);
+  const CliResult noObject =
+      run({"--page", Write("plain.html", "<p>no control</p>").string(), "upload", "files/a.txt"});
+  EXPECT_EQ(noObject.status, 2);
+  EXPECT_NE(noObject.err.find("no <object> element"), std::string::npos);
+  EXPECT_EQ(run({"--page", (Root() / "absent.html").string(), "upload", "files/a.txt"}).status, 2);
+
+  EXPECT_FALSE(std::filesystem::exists(records / "connection-1.bin"))
+      << "nothing may reach the server";
+}
+
+}  // namespace
+}  // namespace veldrask::testing
