@@ -22,6 +22,8 @@ class ReplyCollector {
   // Nothing more belongs to the reply: it ended as framed, the connection closed, or it
   // cannot be read as HTTP.
   bool Finished() const;
+  // The reply ended as its framing says.
+  bool Complete() const { return reader_.Complete(); }
 
   // The body as UTF-8, chunked framing undone, decoded from the charset the reply declares.
   // A reply whose head never ended or never parsed gives its text after the first blank line,

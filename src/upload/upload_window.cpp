@@ -122,6 +122,12 @@ void UploadWindow::OnClose() {
 }
 
 void UploadWindow::OnError(std::int32_t number, std::string_view description) {
+  // A server that has answered in full and then drops the connection (a reset, as when it
+  // refuses the rest of the body) has ended the exchange: its answer stands, not the error.
+  if (reply_.Complete()) {
+    OnClose();
+    return;
+  }
   platform_.ui.MessageBox(ToDecimal(number) + ":" + std::string(description),
                           MessageIcon::kCritical, owner_.MainTitle());
   form_->Close();

@@ -173,6 +173,8 @@ class ScriptedSocket : public TcpSocket {
   }
 
   void Answer() {
+    if (answered_) return;
+    answered_ = true;
     const ServerScript& script = network_.script_;
     for (std::size_t at = 0; at < script.reply.size(); at += script.replyPiece) {
       const std::string piece = script.reply.substr(at, script.replyPiece);
@@ -180,6 +182,13 @@ class ScriptedSocket : public TcpSocket {
         for (const char c : piece) incoming_.push_back(static_cast<std::byte>(c));
         events_.OnDataArrival(static_cast<std::int32_t>(incoming_.size()));
       });
+    }
+    if (const auto reset = script.resetAfterReply) {
+      Emit([this, number = *reset] {
+        state_ = SocketState::kError;
+        events_.OnError(number, "원격 호스트에 의해 연결이 강제로 끊겼습니다.");
+      });
+      return;
     }
     const bool closes = script.closeAfterBytes.has_value() || script.closeAfterReply;
     if (closes) {
@@ -200,6 +209,7 @@ class ScriptedSocket : public TcpSocket {
   SocketEvents& events_;
   SocketState state_ = SocketState::kClosed;
   std::vector<std::byte> incoming_;
+  bool answered_ = false;
   std::shared_ptr<int> liveness_ = std::make_shared<int>(0);
 };
 

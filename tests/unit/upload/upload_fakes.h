@@ -96,6 +96,8 @@ struct ServerScript {
   std::string reply = {};
   // Closes after the reply.
   bool closeAfterReply = false;
+  // Resets the connection after the reply: the socket reports this error.
+  std::optional<std::int32_t> resetAfterReply = {};
   // The reply arrives in pieces of this size, one event each.
   std::size_t replyPiece = 1 << 20;
 };

@@ -201,6 +201,26 @@ TEST_F(UploadWindowTest, EarlyAnswerAndCloseKeepsTheAnswer) {
   EXPECT_EQ(statuses, std::vector<std::string>{"전송중"});
 }
 
+TEST_F(UploadWindowTest, ResetAfterACompleteAnswerIsNoError) {
+  PutFile("C:\\big.bin", std::string(50000, 'z'));
+  Compose({"C:\\big.bin"});
+  const std::size_t headBytes =
+      cp949.Encode(owner.request.httpHeader + owner.request.formData).size();
+  Run({.closeAfterBytes = headBytes,
+       .reply = "HTTP/1.1 413 Payload Too Large\r\nContent-Length: 9\r\n\r\ntoo large",
+       .resetAfterReply = 10054});
+  EXPECT_TRUE(ui.Messages().empty());
+  EXPECT_EQ(owner.responses, std::vector<std::string>{"too large"});
+
+  // A reset before the answer is complete stays an error.
+  owner.responses.clear();
+  Run({.closeAfterBytes = headBytes,
+       .reply = "HTTP/1.1 413 Payload Too Large\r\nContent-Length: 90\r\n\r\ntoo large",
+       .resetAfterReply = 10054});
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  EXPECT_EQ(ui.Messages()[0].text, "10054:원격 호스트에 의해 연결이 강제로 끊겼습니다.");
+}
+
 TEST_F(UploadWindowTest, UserClosingMidRunStopsWithoutAQuestion) {
   PutFile("C:\\a.bin", std::string(40000, 'a'));
   Compose({"C:\\a.bin"});
