@@ -1,0 +1,76 @@
+// Reading the control's parameters from the <object> element of a page.
+#include "page_params.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "posix/iconv_code_page.h"
+
+namespace veldrask::host {
+namespace {
+
+using Params = PageParams;
+
+std::string EucKr(std::string_view utf8) {
+  return posix::IconvCodePage("CP949").Encode(utf8);
+}
+
+Params Read(std::string_view html) {
+  return ReadPageParams(html, "page.html");
+}
+
+TEST(PageParamsTest, ALegacyEucKrPageIsReadByItsDeclaredCharset) {
+  const std::string page = EucKr(
+      "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=euc-kr\">"
+      "</HEAD><BODY><OBJECT ID=Uploader CLASSID=\"clsid:00000000-0000-0000-0000-000000000000\">"
+      "<PARAM NAME=\"MainTitle\" VALUE=\"파일 올리기\">"
+      "<PARAM NAME=\"ExcludeFileExtension\" VALUE=\"exe|bat\">"
+      "</OBJECT></BODY></HTML>");
+  EXPECT_EQ(Read(page),
+            (Params{{"MainTitle", "파일 올리기"}, {"ExcludeFileExtension", "exe|bat"}}));
+}
+
+TEST(PageParamsTest, TheShortCharsetDeclarationCountsToo) {
+  const std::string page = "<!DOCTYPE html><meta charset=\"EUC-KR\"><object>" +
+                           EucKr("<param name=a value=\"한글\">") + "</object>";
+  EXPECT_EQ(Read(page), (Params{{"a", "한글"}}));
+}
+
+TEST(PageParamsTest, WithoutADeclarationUtf8IsTakenAsItIsAndOtherBytesAsEucKr) {
+  EXPECT_EQ(Read("<object><param name=t value='보고서'></object>"), (Params{{"t", "보고서"}}));
+  EXPECT_EQ(Read(EucKr("<object><param name=t value='보고서'></object>")),
+            (Params{{"t", "보고서"}}));
+}
+
+TEST(PageParamsTest, ParamsInsideOtherElementsCountButANestedObjectKeepsItsOwn) {
+  const std::string page =
+      "<html><body><div><object id=control>"
+      "<param name=HostName value=\"files.example\">"
+      "<div><span><param name=ServerPort value=8080></span></div>"
+      "<object type=\"application/x-fallback\"><param name=HostName value=wrong></object>"
+      "<param name=ActionURL value=\"/up.php?a=1&amp;b=2\">"
+      "<param value=\"no name\">"
+      "</object></div>"
+      "<object><param name=HostName value=second></object></body></html>";
+  EXPECT_EQ(Read(page), (Params{{"HostName", "files.example"},
+                                {"ServerPort", "8080"},
+                                {"ActionURL", "/up.php?a=1&b=2"},
+                                {"", "no name"}}));
+}
+
+TEST(PageParamsTest, APageWithoutAnObjectOrAReadableFileIsRefused) {
+  EXPECT_THROW(Read("<html><body><param name=a value=b></body></html>"), PageError);
+  EXPECT_THROW(Read(""), PageError);
+  EXPECT_THROW(ReadPageParamsFromFile("/nonexistent/page.html"), PageError);
+  EXPECT_THROW(ReadPageParamsFromFile("/"), PageError);
+  try {
+    Read("<p>text</p>");
+    FAIL();
+  } catch (const PageError& error) {
+    EXPECT_STREQ(error.what(), "page.html: the page has no <object> element");
+  }
+}
+
+}  // namespace
+}  // namespace veldrask::host
