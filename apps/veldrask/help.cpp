@@ -14,19 +14,30 @@ Commands:
   encode   TEXT
   decode   TEXT
   call     MEMBER [ARG]...
+  help     [COMMAND]
 
-Options:
-  --page FILE          read the control's parameters from the <param> elements of the
-                       <object> element of an HTML page (its declared charset is honoured)
+Options (also after upload and download):
+  --page FILE          read the control's parameters from the <param> elements of the first
+                       <object> element of an HTML page (its declared charset is honoured; a
+                       page that declares none is read as UTF-8, or else as EUC-KR)
   --param NAME=VALUE   add or override one parameter (HostName, ServerPort, ActionURL,
                        ReturnURL, MaxFileCount, MaxFileSize, UnitFileSize, MainTitle,
-                       FilePrefix, PaddingZero, BufferSize, UpDownload, ExcludeFileExtension)
-  --cookie TEXT        the hosting document's cookie, sent with an upload
-  --quiet              draw no progress
+                       FilePrefix, PaddingZero, BufferSize, UpDownload, ExcludeFileExtension);
+                       names ignore letter case
+  --cookie TEXT        the page's cookie, sent with an upload
+  -q, --quiet          draw no progress
   -h, --help           this text; `veldrask COMMAND --help` explains one command
+  --version            the control's title and version
 
-Every message the control shows is printed on stderr. Exit status: 0 when no refusal or
-failure message was shown, 1 when one was, 2 for a usage error, 130 after Ctrl-C.
+Without --page and --param the control starts as a new instance with its own defaults.
+Every message the control shows is printed on stderr; on a terminal the progress window is
+drawn there too, elsewhere one line per finished file.
+
+Exit status: 0 when no refusal or failure message was shown, 1 when one was, 2 for a usage
+error or a page the control cannot load (nothing was sent), 130 after Ctrl-C.
+
+Environment: VELDRASK_REGISTRY names the folder of the control's registry (the remembered
+download folder); by default $XDG_CONFIG_HOME/veldrask.
 
 Examples:
   veldrask --page upload.html upload --field title=hello report.pdf photo.jpg
@@ -37,29 +48,37 @@ Examples:
 constexpr const char* kUpload =
     R"(veldrask upload [--field NAME=VALUE]... [--uploaded NAME:SIZE]... FILE...
 
-Chooses FILE... in the control's file dialog as one selection, with every check the control
+Lists each --uploaded NAME:SIZE as a file already on the server, chooses FILE... in the
+control's file dialog as one selection and clicks its add command, with every check the control
 makes (number of files, refused extensions, duplicates, total size, size per file) and its
-messages; adds each --field as a form field and lists each --uploaded file as one already on
-the server; then submits. The server's reply is written to stdout exactly, and nothing else is.
-Where the page would be sent afterwards is printed on stderr as `location: URL`.
+messages; adds each --field as a form field; then submits. Files the control refuses are left
+out and the exit status is 1, but the accepted ones are still sent, as on a page.
 
-Example:
+The server's reply is written to stdout exactly, and nothing else is. Where the page would go
+afterwards (http://HostName + ReturnURL) is printed on stderr as `location: URL`.
+
+Examples:
+  veldrask --page upload.html --cookie "$COOKIE" upload --field writer=kim a.txt 보고서.hwp
   veldrask --param HostName=127.0.0.1 --param ServerPort=8080 --param ActionURL=/upload.php \
-           --param MaxFileCount=5 --param MaxFileSize=100 upload --field user=kim a.txt b.txt
+           --param MaxFileCount=5 --param MaxFileSize=100 upload a.txt b.txt > reply.html
 )";
 
 constexpr const char* kDownload =
     R"(veldrask download [--to DIR] [--overwrite] [--untick N]... NAME:SIZE...
 
-Lists each NAME:SIZE as a file the server offers (NAME as a page passes it, usually a
-percent-encoded path; SIZE after the last colon), then downloads the ticked rows into the
-download folder. --to DIR chooses the folder as the user would, so it is remembered for the
-next run; --overwrite ticks "덮어쓰기" (otherwise clashing names are numbered: a[1].txt);
---untick N unticks row N (numbered from 1).
+Lists each NAME:SIZE as a file the server offers (NAME as a page passes it: the server path,
+percent-encoded in the Korean code page; SIZE in bytes, after the last colon), then downloads
+the ticked rows into the download folder, one GET each.
+
+  --to DIR       choose DIR in the folder browser; it is remembered for the next run
+                 (without --to the remembered folder is used, by default ~/Download)
+  --overwrite    tick "덮어쓰기": replace files of the same name; otherwise the new file is
+                 numbered (a[1].txt)
+  --untick N     untick row N (numbered from 1), so it is not downloaded
 
 Example:
   veldrask --param HostName=127.0.0.1 --param ServerPort=8080 download --to /tmp/in \
-           /files/a.txt:1024 /files/%B0%A1.txt:2048
+           /files/a.txt:1024 /files/%BA%B8%B0%ED%BC%AD.txt:2048
 )";
 
 constexpr const char* kEncode = R"(veldrask encode TEXT
@@ -75,14 +94,16 @@ Examples:
 
 constexpr const char* kCall = R"(veldrask call MEMBER [ARG]...
 
-Calls any member of the control by name and prints its result: a method with its
-arguments, a property's value with no argument, or sets a property with one argument
-(MEMBER=VALUE sets, MEMBER alone reads).
+Calls a member of the control's scripting interface by name, as a page's script would, and
+prints its result: MEMBER alone reads a property (or calls a method without arguments),
+MEMBER=VALUE sets a property, MEMBER ARG... calls a method. Arrays of files print one file a
+line: key, name, size and part head, separated by tabs. An unknown member or a wrong number
+of arguments exits with status 2, an error the member raises with status 1.
 
 Examples:
   veldrask call EngTitleVer
-  veldrask --param MaxFileSize=5 call MaxFileSize
-  veldrask call RegiSaveString -2147483647 "Software\Test" Name Value
+  veldrask --page upload.html call MaxFileSize
+  veldrask call RegiSaveString -2147483646 "Software\Test" Name Value
 )";
 
 }  // namespace
