@@ -5,12 +5,12 @@
 # examples/download.html into a fresh folder, checks that each came back identical and stops
 # the server.
 #
-# VELDRASK_PRESET chooses the build (release by default; debug works too).
+# VELDRASK_PRESET chooses the build: debug by default (the build scripts/test.sh makes too).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-preset=${VELDRASK_PRESET:-release}
+preset=${VELDRASK_PRESET:-debug}
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target veldrask -j"$(nproc)"
 veldrask=$PWD/build/$preset/apps/veldrask/veldrask
