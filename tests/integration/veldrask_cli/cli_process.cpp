@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +14,8 @@
 #include <map>
 #include <stdexcept>
 #include <system_error>
+#include <tuple>
+#include <utility>
 
 extern char** environ;
 
@@ -43,6 +47,21 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
   return pointers;
 }
 
+// A pseudo-terminal: the reading side (the terminal) for us, the other for the program.
+std::pair<int, int> OpenTerminal() {
+  const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0) {
+    throw std::system_error(errno, std::generic_category(), "posix_openpt");
+  }
+  const int program = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (program < 0) throw std::system_error(errno, std::generic_category(), "open pty");
+  winsize size{};
+  size.ws_col = 100;
+  size.ws_row = 40;
+  ::ioctl(terminal, TIOCSWINSZ, &size);
+  return {terminal, program};
+}
+
 }  // namespace
 
 std::filesystem::path CliBinary() {
@@ -51,10 +70,15 @@ std::filesystem::path CliBinary() {
 
 CliProcess::CliProcess(const std::vector<std::string>& arguments,
                        const std::vector<std::string>& environment,
-                       const std::filesystem::path& workingFolder) {
+                       const std::filesystem::path& workingFolder, ErrorOutput errorOutput) {
   int outFds[2];
   int errFds[2];
-  if (::pipe2(outFds, O_CLOEXEC) != 0 || ::pipe2(errFds, O_CLOEXEC) != 0) {
+  if (::pipe2(outFds, O_CLOEXEC) != 0) {
+    throw std::system_error(errno, std::generic_category(), "pipe2");
+  }
+  if (errorOutput == ErrorOutput::kTerminal) {
+    std::tie(errFds[0], errFds[1]) = OpenTerminal();
+  } else if (::pipe2(errFds, O_CLOEXEC) != 0) {
     throw std::system_error(errno, std::generic_category(), "pipe2");
   }
   outPipe_ = outFds[0];

@@ -18,13 +18,17 @@ struct CliResult {
   bool timedOut = false;  // killed after its time limit
 };
 
+// Where the binary's stderr goes: a pipe, or a pseudo-terminal 100 columns wide.
+enum class ErrorOutput { kPipe, kTerminal };
+
 // The veldrask binary run as a user runs it: its own process, stdin from /dev/null, stdout
-// and stderr into pipes (so stderr is not a terminal), in workingFolder, with environment
-// entries "NAME=value" added to the inherited ones.
+// into a pipe and stderr as asked, in workingFolder, with environment entries "NAME=value"
+// added to the inherited ones.
 class CliProcess {
  public:
   CliProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-             const std::filesystem::path& workingFolder);
+             const std::filesystem::path& workingFolder,
+             ErrorOutput errorOutput = ErrorOutput::kPipe);
   ~CliProcess();  // kills and reaps a process still running
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;

@@ -17,8 +17,9 @@ CliResult CliTest::RunIn(const std::filesystem::path& workingFolder,
   return result;
 }
 
-std::unique_ptr<CliProcess> CliTest::Start(const std::vector<std::string>& arguments) const {
-  return std::make_unique<CliProcess>(arguments, Environment(), Root());
+std::unique_ptr<CliProcess> CliTest::Start(const std::vector<std::string>& arguments,
+                                           ErrorOutput errorOutput) const {
+  return std::make_unique<CliProcess>(arguments, Environment(), Root(), errorOutput);
 }
 
 std::vector<std::string> CliTest::Environment() const {

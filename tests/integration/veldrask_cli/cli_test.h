@@ -24,7 +24,8 @@ class CliTest : public ::testing::Test {
   CliResult Run(const std::vector<std::string>& arguments) const;
   CliResult RunIn(const std::filesystem::path& workingFolder,
                   const std::vector<std::string>& arguments) const;
-  std::unique_ptr<CliProcess> Start(const std::vector<std::string>& arguments) const;
+  std::unique_ptr<CliProcess> Start(const std::vector<std::string>& arguments,
+                                    ErrorOutput errorOutput = ErrorOutput::kPipe) const;
 
   // Writes a file below the test's folder (raw bytes for the name) and returns its path.
   std::filesystem::path Write(std::string_view name, std::string_view content) const;

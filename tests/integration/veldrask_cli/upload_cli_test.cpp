@@ -115,6 +115,38 @@ TEST_F(UploadCliTest, FilesFromSeveralFoldersAreOneSelectionAndServerRowsAreList
   EXPECT_EQ(ReadFile(store_ / "b.txt"), "beta");
 }
 
+TEST_F(UploadCliTest, OnATerminalTheProgressWindowIsDrawnInPlaceAndItsFinishedRowsStay) {
+  const auto server = StartPhpServer(store_);
+  Write("files/big.bin", std::string(300000, 'x'));
+  std::vector<std::string> arguments = ServerParams(*server);
+  arguments.insert(arguments.end(), {"--param", "MaxFileCount=5", "--param", "BufferSize=4096",
+                                     "upload", "files/a.txt", "files/big.bin"});
+
+  const CliResult result = Start(arguments, ErrorOutput::kTerminal)->Finish(kRunLimit);
+
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ParseUploadReport(result.out).files.size(), 2u);
+  const std::string& screen = result.err;
+  EXPECT_TRUE(screen.starts_with("업로드 진행상황\r\n")) << screen;
+  // The first row is printed above a block that a later drawing overwrites in place.
+  const std::size_t firstRow = screen.find("완료  " + (files_ / "a.txt").string() + " (6 Bytes)");
+  const std::size_t redraw = screen.find("\r\x1b[6A");
+  ASSERT_NE(firstRow, std::string::npos) << screen;
+  ASSERT_NE(redraw, std::string::npos) << screen;
+  EXPECT_LT(firstRow, redraw);
+
+  // The last block stays, complete, with the second row above it and the location after it.
+  const std::string last = screen.substr(screen.rfind("\r\x1b[6A"));
+  EXPECT_NE(last.find("완료  " + (files_ / "big.bin").string() + " (300,000 Bytes)"),
+            std::string::npos)
+      << last;
+  EXPECT_NE(last.find("현재 파일 : big.bin"), std::string::npos) << last;
+  EXPECT_NE(last.find("전체 파일 : 2 / 2 개"), std::string::npos) << last;
+  EXPECT_NE(last.find("전송 용량 : 300,006 / 300,006 Bytes (100 %)"), std::string::npos) << last;
+  EXPECT_NE(last.find("[" + std::string(60, '#') + "]"), std::string::npos) << last;
+  EXPECT_TRUE(last.ends_with("\x1b[Jlocation: http://127.0.0.1\r\n")) << last;
+}
+
 TEST_F(UploadCliTest, RefusedFilesAreReportedWithStatusOneAndTheAcceptedOnesStillGo) {
   const auto server = StartPhpServer(store_);
   Write("files/tool.exe", "MZ");
