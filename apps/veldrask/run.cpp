@@ -114,6 +114,13 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, Console& c
   } catch (const PageError& error) {
     console.Print("veldrask: " + std::string(error.what()));
     return kExitUsage;
+  } catch (const Error& error) {
+    console.Print("veldrask: " + FormatErrorMessage(error));
+    return kExitRefused;
+  } catch (const std::exception& error) {
+    // Not the control's refusal nor the user's mistake: the host or the system failed.
+    console.Print("veldrask: " + std::string(error.what()));
+    return kExitRefused;
   }
   return kExitUsage;
 }

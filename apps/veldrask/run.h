@@ -10,7 +10,7 @@ namespace veldrask::host {
 
 // Exit statuses.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitRefused = 1;  // the control showed a refusal or failure message
+inline constexpr int kExitRefused = 1;  // the control refused or failed something
 inline constexpr int kExitUsage = 2;    // nothing was sent
 inline constexpr int kExitInterrupted = 130;
 
