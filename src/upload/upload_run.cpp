@@ -1,5 +1,8 @@
 // RunUpload: the upload window's transfer, from connecting to storing the reply.
 
+#include <algorithm>
+#include <memory>
+
 #include "base/checked.h"
 #include "base/text.h"
 #include "upload/upload_request.h"
@@ -30,7 +33,10 @@ void UploadWindow::RunUpload() {
     throw Error(ErrorNumber::kInvalidArgument,
                 "BufferSize는 1 이상이어야 합니다. (현재 값: " + ToDecimal(blockSize) + ")");
   }
-  block_.assign(static_cast<std::size_t>(blockSize), std::byte{0});
+  std::int32_t largestFile = 0;
+  for (const AttachedFile& file : sessionFiles_) largestFile = std::max(largestFile, file.size);
+  block_ = std::make_unique_for_overwrite<std::byte[]>(
+      static_cast<std::size_t>(std::min(blockSize, largestFile)));
 
   connected_ = false;
   socket_ = platform_.network.CreateTcpSocket(*this);
@@ -91,7 +97,7 @@ void UploadWindow::SendFile(std::int32_t row, std::int32_t rowCount, std::string
 void UploadWindow::SendBlock(InputFile& input, const std::string& path, std::int32_t blockBytes,
                              const AttachedFile& file, bool lastBlock) {
   const std::uint32_t started = platform_.clock.TickCount();
-  const std::span<std::byte> block(block_.data(), static_cast<std::size_t>(blockBytes));
+  const std::span<std::byte> block(block_.get(), static_cast<std::size_t>(blockBytes));
   ReadBlock(input, block, path);
   SendAndWait(block);
   const std::uint32_t finished = platform_.clock.TickCount();

@@ -34,8 +34,10 @@ UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, ImageList* sm
 }
 
 UploadWindow::~UploadWindow() {
-  // The socket reports to this window; it goes first.
+  // The socket and the form call back into this window; neither may once it is going.
   socket_.reset();
+  form_->SetOnClose(nullptr);
+  form_->SetOnActivate(nullptr);
 }
 
 void UploadWindow::ShowModal() {

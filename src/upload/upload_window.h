@@ -75,8 +75,9 @@ class UploadWindow final : private SocketEvents {
   std::int32_t totalSize_ = 0;
   std::int32_t currentSent_ = 0;
   std::int32_t totalSent_ = 0;
-  // One block of file data, allocated once per run.
-  std::vector<std::byte> block_;
+  // One block of file data, allocated once per run: BufferSize bytes, or the largest file's
+  // size when that is smaller, since no block is ever longer.
+  std::unique_ptr<std::byte[]> block_;
   std::vector<std::byte> arrival_;
   ReplyCollector reply_;
 

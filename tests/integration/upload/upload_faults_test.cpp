@@ -166,16 +166,21 @@ TEST_F(UploadFaultTest, FileThatShrankIsNotPaddedAndNamesTheFile) {
   EXPECT_EQ(recorded, wire.substr(0, sent));
 }
 
-TEST_F(UploadFaultTest, BufferSizeZeroFailsBeforeConnecting) {
+TEST_F(UploadFaultTest, BufferSizeBelowOneFailsBeforeConnecting) {
   const auto file = dir_ / "a.txt";
   testing::WriteFile(file, "abc");
   Compose({file}, {});
-  owner_.bufferSize = 0;
   testing::TempDir records;
   const auto server = testing::StartRecordingServer(records.path());
-  const SessionOutcome outcome = Run(server->port());
-  ASSERT_EQ(outcome.messages.size(), 1u);
-  EXPECT_TRUE(outcome.messages[0].text.starts_with("[5] ")) << outcome.messages[0].text;
+  for (const std::int32_t size : {0, -5}) {
+    owner_.bufferSize = size;
+    const SessionOutcome outcome = Run(server->port());
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_TRUE(outcome.messages[0].text.starts_with("[5] BufferSize")) << outcome.messages[0].text;
+    EXPECT_EQ(outcome.messages[0].caption, std::nullopt);
+    EXPECT_EQ(outcome.statuses, std::vector<std::string>{"대기"});
+  }
+  EXPECT_TRUE(owner_.responses.empty());
   EXPECT_FALSE(std::filesystem::exists(records / "connection-1.bin"));
 }
 

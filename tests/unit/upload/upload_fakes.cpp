@@ -56,18 +56,6 @@ class MemoryInputFile : public InputFile {
   std::shared_ptr<std::size_t> openFiles_;
 };
 
-class MemoryOutputFile : public OutputFile {
- public:
-  explicit MemoryOutputFile(std::string& target) : target_(target) {}
-  void Write(std::span<const std::byte> data) override {
-    target_.append(reinterpret_cast<const char*>(data.data()), data.size());
-  }
-  void Close() override {}
-
- private:
-  std::string& target_;
-};
-
 }  // namespace
 
 const std::string& MemoryFileSystem::Require(const std::string& path) const {
@@ -87,24 +75,25 @@ std::unique_ptr<InputFile> MemoryFileSystem::OpenRead(const std::string& path) {
   return std::make_unique<MemoryInputFile>(Require(path), readLimit_, openFiles_);
 }
 
-std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string& path) {
-  files_[path].clear();
-  return std::make_unique<MemoryOutputFile>(files_[path]);
+// The upload only reads and measures files.
+std::unique_ptr<OutputFile> MemoryFileSystem::OpenWrite(const std::string&) {
+  throw std::logic_error("the upload writes no file");
 }
 
-std::unique_ptr<OutputFile> MemoryFileSystem::CreateExclusive(const std::string& path) {
-  if (files_.contains(path)) throw Error(ErrorNumber::kFileAlreadyExists);
-  return OpenWrite(path);
+std::unique_ptr<OutputFile> MemoryFileSystem::CreateExclusive(const std::string&) {
+  throw std::logic_error("the upload writes no file");
 }
 
-void MemoryFileSystem::Delete(const std::string& path) {
-  Require(path);
-  files_.erase(path);
+void MemoryFileSystem::Delete(const std::string&) {
+  throw std::logic_error("the upload deletes no file");
 }
 
-void MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
-  files_[to] = Require(from);
-  files_.erase(from);
+void MemoryFileSystem::Rename(const std::string&, const std::string&) {
+  throw std::logic_error("the upload renames no file");
+}
+
+void MemoryFileSystem::CreateFolder(const std::string&) {
+  throw std::logic_error("the upload creates no folder");
 }
 
 // A socket whose peer is the network's script. Every event is posted, as a real socket's are,

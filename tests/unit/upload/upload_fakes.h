@@ -10,7 +10,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,8 +52,8 @@ class FixedLocale : public Locale {
   NumberStyle Numbers() const override { return NumberStyle{}; }
 };
 
-// Files as strings under "\"-separated paths. Reads hand out at most readLimit bytes at a
-// time, as real files may.
+// Files as strings under "\"-separated paths, for reading only. Reads hand out at most readLimit
+// bytes at a time, as real files may.
 class MemoryFileSystem : public FileSystem {
  public:
   void Put(const std::string& path, std::string contents) { files_[path] = std::move(contents); }
@@ -73,14 +72,13 @@ class MemoryFileSystem : public FileSystem {
   void Delete(const std::string& path) override;
   void Rename(const std::string& from, const std::string& to) override;
   bool FileExists(const std::string& path) override { return files_.contains(path); }
-  bool FolderExists(const std::string& path) override { return folders_.contains(path); }
-  void CreateFolder(const std::string& path) override { folders_.insert(path); }
+  bool FolderExists(const std::string&) override { return false; }
+  void CreateFolder(const std::string&) override;
 
  private:
   const std::string& Require(const std::string& path) const;
 
   std::map<std::string, std::string> files_;
-  std::set<std::string> folders_;
   std::map<std::string, std::int64_t> reportedSizes_;
   std::size_t readLimit_ = 1 << 20;
   std::shared_ptr<std::size_t> openFiles_ = std::make_shared<std::size_t>(0);
