@@ -18,7 +18,7 @@ struct ScenarioFile {
   bool arrives;
 };
 
-class MisbehavingSessions : public DownloadServerTest {
+class DownloadFromMisbehavingServer : public DownloadServerTest {
  protected:
   // Lists one file per scenario, named after it.
   void AddAll(const std::vector<ScenarioFile>& files) {
@@ -35,7 +35,7 @@ class MisbehavingSessions : public DownloadServerTest {
   }
 };
 
-TEST_F(MisbehavingSessions, OnlyCompleteFilesStayAndTheFailuresAreListedOnce) {
+TEST_F(DownloadFromMisbehavingServer, OnlyCompleteFilesStayAndTheFailuresAreListedOnce) {
   const std::vector<ScenarioFile> files = {
       {"normal", 70000, true},          {"no-reason", 1000, true},
       {"mixed-case", 1000, true},       {"length-last", 1000, true},
@@ -77,7 +77,7 @@ TEST_F(MisbehavingSessions, OnlyCompleteFilesStayAndTheFailuresAreListedOnce) {
   EXPECT_EQ(Messages()[0].text, failedList);
 }
 
-TEST_F(MisbehavingSessions, NotFoundEndsTheSessionAfterTheFilesBeforeIt) {
+TEST_F(DownloadFromMisbehavingServer, NotFoundEndsTheSessionAfterTheFilesBeforeIt) {
   const auto server = StartMisbehavingServer();
   Use(*server);
   AddAll({{"normal", 5000, true}, {"not-found", 100, false}, {"chunked", 100, false}});
@@ -92,7 +92,7 @@ TEST_F(MisbehavingSessions, NotFoundEndsTheSessionAfterTheFilesBeforeIt) {
   EXPECT_EQ(Status(3), "대기");
 }
 
-TEST_F(MisbehavingSessions, AFailedOverwriteKeepsTheOldFile) {
+TEST_F(DownloadFromMisbehavingServer, AFailedOverwriteKeepsTheOldFile) {
   std::filesystem::create_directories(Folder());
   WriteFile(Folder() / "short-close.bin", "the old content");
   WriteFile(Folder() / "normal.bin", "replaced");
@@ -108,7 +108,7 @@ TEST_F(MisbehavingSessions, AFailedOverwriteKeepsTheOldFile) {
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{"normal.bin", "short-close.bin"}));
 }
 
-TEST_F(MisbehavingSessions, ClosingTheWindowDuringAStalledBodyLeavesNoPartialFile) {
+TEST_F(DownloadFromMisbehavingServer, ClosingTheWindowDuringAStalledBodyLeavesNoPartialFile) {
   const auto server = StartMisbehavingServer();
   Use(*server);
   AddAll({{"normal", 2000, true}, {"stall-body", 100000, false}, {"normal", 10, false}});
@@ -126,7 +126,7 @@ TEST_F(MisbehavingSessions, ClosingTheWindowDuringAStalledBodyLeavesNoPartialFil
   EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(MisbehavingSessions, ConnectionsThatFailBeforeAnAnswerFailTheirFiles) {
+TEST_F(DownloadFromMisbehavingServer, ConnectionsThatFailBeforeAnAnswerFailTheirFiles) {
   const auto closing = StartMisbehavingServer("close-on-accept");
   MisbehavingOptions resetAfterPart;
   resetAfterPart.scenario = "read-then-reset";

@@ -37,7 +37,7 @@ std::vector<ServedFile> MakeFiles(const std::filesystem::path& store, const Code
   return files;
 }
 
-class ServedSessions : public DownloadServerTest {
+class DownloadFromServers : public DownloadServerTest {
  protected:
   void ExpectAllArrived(const std::vector<ServedFile>& files) {
     EXPECT_TRUE(Messages().empty()) << Messages()[0].text;
@@ -57,7 +57,7 @@ class ServedSessions : public DownloadServerTest {
   TempDir store_;
 };
 
-TEST_F(ServedSessions, PhpServerFilesWithKoreanNamesArriveWhole) {
+TEST_F(DownloadFromServers, PhpServerFilesWithKoreanNamesArriveWhole) {
   const std::vector<ServedFile> files = MakeFiles(store_.path(), &base.ansi);
   const auto server = StartPhpServer(store_.path());
   Use(*server);
@@ -71,7 +71,7 @@ TEST_F(ServedSessions, PhpServerFilesWithKoreanNamesArriveWhole) {
   ExpectAllArrived(files);
 }
 
-TEST_F(ServedSessions, StaticServerFilesArriveWhole) {
+TEST_F(DownloadFromServers, StaticServerFilesArriveWhole) {
   const std::vector<ServedFile> files = MakeFiles(store_.path(), nullptr);
   // The standard library's static file server, answering HTTP/1.0 and closing after each file.
   ServerCommand command;
