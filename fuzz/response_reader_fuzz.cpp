@@ -10,6 +10,7 @@
 
 #include "base/text.h"
 #include "fuzz_check.h"
+#include "http/header_values.h"
 #include "http/response_reader.h"
 #include "split_input.h"
 
@@ -27,6 +28,10 @@ bool Within(std::span<const std::byte> part, std::span<const std::byte> whole) {
   const auto start = reinterpret_cast<std::uintptr_t>(part.data());
   const auto wholeStart = reinterpret_cast<std::uintptr_t>(whole.data());
   return part.empty() || (start >= wholeStart && start + part.size() <= wholeStart + whole.size());
+}
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t';
 }
 
 bool IsFinal(ReaderState state) {
@@ -61,6 +66,18 @@ void CheckConsistent(const ResponseReader& reader, std::size_t headLimit) {
   Check(head.protocol.starts_with("HTTP/"), "the head's protocol is HTTP");
   Check(!head.statusCode.empty(), "the head has a status code");
   Check(!head.IsInterim(), "an interim head is never the final one");
+  for (const char c : head.statusCode) Check(!IsSpace(c), "the status code is one word");
+  for (const HeaderField& field : head.fields) {
+    Check(!field.name.empty(), "field names are not empty");
+    Check(field.name.find_first_of(" \t\r\n:") == std::string::npos,
+          "field names are one word before the colon");
+    Check(field.value.find('\n') == std::string::npos, "field values hold no line end");
+    Check(field.value.empty() || (!IsSpace(field.value.front()) && !IsSpace(field.value.back())),
+          "field values are trimmed");
+  }
+  if (const std::optional<std::string> charset = CharsetOf(head)) {
+    Check(!charset->empty(), "a charset is named when present");
+  }
   Check(reader.ContentLength().has_value() == (reader.Framing() == BodyFraming::kContentLength),
         "a length exactly with Content-Length framing");
   if (const std::optional<std::uint64_t> length = reader.ContentLength()) {
