@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""Turns the measurements of run.sh (end-to-end, idle and micro JSON) into the results table:
+printed, and written into RESULTS.md above the kept analysis section."""
+
+import argparse
+import json
+import os
+import statistics
+
+MIB = 1 << 20
+GIB = 1 << 30
+KEPT_MARKER = "<!-- Everything below this line is kept when run.sh rewrites the file. -->"
+RSS_LIMIT_MIB = 16
+IDLE_LIMIT_PERCENT = 1.0
+# (kind, tool): the least throughput relative to curl that the goals ask for.
+THROUGHPUT_GOALS = {("upload", "veldrask-65536"): 1.0, ("upload", "veldrask-8192"): 0.7,
+                    ("download", "veldrask"): 1.0}
+
+
+def median(values):
+    return statistics.median(values) if values else float("nan")
+
+
+def summarize(transfer):
+    """One row per tool: median MB/s, the median of per-round ratios to curl, median CPU
+    seconds per GiB and the largest peak RSS."""
+    size = transfer["size"]
+    samples = transfer["samples"]
+    rates = {tool: [size / s["wall"] / 1e6 for s in runs] for tool, runs in samples.items()}
+    rows = []
+    for tool, runs in samples.items():
+        ratios = [mine / theirs for mine, theirs in zip(rates[tool], rates["curl"])]
+        rows.append({
+            "kind": transfer["kind"], "size_label": transfer["size_label"], "size": size,
+            "tool": tool, "runs": len(runs), "mbps": median(rates[tool]),
+            "ratio": median(ratios),
+            "cpu_per_gib": median([(s["user"] + s["sys"]) / (size / GIB) for s in runs]),
+            "rss_mib": max(s["maxrss_kib"] for s in runs) / 1024,
+        })
+    return rows
+
+
+def transfer_table(rows):
+    lines = ["| Transfer | Size | Client | MB/s | × curl | CPU s/GiB | Peak RSS MiB | Runs |",
+             "|---|---|---|---:|---:|---:|---:|---:|"]
+    for r in rows:
+        lines.append(f"| {r['kind']} | {r['size_label']} | {r['tool']} | {r['mbps']:.0f} | "
+                     f"{r['ratio']:.2f} | {r['cpu_per_gib']:.2f} | {r['rss_mib']:.1f} | "
+                     f"{r['runs']} |")
+    return lines
+
+
+def idle_table(cases):
+    names = {"send": "upload, server reads nothing",
+             "reply": "upload sent, server never answers",
+             "body": "download, body stops after 64 KiB"}
+    lines = ["| Stalled transfer (veldrask) | Window s | CPU s in window | % of a core | "
+             "Lifetime CPU s | VmHWM MiB |", "|---|---:|---:|---:|---:|---:|"]
+    for c in cases:
+        lines.append(f"| {names.get(c['mode'], c['mode'])} | {c['window_s']:.1f} | "
+                     f"{c['cpu_s']:.4f} | {c['core_percent']:.3f} | {c['lifetime_cpu_s']:.3f} | "
+                     f"{c['peak_rss_kib'] / 1024:.1f} |")
+    return lines
+
+
+def micro_table(micro):
+    lines = ["| Micro benchmark | Wall per call | CPU per call | Rate (CPU) |",
+             "|---|---:|---:|---:|"]
+    for b in micro.get("benchmarks", []):
+        if b.get("run_type") == "aggregate":
+            continue
+        unit = b.get("time_unit", "ns")
+        rate = ""
+        if "items_per_second" in b:
+            rate = f"{b['items_per_second'] / 1e6:.2f} M items/s"
+        elif "bytes_per_second" in b:
+            rate = f"{b['bytes_per_second'] / MIB:.1f} MiB/s"
+        lines.append(f"| {b['name']} | {b['real_time']:.0f} {unit} | {b['cpu_time']:.0f} {unit} | "
+                     f"{rate} |")
+    return lines
+
+
+def goals(rows, idle):
+    lines = []
+    for r in rows:
+        need = THROUGHPUT_GOALS.get((r["kind"], r["tool"]))
+        if need is None:
+            continue
+        met = r["ratio"] >= need
+        lines.append(f"- {'met' if met else 'NOT MET'}: {r['kind']} {r['size_label']} "
+                     f"{r['tool']} at {r['ratio']:.2f} × curl (goal ≥ {need})")
+    for kind in ("upload", "download"):
+        mine = [r for r in rows if r["kind"] == kind and r["tool"] != "curl"]
+        large = [r for r in mine if r["size"] == GIB]
+        small = [r for r in mine if r["size"] == MIB]
+        for r in large:
+            base = next((s for s in small if s["tool"] == r["tool"]), None)
+            growth = "" if base is None else f", {base['rss_mib']:.1f} MiB at 1 MiB"
+            met = r["rss_mib"] < RSS_LIMIT_MIB and (base is None or
+                                                    r["rss_mib"] - base["rss_mib"] < 1.0)
+            lines.append(f"- {'met' if met else 'NOT MET'}: peak RSS of {kind} 1 GiB "
+                         f"{r['tool']} {r['rss_mib']:.1f} MiB (goal < {RSS_LIMIT_MIB} MiB, "
+                         f"not growing with size{growth})")
+    for c in idle:
+        met = c["core_percent"] < IDLE_LIMIT_PERCENT
+        lines.append(f"- {'met' if met else 'NOT MET'}: stalled ({c['mode']}) "
+                     f"{c['core_percent']:.3f} % of a core (goal < {IDLE_LIMIT_PERCENT} %)")
+    return lines
+
+
+def load_json(path, default):
+    if path and os.path.exists(path):
+        with open(path) as f:
+            return json.load(f)
+    return default
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--e2e")
+    parser.add_argument("--idle")
+    parser.add_argument("--micro")
+    parser.add_argument("--machine", required=True, help="text file describing the machine")
+    parser.add_argument("--results", required=True, help="RESULTS.md to rewrite")
+    args = parser.parse_args()
+
+    e2e = load_json(args.e2e, {"transfers": []})
+    idle = load_json(args.idle, [])
+    micro = load_json(args.micro, {})
+    rows = [row for t in e2e["transfers"] for row in summarize(t)]
+    with open(args.machine) as f:
+        machine = f.read().strip()
+
+    body = ["# Benchmark results", "", "Written by `bench/run.sh`; the numbers are from its last run.",
+            "", "## Machine", "", machine, ""]
+    if rows:
+        body += ["## End to end on loopback (nginx, files on tmpfs)", "",
+                 "MB/s = file bytes / wall time of the whole command (start-up included), median "
+                 "of the runs; × curl = median of the ratios within each round, each round running "
+                 "every client once in rotating order; CPU = user + sys of the client; peak RSS = "
+                 "its max RSS over the runs (GNU time)."]
+        floor = e2e.get("floor")
+        if floor:
+            body += ["", f"Floor of the measurement (`true` run the same way): "
+                     f"{floor['wall'] * 1000:.1f} ms wall, {floor['cpu'] * 1000:.1f} ms CPU, "
+                     f"{floor['maxrss_kib'] / 1024:.1f} MiB max RSS."]
+        body += [""]
+        body += transfer_table(rows) + [""]
+    if idle:
+        body += ["## Idle cost", ""] + idle_table(idle) + [""]
+    if rows or idle:
+        body += ["## Goals", ""] + goals(rows, idle) + [""]
+    if micro:
+        context = micro.get("context", {})
+        body += ["## Micro benchmarks (Google Benchmark)", "",
+                 "The code measured is the release build (-O3); the build type Google Benchmark "
+                 f"reports ({context.get('library_build_type', '?')}) is that of Debian's "
+                 "library. Wall time counts waiting for a core when other work runs; CPU time "
+                 "does not.", ""]
+        body += micro_table(micro) + [""]
+    print("\n".join(body))
+
+    kept = ""
+    if os.path.exists(args.results):
+        with open(args.results) as f:
+            previous = f.read()
+        if KEPT_MARKER in previous:
+            kept = previous.split(KEPT_MARKER, 1)[1]
+    with open(args.results, "w") as f:
+        f.write("\n".join(body) + "\n" + KEPT_MARKER + (kept or "\n"))
+
+
+if __name__ == "__main__":
+    main()
