@@ -2,6 +2,7 @@
 
 #include "posix/iconv_code_page.h"
 #include "support/files.h"
+#include "support/servers.h"
 
 namespace veldrask::testing {
 
@@ -23,8 +24,13 @@ std::unique_ptr<CliProcess> CliTest::Start(const std::vector<std::string>& argum
 }
 
 std::vector<std::string> CliTest::Environment() const {
+  // The suppressions matter to sanitizer builds only; the full unwind lets them match.
+  const std::filesystem::path suppressions =
+      SourceDir() / "tests" / "integration" / "veldrask_cli" / "lsan.supp";
   return {"HOME=" + (Root() / "home").string(),
-          "VELDRASK_REGISTRY=" + (Root() / "registry").string(), "LC_ALL=C.UTF-8"};
+          "VELDRASK_REGISTRY=" + (Root() / "registry").string(), "LC_ALL=C.UTF-8",
+          "LSAN_OPTIONS=suppressions=" + suppressions.string() +
+              ":fast_unwind_on_malloc=0:print_suppressions=0"};
 }
 
 std::filesystem::path CliTest::Write(std::string_view name, std::string_view content) const {
