@@ -64,7 +64,7 @@ def idle_table(cases):
 
 
 def micro_table(micro):
-    lines = ["| Micro benchmark | Wall per call | CPU per call | Rate (CPU) |",
+    lines = ["| Micro benchmark | Wall per iteration | CPU per iteration | Rate (CPU) |",
              "|---|---:|---:|---:|"]
     for b in micro.get("benchmarks", []):
         if b.get("run_type") == "aggregate":
@@ -156,8 +156,9 @@ def main():
         body += ["## Micro benchmarks (Google Benchmark)", "",
                  "The code measured is the release build (-O3); the build type Google Benchmark "
                  f"reports ({context.get('library_build_type', '?')}) is that of Debian's "
-                 "library. Wall time counts waiting for a core when other work runs; CPU time "
-                 "does not.", ""]
+                 "library. An iteration of the format benchmarks formats four values (items); "
+                 "wall time counts waiting for a core when other work runs, CPU time does not.",
+                 ""]
         body += micro_table(micro) + [""]
     print("\n".join(body))
 
