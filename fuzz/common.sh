@@ -20,3 +20,10 @@ fuzz_built_targets() {
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+
+# The target's dictionary option, when it has one.
+fuzz_dict_option() {
+  local dict="fuzz/dict/$1.dict"
+  [ -f "$dict" ] && echo "-dict=$dict"
+  return 0
+}

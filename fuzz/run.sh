@@ -23,8 +23,8 @@ for target in "${targets[@]}"; do
   corpus="$fuzz_build/corpus/$target"
   mkdir -p "$corpus"
   echo "fuzz $target for ${seconds}s"
-  "$fuzz_build/${target}_fuzz" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$fuzz_build/artifacts/$target-" \
+  "$fuzz_build/${target}_fuzz" $(fuzz_dict_option "$target") -max_total_time="$seconds" \
+    -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$fuzz_build/artifacts/$target-" \
     "$corpus" "fuzz/corpus/$target" || status=1
 done
 exit "$status"

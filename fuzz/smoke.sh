@@ -19,9 +19,9 @@ for target in $(fuzz_built_targets); do
   # New inputs go to a scratch folder: the seed corpus in the repository stays as it is.
   mkdir -p "$scratch/$target"
   log="$fuzz_build/smoke-$target.log"
-  if "$fuzz_build/${target}_fuzz" -runs="$runs" -seed="${FUZZ_SEED:-1}" -timeout=20 \
-      -rss_limit_mb=2048 -artifact_prefix="$fuzz_build/artifacts/$target-" \
-      "$scratch/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
+  if "$fuzz_build/${target}_fuzz" $(fuzz_dict_option "$target") -runs="$runs" \
+      -seed="${FUZZ_SEED:-1}" -timeout=20 -rss_limit_mb=2048 \
+      -artifact_prefix="$fuzz_build/artifacts/$target-" "$scratch/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
     echo "fuzz $target: $runs runs, no crash"
   else
     echo "fuzz $target: FAILED (log: $log)"
