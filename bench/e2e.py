@@ -305,7 +305,7 @@ def main():
     parser.add_argument("--kinds", default="upload,download")
     parser.add_argument("--runs-small", type=int, default=15)
     parser.add_argument("--runs-medium", type=int, default=7)
-    parser.add_argument("--runs-large", type=int, default=3)
+    parser.add_argument("--runs-large", type=int, default=5)
     args = parser.parse_args()
     args.sizes = args.sizes.split(",")
     args.kinds = args.kinds.split(",")

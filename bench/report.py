@@ -88,7 +88,7 @@ def goals(rows, idle):
             continue
         met = r["ratio"] >= need
         lines.append(f"- {'met' if met else 'NOT MET'}: {r['kind']} {r['size_label']} "
-                     f"{r['tool']} at {r['ratio']:.2f} × curl (goal ≥ {need})")
+                     f"{r['tool']} at {r['ratio']:.3f} × curl (goal ≥ {need})")
     for kind in ("upload", "download"):
         mine = [r for r in rows if r["kind"] == kind and r["tool"] != "curl"]
         for r in (r for r in mine if r["size"] == GIB):

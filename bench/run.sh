@@ -58,9 +58,11 @@ load() { cut -d' ' -f1-3 /proc/loadavg; }
   echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
   echo "- CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), nproc $(nproc)"
   echo "- Kernel: $(uname -sr); memory $(free -g | awk '/^Mem:/ {print $2}') GiB"
-  echo "- Source: $(git -C "$source_dir" rev-parse --short HEAD 2>/dev/null || echo unknown)" \
-       "$(git -C "$source_dir" status --porcelain -- src apps 2>/dev/null | grep -q . && echo '(src/apps modified)' || true)," \
-       "$(c++ --version | head -1), release preset; nginx $(nginx -v 2>&1 | cut -d/ -f2)," \
+  modified=
+  git -C "$source_dir" status --porcelain -- src apps 2>/dev/null | grep -q . &&
+    modified=" with uncommitted changes in src/ or apps/"
+  echo "- Source: $(git -C "$source_dir" rev-parse --short HEAD 2>/dev/null || echo unknown)$modified;" \
+       "$(c++ --version | head -1), release preset; nginx $(nginx -v 2>&1 | cut -d/ -f2);" \
        "$(curl --version | head -1 | cut -d' ' -f1-2)"
   echo "- Load average (1, 5, 15 min) before: $(load)"
 } >"$out/machine.txt"
