@@ -140,6 +140,10 @@ def main():
                  "of the runs; × curl = median of the ratios within each round, each round running "
                  "every client once in rotating order; CPU = user + sys of the client; peak RSS = "
                  "its max RSS over the runs (GNU time)."]
+        if "body_check_s" in e2e:
+            body += ["", "nginx reads whole bodies before answering: 4 MiB of an 8 MiB upload got "
+                     "no answer in 1.5 s; the other 4 MiB then got `ok` after "
+                     f"{e2e['body_check_s'] * 1000:.0f} ms."]
         floor = e2e.get("floor")
         if floor:
             body += ["", f"Floor of the measurement (`true` run the same way): "
