@@ -1,5 +1,7 @@
 #include "upload/reply_collector.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "http/field_text.h"
 #include "http/header_values.h"
@@ -38,7 +40,8 @@ std::string Latin1ToUtf8(std::string_view text) {
 
 void ReplyCollector::Add(std::span<const std::byte> arrival) {
   if (!reader_.HasHead()) {
-    unparsed_.append(reinterpret_cast<const char*>(arrival.data()), arrival.size());
+    const std::size_t room = kUnparsedLimit - std::min(unparsed_.size(), kUnparsedLimit);
+    unparsed_.append(reinterpret_cast<const char*>(arrival.data()), std::min(arrival.size(), room));
   }
   reader_.Feed(arrival, [this](std::span<const std::byte> bytes) {
     body_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());

@@ -33,7 +33,9 @@ class ReplyCollector {
  private:
   ResponseReader reader_;
   std::string body_;
-  // Everything received while no head has been parsed, for a reply that is not HTTP.
+  // What arrived while no head has been parsed, for a reply that is not HTTP; a server
+  // streaming such bytes cannot make it grow past kUnparsedLimit.
+  static constexpr std::size_t kUnparsedLimit = std::size_t{1} << 20;
   std::string unparsed_;
 };
 

@@ -55,6 +55,13 @@ TEST_F(ReplyCollectorTest, ReplyThatIsNotHttpIsKeptAsText) {
   EXPECT_TRUE(malformed.Finished());
   EXPECT_EQ(malformed.Text(cp949), "after the blank line");
 
+  // A stream that never becomes HTTP is kept up to a limit, not without end.
+  ReplyCollector endless;
+  const std::string megabyte(std::size_t{1} << 20, 'x');
+  for (int i = 0; i < 3; ++i) endless.Add(AsBytes(megabyte));
+  endless.ConnectionClosed();
+  EXPECT_EQ(endless.Text(cp949).size(), megabyte.size());
+
   ReplyCollector empty;
   empty.ConnectionClosed();
   EXPECT_EQ(empty.Text(cp949), "");
