@@ -114,7 +114,6 @@ class Run {
   void Feed(std::span<const std::byte> arrival) {
     const ReaderState before = reader_.State();
     const std::uint64_t receivedBefore = reader_.BodyReceived();
-    const bool framedByLength = reader_.HasHead() && reader_.Framing() != BodyFraming::kChunked;
     std::uint64_t delivered = 0;
     const std::byte* nextByte = nullptr;
     const BodySink sink = [&](std::span<const std::byte> bytes) {
@@ -154,7 +153,7 @@ class Run {
       Check(result.excess.size() == (before == ReaderState::kFailed ? 0 : arrival.size()),
             "after the end everything is excess, after a failure nothing");
     }
-    if (framedByLength && delivered > 0) {
+    if (delivered > 0) {
       Check(arrival.data() + arrival.size() - result.excess.size() >= nextByte,
             "the excess follows the body");
     }
