@@ -1,5 +1,6 @@
 #include "base/number_format.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -7,6 +8,21 @@
 
 namespace veldrask {
 namespace {
+
+// Decimal digits of a whole number held in a double. Integers up to 2^53 go through
+// to_chars, which is many times faster than snprintf("%.0f") on the per-block path.
+std::string WholeNumberText(double whole) {
+  constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+  if (std::fabs(whole) < kExactLimit) {
+    char buffer[24];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(whole));
+    return std::string(buffer, result.ptr);
+  }
+  char buffer[400];
+  std::snprintf(buffer, sizeof buffer, "%.0f", whole);
+  return buffer;
+}
 
 std::string GroupDigits(const std::string& digits, const NumberStyle& style) {
   if (style.groupSize <= 0) return digits;
@@ -28,9 +44,7 @@ std::string FormatFixed(double value, int decimals, const NumberStyle& style) {
   const double scale = decimals == 0 ? 1.0 : std::pow(10.0, decimals);
   const double units = RoundHalfAway(value * scale);
   const bool negative = units < 0;
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.0f", std::fabs(units));
-  std::string digits = buffer;
+  std::string digits = WholeNumberText(std::fabs(units));
   if (digits.size() <= static_cast<std::size_t>(decimals)) {
     digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
   }
@@ -55,9 +69,7 @@ std::string FormatN2(double value, const NumberStyle& style) {
 }
 
 std::string FormatP(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.0f", std::floor(value));
-  return buffer;
+  return WholeNumberText(std::floor(value));
 }
 
 std::string FormatHms(std::int32_t seconds) {

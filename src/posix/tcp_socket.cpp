@@ -183,7 +183,7 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
   }
   std::size_t taken = 0;
   if (!SendFrom(data, taken)) {
-    FailWithErrno(errno);
+    FailAfterReading(errno);
     return;
   }
   QueueForSending(data.subspan(taken));
@@ -248,7 +248,7 @@ void PosixTcpSocket::OnReady(IoEventMask ready) {
     int error = 0;
     socklen_t length = sizeof error;
     if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error != 0) {
-      FailWithErrno(error);
+      FailAfterReading(error);
       return;
     }
   }
@@ -282,25 +282,28 @@ void PosixTcpSocket::BecomeConnected() {
   Emit([this] { events_.OnConnect(); });
 }
 
-void PosixTcpSocket::ReadAvailable() {
-  bool arrived = false;
-  bool peerClosed = false;
-  int failure = 0;
+PosixTcpSocket::ReadOutcome PosixTcpSocket::ReadWaiting() {
+  ReadOutcome outcome;
   while (incoming_.size() < kReceiveLimit) {
     const std::size_t before = incoming_.size();
     incoming_.resize(before + kReadChunk);
     const ssize_t count = recv(fd_, incoming_.data() + before, kReadChunk, 0);
     incoming_.resize(before + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
     if (count > 0) {
-      arrived = true;
+      outcome.arrived = true;
     } else if (count == 0) {
-      peerClosed = true;
+      outcome.peerClosed = true;
       break;
     } else if (errno != EINTR) {
-      if (!IsTemporary(errno)) failure = errno;
+      if (!IsTemporary(errno)) outcome.failure = errno;
       break;
     }
   }
+  return outcome;
+}
+
+void PosixTcpSocket::ReadAvailable() {
+  const auto [arrived, peerClosed, failure] = ReadWaiting();
   if (arrived) AnnounceArrival();
   if (failure != 0) {
     FailWithErrno(failure);
@@ -320,7 +323,7 @@ bool PosixTcpSocket::WriteQueued() {
   const bool ok = SendFrom(std::span(outgoing_).subspan(outgoingSent_), taken);
   outgoingSent_ += taken;
   if (!ok) {
-    FailWithErrno(errno);
+    FailAfterReading(errno);
     return false;
   }
   if (QueuedBytes() == 0) {
@@ -395,6 +398,13 @@ void PosixTcpSocket::Fail(std::int32_t number, std::string description) {
   Emit([this, number, description = std::move(description)] {
     events_.OnError(number, description);
   });
+}
+
+void PosixTcpSocket::FailAfterReading(int error) {
+  // A server that answers early and resets (413 and close) has its answer waiting in the
+  // receive queue; it is handed over before the failure.
+  if (ReadWaiting().arrived) AnnounceArrival();
+  FailWithErrno(error);
 }
 
 void PosixTcpSocket::FailWithErrno(int error) {

@@ -65,6 +65,15 @@ class PosixTcpSocket final : public TcpSocket {
   void UpdateInterest();
   void Fail(std::int32_t number, std::string description);
   void FailWithErrno(int error);
+  // Hands over what is waiting to be read, then fails with error.
+  void FailAfterReading(int error);
+  struct ReadOutcome {
+    bool arrived = false;
+    bool peerClosed = false;
+    int failure = 0;
+  };
+  // Reads what the kernel holds into incoming_, up to the receive limit; acts on nothing.
+  ReadOutcome ReadWaiting();
   void ReleaseDescriptor();
   void Emit(std::function<void()> fire);
 

@@ -25,8 +25,7 @@ std::unique_ptr<CliProcess> CliTest::Start(const std::vector<std::string>& argum
 
 std::vector<std::string> CliTest::Environment() const {
   // The suppressions matter to sanitizer builds only; the full unwind lets them match.
-  const std::filesystem::path suppressions =
-      SourceDir() / "tests" / "integration" / "veldrask_cli" / "lsan.supp";
+  const std::filesystem::path suppressions = SourceDir() / "tests" / "lsan.supp";
   return {"HOME=" + (Root() / "home").string(),
           "VELDRASK_REGISTRY=" + (Root() / "registry").string(), "LC_ALL=C.UTF-8",
           "LSAN_OPTIONS=suppressions=" + suppressions.string() +

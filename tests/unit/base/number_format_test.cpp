@@ -18,6 +18,9 @@ TEST(NumberFormat, N0GroupsDigitsAndRoundsHalvesAwayFromZero) {
   EXPECT_EQ(FormatN0(1.5, kComma), "2");
   EXPECT_EQ(FormatN0(2100.0 / 1024, kComma), "2");
   EXPECT_EQ(FormatN0(-2.5, kComma), "-3");
+  // Beyond the range where doubles hold every integer the digits still come out whole.
+  EXPECT_EQ(FormatN0(9007199254740991.0, kComma), "9,007,199,254,740,991");
+  EXPECT_EQ(FormatN0(1e17, kComma), "100,000,000,000,000,000");
 }
 
 TEST(NumberFormat, N0FollowsTheUsersSeparatorAndGrouping) {
@@ -41,6 +44,7 @@ TEST(NumberFormat, PTruncates) {
   EXPECT_EQ(FormatP(8191.0 / 8192 * 100), "99");
   EXPECT_EQ(FormatP(100), "100");
   EXPECT_EQ(FormatP(0.9), "0");
+  EXPECT_EQ(FormatP(-0.5), "-1");
 }
 
 TEST(NumberFormat, HmsPadsToTwoDigitsWithoutCappingHours) {
