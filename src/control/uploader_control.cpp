@@ -3,6 +3,7 @@
 #include "base/checked.h"
 #include "control/boundary.h"
 #include "control/captions.h"
+#include "download/url_encoding.h"
 
 namespace veldrask {
 
@@ -88,6 +89,14 @@ void UploaderControl::ShowDownloadScreen() {
 
 std::string UploaderControl::EngTitleVer() const {
   return std::string(kEngineTitle);
+}
+
+std::string UploaderControl::URLDecode(std::string_view strURL) const {
+  return UrlDecode(strURL, platform_.ansi);
+}
+
+std::string UploaderControl::URLEncode(std::string_view Text) const {
+  return UrlEncode(Text, platform_.ansi);
 }
 
 void UploaderControl::StoreString(std::string& member, std::string_view value,

@@ -43,6 +43,11 @@ class UploaderControl {
 
   std::string EngTitleVer() const;
 
+  // URL text in the ANSI code page: %XX and double-byte %XX%XX escapes decoded ("+" stays);
+  // everything but ASCII letters and digits escaped. Not inverse of each other.
+  std::string URLDecode(std::string_view strURL) const;
+  std::string URLEncode(std::string_view Text) const;
+
   std::int16_t MaxFileCount() const { return properties_.maxFileCount; }
   void SetMaxFileCount(std::int16_t value);
   std::int32_t MaxFileSize() const { return properties_.maxFileSize; }

@@ -25,6 +25,17 @@ TEST_F(MemberTableTest, CallsMembersByNameWithTheHostsConversions) {
             Variant(std::int32_t{0}));
 }
 
+TEST_F(MemberTableTest, UrlTextGoesThroughTheAnsiCodePage) {
+  UploaderControl& control = CreateNew();
+  std::vector<Variant> arguments = {"/data/%B0%A1.txt"};
+  EXPECT_EQ(InvokeMember(control, "URLDecode", MemberKind::kMethod, arguments).ToString(),
+            "/data/가.txt");
+  EXPECT_EQ(arguments[0].ToString(), "/data/%B0%A1.txt");  // by reference, left unchanged
+  EXPECT_EQ(Call(control, "URLEncode", MemberKind::kMethod, {"가 b.txt"}).ToString(),
+            "%B0A1+b%2Etxt");
+  EXPECT_EQ(ErrorOf([&] { Call(control, "URLDecode", MemberKind::kMethod, {"%zz"}); }), 13);
+}
+
 TEST_F(MemberTableTest, BadCallsRaiseTheScriptingErrors) {
   UploaderControl& control = CreateNew();
   EXPECT_EQ(ErrorOf([&] { Call(control, "ServerPort", MemberKind::kLet, {"32768"}); }), 6);
