@@ -22,8 +22,11 @@ Options (also after upload and download):
                        page that declares none is read as UTF-8, or else as EUC-KR)
   --param NAME=VALUE   add or override one parameter (HostName, ServerPort, ActionURL,
                        ReturnURL, MaxFileCount, MaxFileSize, UnitFileSize, MainTitle,
-                       FilePrefix, PaddingZero, BufferSize, UpDownload, ExcludeFileExtension);
-                       names ignore letter case
+                       FilePrefix, PaddingZero, BufferSize, UpDownload, ExcludeFileExtension,
+                       Charset); names ignore letter case
+                       Charset=UTF-8 sends field names, values and file names in UTF-8: use
+                       it for servers of today (UTF-8 pages, Flask, Node, ...); leave it empty
+                       for legacy servers that expect the Korean code page (EUC-KR / CP949)
   --cookie TEXT        the page's cookie, sent with an upload
   -q, --quiet          draw no progress
   -h, --help           this text; `veldrask COMMAND --help` explains one command

@@ -316,6 +316,15 @@ std::vector<Member> BuildTable() {
        [](UploaderControl& c, Args a) {
          return Variant(c.RegiDeleteValue(a[0].ToInt32(), a[1].ToString(), a[2].ToString()));
        }},
+      {"Charset", kGet, {}, kString, [](UploaderControl& c, Args) { return Variant(c.Charset()); }},
+      {"Charset",
+       kLet,
+       {{"value", kString}},
+       kNone,
+       [](UploaderControl& c, Args a) {
+         c.SetCharset(a[0].ToString());
+         return Variant();
+       }},
   };
 }
 

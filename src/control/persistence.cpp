@@ -16,7 +16,7 @@ struct PersistedProperty {
 };
 
 // The persisted properties, in the order they are loaded and saved.
-const std::array<PersistedProperty, 13> kPersisted = {{
+const std::array<PersistedProperty, 14> kPersisted = {{
     {"MaxFileCount", [](const UploaderControl& c) { return Variant(c.MaxFileCount()); },
      [](UploaderControl& c, const Variant& v) { c.SetMaxFileCount(v.ToInt16()); }},
     {"MaxFileSize", [](const UploaderControl& c) { return Variant(c.MaxFileSize()); },
@@ -44,6 +44,8 @@ const std::array<PersistedProperty, 13> kPersisted = {{
     {"ExcludeFileExtension",
      [](const UploaderControl& c) { return Variant(c.ExcludeFileExtension()); },
      [](UploaderControl& c, const Variant& v) { c.SetExcludeFileExtension(v.ToString()); }},
+    {"Charset", [](const UploaderControl& c) { return Variant(c.Charset()); },
+     [](UploaderControl& c, const Variant& v) { c.SetCharset(v.ToString()); }},
 }};
 
 const PersistedProperty& Persisted(std::string_view name) {
@@ -64,10 +66,10 @@ void UploaderControl::Load(PropertyBag& bag) {
 
 void UploaderControl::InitNew() {
   // Every property but MainTitle, so the captions keep the engine title alone.
-  static constexpr std::array<std::string_view, 12> kOrder = {
-      "MaxFileCount", "MaxFileSize", "UnitFileSize", "HostName",
-      "ActionURL",    "ReturnURL",   "ServerPort",   "FilePrefix",
-      "PaddingZero",  "BufferSize",  "UpDownload",   "ExcludeFileExtension"};
+  static constexpr std::array<std::string_view, 13> kOrder = {
+      "MaxFileCount", "MaxFileSize",          "UnitFileSize", "HostName",    "ActionURL",
+      "ReturnURL",    "ServerPort",           "FilePrefix",   "PaddingZero", "BufferSize",
+      "UpDownload",   "ExcludeFileExtension", "Charset"};
   for (const std::string_view name : kOrder) {
     const PersistedProperty& property = Persisted(name);
     property.write(*this, property.read(*this));

@@ -4,9 +4,11 @@
 #include "base/error.h"
 #include "control/uploader_control.h"
 #include "upload/host_name.h"
+#include "upload/request_charset.h"
 #include "upload/upload_owner.h"
 #include "upload/upload_request.h"
 #include "upload/upload_window.h"
+#include "upload/utf8_code_page.h"
 
 namespace veldrask {
 namespace {
@@ -56,6 +58,8 @@ std::string UploaderControl::Submit() {
   try {
     if (document == nullptr) throw Error(ErrorNumber::kObjectRequired);
     cookie_ = document->Cookie();
+    static const Utf8CodePage utf8;
+    const CodePage& body = RequestCodePage(properties_.charset, platform_.ansi, utf8);
 
     std::vector<std::string> rowKeys;
     ListView& list = surface_->uploadFileList;
@@ -63,12 +67,11 @@ std::string UploaderControl::Submit() {
     const UploadSettings settings{
         properties_.actionUrl, properties_.hostName,   cookie_,
         properties_.boundary,  properties_.filePrefix, properties_.paddingZero};
-    ComposeUploadRequest(settings, postDataList_, rowKeys, platform_.files, platform_.ansi,
-                         request_);
+    ComposeUploadRequest(settings, postDataList_, rowKeys, platform_.files, body, request_);
 
     ControlUploadOwner owner(*this);
     UploadWindow window(platform_, owner, &surface_->smallIconImageList,
-                        &surface_->largeIconImageList, platform_.ansi, platform_.ansi);
+                        &surface_->largeIconImageList, platform_.ansi, body);
     window.ShowModal();
   } catch (const Error& error) {
     postDataList_.clear();

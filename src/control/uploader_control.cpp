@@ -168,6 +168,10 @@ void UploaderControl::SetBufferSize(std::int32_t value) {
   host_.PropertyChanged("BufferSize");
 }
 
+void UploaderControl::SetCharset(std::string_view value) {
+  StoreString(properties_.charset, value, "Charset");
+}
+
 void UploaderControl::SetHTTPResponseData(std::string_view value) {
   properties_.responseData = value;  // no change notification for the reply
 }

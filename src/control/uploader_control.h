@@ -76,6 +76,8 @@ class UploaderControl {
   void SetHTTPResponseData(std::string_view value);
   std::string UpDownload() const { return properties_.upDownload; }
   void SetUpDownload(std::string_view value);
+  std::string Charset() const { return properties_.charset; }
+  void SetCharset(std::string_view value);
 
   std::int32_t RegiSaveString(std::int32_t HKey, std::string_view strPath,
                               std::string_view strValueName, std::string_view strData);

@@ -59,22 +59,23 @@ bool ReplyCollector::Finished() const {
          state == ReaderState::kFailed;
 }
 
-std::string ReplyCollector::Text(const CodePage& ansi) const {
+std::string ReplyCollector::Text(const CodePage& ansi, const CodePage& undeclared) const {
   if (reader_.HasHead()) {
     const std::optional<std::string> charset = CharsetOf(reader_.Head());
-    return DecodeReplyBody(body_, charset, ansi);
+    return DecodeReplyBody(body_, charset, ansi, undeclared);
   }
   std::string_view text = unparsed_;
   if (const auto blank = text.find("\r\n\r\n"); blank != std::string_view::npos) {
     text.remove_prefix(blank + 4);
   }
-  return ansi.Decode(text);
+  return undeclared.Decode(text);
 }
 
 std::string DecodeReplyBody(std::string_view body, std::optional<std::string_view> charset,
-                            const CodePage& ansi) {
-  if (charset && IsUtf8Name(*charset)) return ValidUtf8(body);
-  if (charset && IsLatin1Name(*charset)) return Latin1ToUtf8(body);
+                            const CodePage& ansi, const CodePage& undeclared) {
+  if (!charset) return undeclared.Decode(body);
+  if (IsUtf8Name(*charset)) return ValidUtf8(body);
+  if (IsLatin1Name(*charset)) return Latin1ToUtf8(body);
   return ansi.Decode(body);
 }
 

@@ -25,10 +25,11 @@ class ReplyCollector {
   // The reply ended as its framing says.
   bool Complete() const { return reader_.Complete(); }
 
-  // The body as UTF-8, chunked framing undone, decoded from the charset the reply declares.
-  // A reply whose head never ended or never parsed gives its text after the first blank line,
-  // or all of it when it has none, in the ANSI code page.
-  std::string Text(const CodePage& ansi) const;
+  // The body as UTF-8, chunked framing undone, decoded from the charset the reply declares,
+  // or from undeclared when it declares none (the code page the request went out in). A reply
+  // whose head never ended or never parsed gives its text after the first blank line, or all
+  // of it when it has none, in undeclared.
+  std::string Text(const CodePage& ansi, const CodePage& undeclared) const;
 
  private:
   ResponseReader reader_;
@@ -40,9 +41,9 @@ class ReplyCollector {
 };
 
 // body (in the named charset) as UTF-8: UTF-8 stays as it is with invalid bytes replaced,
-// ISO-8859-1 maps byte for byte, and any other charset, or none, is read as the ANSI code page
-// (the Korean names EUC-KR, CP949 and KS_C_5601-1987 among them).
+// ISO-8859-1 maps byte for byte, any other charset is read as the ANSI code page (the Korean
+// names EUC-KR, CP949 and KS_C_5601-1987 among them), and none as undeclared.
 std::string DecodeReplyBody(std::string_view body, std::optional<std::string_view> charset,
-                            const CodePage& ansi);
+                            const CodePage& ansi, const CodePage& undeclared);
 
 }  // namespace veldrask

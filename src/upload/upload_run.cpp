@@ -123,7 +123,7 @@ void UploadWindow::SendAndWait(std::span<const std::byte> bytes) {
 }
 
 void UploadWindow::StoreReply() {
-  owner_.SetHTTPResponseData(reply_.Text(platform_.ansi));
+  owner_.SetHTTPResponseData(reply_.Text(platform_.ansi, bodyCodePage_));
 }
 
 }  // namespace veldrask

@@ -125,6 +125,64 @@ TEST_F(SubmitTest, ARefusedConnectionIsReportedAndThePageStillNavigates) {
   EXPECT_EQ(host_.document->locations.size(), 1u);
 }
 
+// A Korean-named file and a Korean field value with Charset UTF-8 arrive intact at servers
+// that read only UTF-8, with Content-Length counted in UTF-8 bytes.
+class SubmitUtf8Test : public SubmitTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SubmitUtf8Test, KoreanNamesAndValuesArriveIntact) {
+  TempDir store;
+  const auto server = StartUploadServer(GetParam(), store.path());
+  const std::string hash = WriteDeterministicFile(files_ / "보고서.txt", 3000, "k");
+  AddFiles(files_.path(), {"보고서.txt"});
+  control_.SetHostName("127.0.0.1");
+  control_.SetServerPort(static_cast<std::int16_t>(server->port()));
+  control_.SetCharset("utf8");
+  control_.AddPostData("이름", "김철수");
+
+  const UploadReport report = ParseUploadReport(control_.Submit());
+  EXPECT_TRUE(Messages().empty());
+  ASSERT_NE(report.FindField("이름"), nullptr);
+  EXPECT_EQ(report.FindField("이름")->value, "김철수");
+  ASSERT_NE(report.FindFile("file_1"), nullptr);
+  EXPECT_EQ(report.FindFile("file_1")->filename, "보고서.txt");
+  EXPECT_EQ(report.FindFile("file_1")->sha256, hash);
+
+  const std::string& header = control_.UploadHTTPHeader();
+  const std::string partHead = control_.AttachedFileList()[1].header;
+  const std::size_t expected = control_.UploadHTTPFormData().size() + partHead.size() + 3000 +
+                               control_.Boundary().size() + 6;
+  EXPECT_NE(header.find("Content-Length: " + std::to_string(expected) + "\r\n"), std::string::npos)
+      << header;
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SubmitUtf8Test, ::testing::Values("werkzeug", "busboy"));
+
+TEST_F(SubmitTest, AnEmptyOrAnsiCharsetSendsTheSameBytes) {
+  TempDir recordings;
+  const auto server = StartRecordingServer(recordings.path(), RecordingReply{});
+  WriteDeterministicFile(files_ / "자료.bin", 100, "r");
+  AddFiles(files_.path(), {"자료.bin"});
+  control_.SetHostName("127.0.0.1");
+  control_.SetServerPort(static_cast<std::int16_t>(server->port()));
+  control_.AddPostData("제목", "값");
+  EXPECT_EQ(control_.Submit(), "done");
+  control_.SetCharset("cp-949");
+  EXPECT_EQ(control_.Submit(), "done");
+  const std::string first = WaitForRecordedConnection(recordings.path(), 1);
+  EXPECT_EQ(WaitForRecordedConnection(recordings.path(), 2), first);
+  EXPECT_NE(first.find(platform_.ansi.Encode("filename=\"자료.bin\"")), std::string::npos);
+}
+
+TEST_F(SubmitTest, AnUnknownCharsetTakesTheFailurePathNamingIt) {
+  control_.SetHostName("127.0.0.1");
+  control_.SetCharset("latin-9");
+  EXPECT_EQ(control_.Submit(), "");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].text.rfind("[5] ", 0), 0u);
+  EXPECT_NE(Messages()[0].text.find("latin-9"), std::string::npos);
+  EXPECT_TRUE(host_.document->locations.empty());
+}
+
 TEST_F(SubmitTest, TheFieldCountIsASixteenBitValue) {
   for (int i = 0; i < 32767; ++i) control_.AddPostData("f", "v");
   try {

@@ -36,9 +36,20 @@ After the request head:
   negative-length   Content-Length: -1, then SIZE bytes and close
   enormous-length   Content-Length of 2^64, then SIZE bytes and close
   chunk-overflow    a chunk size of 2^64, then SIZE bytes and close
+
+Cut at a byte offset (per path only): close-at-N-NAME and reset-at-N-NAME answer as scenario
+NAME does, but the connection ends after N bytes of the exchange, counting the request bytes
+read and then the reply bytes sent: closed (a reset when request bytes are left unread) or
+reset there. A reset waits until the client has acknowledged every byte sent before it. N may
+have leading zeros, so that every offset gives a request of the same length.
 """
 
 import argparse
+import fcntl
+import re
+import socket
+import struct
+import termios
 import threading
 import time
 import urllib.parse
@@ -55,6 +66,7 @@ AFTER_HEAD = (
 )
 CHUNK_SIZES = (1, 7, 4096, 100, 65536, 13, 1000)
 NOT_FOUND_BODY = "<html><body><h1>404</h1><p>파일을 찾을 수 없습니다.</p></body></html>".encode()
+CUT_SCENARIO = re.compile(r"(close|reset)-at-(\d+)-(.+)")
 
 
 def stall_forever():
@@ -76,18 +88,100 @@ class Download:
             self.size = default_size
             self.key = urllib.parse.unquote_to_bytes(path.rsplit(b"/", 1)[-1])
         self.content = deterministic.Content(self.key)
+        self.cut = None
+        cut = CUT_SCENARIO.fullmatch(self.scenario)
+        if cut is not None:
+            self.cut = (cut.group(1), int(cut.group(2)))
+            self.scenario = cut.group(3)
 
     def body(self, offset=0, length=None):
         return self.content.bytes(offset, self.size - offset if length is None else length)
 
 
+class ExchangeCut(Exception):
+    """The connection ended at the offset a cut scenario names."""
+
+
+class CutSocket:
+    """A socket that ends the connection once budget bytes have been received and sent."""
+
+    def __init__(self, sock, how, budget):
+        self.sock = sock
+        self.how = how
+        self.budget = budget
+        if budget == 0:
+            self.cut()
+
+    def __getattr__(self, name):
+        return getattr(self.sock, name)
+
+    def recv(self, size, flags=0):
+        data = self.sock.recv(min(size, self.budget), flags)
+        self.budget -= len(data)
+        if self.budget == 0:
+            self.cut()
+        return data
+
+    def sendall(self, data):
+        self.sock.sendall(data[: self.budget])
+        self.budget -= min(len(data), self.budget)
+        if self.budget == 0:
+            self.cut()
+
+    def cut(self):
+        if self.how == "reset":
+            wait_until_acknowledged(self.sock)
+            raw_http.reset(self.sock)
+        else:
+            self.sock.close()
+        raise ExchangeCut()
+
+
+def wait_until_acknowledged(sock, timeout=2.0):
+    """Waits until the peer has acknowledged every byte sent, so a reset drops none of them."""
+    deadline = time.monotonic() + timeout
+    unacknowledged = struct.pack("i", 0)
+    while time.monotonic() < deadline:
+        if struct.unpack("i", fcntl.ioctl(sock.fileno(), termios.TIOCOUTQ, unacknowledged))[0] == 0:
+            return
+        time.sleep(0.0005)
+
+
+def peek_request_line(sock, limit=8192):
+    """The first line of the request, left unread; None when it does not come."""
+    seen = b""
+    while True:
+        # Blocks until a byte beyond those seen has come, or the client closes.
+        if len(sock.recv(len(seen) + 1, socket.MSG_PEEK | socket.MSG_WAITALL)) <= len(seen):
+            return None
+        seen = sock.recv(limit, socket.MSG_PEEK)
+        end = seen.find(b"\r\n")
+        if end >= 0:
+            return seen[:end]
+        if len(seen) >= limit:
+            return None
+
+
 class MisbehavingHandler(raw_http.socketserver.BaseRequestHandler):
     def handle(self):
         options = self.server.options
-        sock = self.request
         if options.scenario in BEFORE_REQUEST:
             self.before_request(options.scenario)
             return
+        # Only a cut needs the path before any byte is read; the peek leaves the bytes queued.
+        line = peek_request_line(self.request)
+        parts = line.split(b" ") if line is not None else []
+        cut = Download(parts[1], options.scenario, options.size).cut if len(parts) > 1 else None
+        try:
+            if cut is not None:
+                self.request = CutSocket(self.request, *cut)
+            self.serve_requests()
+        except ExchangeCut:
+            pass
+
+    def serve_requests(self):
+        options = self.server.options
+        sock = self.request
         received = b""
         while True:
             head_and_rest = raw_http.read_head(sock, received)

@@ -34,7 +34,8 @@ TEST_F(ControlPersistence, LoadsEveryParameterThroughItsWriter) {
                 {"PaddingZero", "1"},
                 {"BufferSize", "65536"},
                 {"UpDownload", "1"},
-                {"ExcludeFileExtension", "exe|dll"}};
+                {"ExcludeFileExtension", "exe|dll"},
+                {"Charset", "utf-8"}};
   UploaderControl& control = Create();
   control.Load(bag);
   EXPECT_EQ(control.MaxFileCount(), 5);
@@ -48,7 +49,9 @@ TEST_F(ControlPersistence, LoadsEveryParameterThroughItsWriter) {
   EXPECT_EQ(Caption("lblRemainFileSize"), "10,240 KB");
   EXPECT_FALSE(IsVisible("MainFrame"));
   EXPECT_TRUE(IsVisible("DNMainFrame"));
-  EXPECT_EQ(host_.changes.size(), 13u);
+  EXPECT_EQ(control.Charset(), "utf-8");
+  EXPECT_EQ(host_.changes.size(), 14u);
+  EXPECT_EQ(host_.changes.back(), "Charset");
   EXPECT_EQ(host_.changes[3], "MainTitle");
 }
 

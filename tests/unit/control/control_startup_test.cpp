@@ -37,7 +37,7 @@ TEST_F(ControlStartup, NewInstanceShowsTheUploadScreenWithStartValues) {
   EXPECT_EQ(host_.changes, (std::vector<std::string>{
                                "MaxFileCount", "MaxFileSize", "UnitFileSize", "HostName",
                                "ActionURL", "ReturnURL", "ServerPort", "FilePrefix", "PaddingZero",
-                               "BufferSize", "UpDownload", "ExcludeFileExtension"}));
+                               "BufferSize", "UpDownload", "ExcludeFileExtension", "Charset"}));
 }
 
 TEST_F(ControlStartup, BuildsBothScreensAsDesigned) {

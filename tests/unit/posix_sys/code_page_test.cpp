@@ -4,7 +4,6 @@
 #include <string>
 
 #include "posix/iconv_code_page.h"
-#include "posix/utf8_code_page.h"
 
 namespace veldrask::posix {
 namespace {
@@ -65,18 +64,6 @@ TEST(IconvCodePage, OtherCodePagesAndUnknownNames) {
   const IconvCodePage utf16("UTF-16LE");
   EXPECT_EQ(utf16.Encode("A"), std::string("A\0", 2));
   EXPECT_THROW(IconvCodePage("NO-SUCH-CODE-PAGE"), std::invalid_argument);
-}
-
-TEST(Utf8CodePage, ValidTextPassesAndInvalidBytesAreReplaced) {
-  const Utf8CodePage utf8;
-  EXPECT_EQ(utf8.Name(), "UTF-8");
-  EXPECT_EQ(utf8.Encode("가😀"), "가😀");
-  EXPECT_EQ(utf8.Decode("가😀"), "가😀");
-  EXPECT_EQ(utf8.Encode(kReplacement), kReplacement);
-  EXPECT_EQ(utf8.Encode("a\xB0\xA1z"), "a??z");
-  EXPECT_EQ(utf8.Decode("a\xB0\xA1z"),
-            "a" + std::string(kReplacement) + std::string(kReplacement) + "z");
-  EXPECT_EQ(utf8.Encode("\xED\xA0\x80"), "???");  // a surrogate
 }
 
 }  // namespace

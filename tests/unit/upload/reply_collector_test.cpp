@@ -25,7 +25,7 @@ TEST_F(ReplyCollectorTest, ContentLengthBodyEndsTheReplyWithoutAClose) {
   EXPECT_FALSE(reply.Finished());
   Add("ne");
   EXPECT_TRUE(reply.Finished());
-  EXPECT_EQ(reply.Text(cp949), "done");
+  EXPECT_EQ(reply.Text(cp949, cp949), "done");
 }
 
 TEST_F(ReplyCollectorTest, BodyWithoutFramingRunsUntilTheClose) {
@@ -34,37 +34,37 @@ TEST_F(ReplyCollectorTest, BodyWithoutFramingRunsUntilTheClose) {
   EXPECT_FALSE(reply.Finished());
   reply.ConnectionClosed();
   EXPECT_TRUE(reply.Finished());
-  EXPECT_EQ(reply.Text(cp949), "ok then more");
+  EXPECT_EQ(reply.Text(cp949, cp949), "ok then more");
 }
 
 TEST_F(ReplyCollectorTest, InterimResponseIsSkipped) {
   Add("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
   EXPECT_TRUE(reply.Finished());
-  EXPECT_EQ(reply.Text(cp949), "ok");
+  EXPECT_EQ(reply.Text(cp949, cp949), "ok");
 }
 
 TEST_F(ReplyCollectorTest, ReplyThatIsNotHttpIsKeptAsText) {
   Add("plain words");
   reply.ConnectionClosed();
   EXPECT_TRUE(reply.Finished());
-  EXPECT_EQ(reply.Text(cp949), "plain words");
+  EXPECT_EQ(reply.Text(cp949, cp949), "plain words");
 
   ReplyCollector malformed;
   malformed.Add(AsBytes("garbage head\r\n\r\nafter the blank line"));
   malformed.ConnectionClosed();
   EXPECT_TRUE(malformed.Finished());
-  EXPECT_EQ(malformed.Text(cp949), "after the blank line");
+  EXPECT_EQ(malformed.Text(cp949, cp949), "after the blank line");
 
   // A stream that never becomes HTTP is kept up to a limit, not without end.
   ReplyCollector endless;
   const std::string megabyte(std::size_t{1} << 20, 'x');
   for (int i = 0; i < 3; ++i) endless.Add(AsBytes(megabyte));
   endless.ConnectionClosed();
-  EXPECT_EQ(endless.Text(cp949).size(), megabyte.size());
+  EXPECT_EQ(endless.Text(cp949, cp949).size(), megabyte.size());
 
   ReplyCollector empty;
   empty.ConnectionClosed();
-  EXPECT_EQ(empty.Text(cp949), "");
+  EXPECT_EQ(empty.Text(cp949, cp949), "");
 }
 
 TEST_F(ReplyCollectorTest, BodyIsDecodedFromItsDeclaredCharset) {
@@ -72,17 +72,17 @@ TEST_F(ReplyCollectorTest, BodyIsDecodedFromItsDeclaredCharset) {
   const std::string inCp949 = cp949.Encode(korean);
   ASSERT_NE(inCp949, korean);
 
-  EXPECT_EQ(DecodeReplyBody(korean, "UTF-8", cp949), korean);
-  EXPECT_EQ(DecodeReplyBody(korean, "utf8", cp949), korean);
+  EXPECT_EQ(DecodeReplyBody(korean, "UTF-8", cp949, cp949), korean);
+  EXPECT_EQ(DecodeReplyBody(korean, "utf8", cp949, cp949), korean);
   for (const char* name : {"EUC-KR", "cp949", "KS_C_5601-1987"}) {
-    EXPECT_EQ(DecodeReplyBody(inCp949, name, cp949), korean) << name;
+    EXPECT_EQ(DecodeReplyBody(inCp949, name, cp949, cp949), korean) << name;
   }
-  EXPECT_EQ(DecodeReplyBody(inCp949, std::nullopt, cp949), korean);
-  EXPECT_EQ(DecodeReplyBody("caf\xE9", "ISO-8859-1", cp949), "café");
+  EXPECT_EQ(DecodeReplyBody(inCp949, std::nullopt, cp949, cp949), korean);
+  EXPECT_EQ(DecodeReplyBody("caf\xE9", "ISO-8859-1", cp949, cp949), "café");
   // Bytes that are not UTF-8 become replacement characters, never invalid text.
   EXPECT_EQ(DecodeReplyBody("a\xFF"
                             "b",
-                            "utf-8", cp949),
+                            "utf-8", cp949, cp949),
             "a\xEF\xBF\xBD"
             "b");
 }
@@ -91,13 +91,13 @@ TEST_F(ReplyCollectorTest, CharsetComesFromTheReplyHead) {
   const std::string korean = "한글 응답";
   Add("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=\"UTF-8\"\r\nContent-Length: " +
       std::to_string(korean.size()) + "\r\n\r\n" + korean);
-  EXPECT_EQ(reply.Text(cp949), korean);
+  EXPECT_EQ(reply.Text(cp949, cp949), korean);
 
   ReplyCollector undeclared;
   const std::string bytes = cp949.Encode(korean);
   undeclared.Add(AsBytes("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(bytes.size()) +
                          "\r\n\r\n" + bytes));
-  EXPECT_EQ(undeclared.Text(cp949), korean);
+  EXPECT_EQ(undeclared.Text(cp949, cp949), korean);
 }
 
 TEST_F(ReplyCollectorTest, TruncatedReplyGivesWhatArrived) {
@@ -105,7 +105,7 @@ TEST_F(ReplyCollectorTest, TruncatedReplyGivesWhatArrived) {
   EXPECT_FALSE(reply.Finished());
   reply.ConnectionClosed();
   EXPECT_TRUE(reply.Finished());
-  EXPECT_EQ(reply.Text(cp949), "part");
+  EXPECT_EQ(reply.Text(cp949, cp949), "part");
 }
 
 }  // namespace

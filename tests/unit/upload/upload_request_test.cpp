@@ -7,9 +7,9 @@
 
 #include "base/error.h"
 #include "posix/iconv_code_page.h"
-#include "posix/utf8_code_page.h"
 #include "unit/upload/upload_fakes.h"
 #include "upload/host_name.h"
+#include "upload/utf8_code_page.h"
 
 namespace veldrask {
 namespace {
@@ -145,7 +145,7 @@ TEST_F(ComposeTest, KoreanTextIsCountedInTheBodyCodePage) {
   EXPECT_EQ(AnnouncedLength(request), expected);
 
   // The same request counted in UTF-8 announces the UTF-8 bytes.
-  posix::Utf8CodePage utf8;
+  Utf8CodePage utf8;
   UploadRequest inUtf8;
   ComposeUploadRequest(Settings(), std::vector<PostData>{{"제목", "안녕"}},
                        std::vector<std::string>{"C:\\자료\\한글파일.txt"}, files, utf8, inUtf8);

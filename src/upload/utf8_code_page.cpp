@@ -1,8 +1,8 @@
-#include "posix/utf8_code_page.h"
+#include "upload/utf8_code_page.h"
 
 #include "base/text.h"
 
-namespace veldrask::posix {
+namespace veldrask {
 namespace {
 
 std::string Repaired(std::string_view text, std::string_view replacement) {
@@ -33,4 +33,4 @@ std::string Utf8CodePage::Decode(std::string_view bytes) const {
   return Repaired(bytes, "\xEF\xBF\xBD");
 }
 
-}  // namespace veldrask::posix
+}  // namespace veldrask

@@ -5,7 +5,7 @@
 
 #include "platform/code_page.h"
 
-namespace veldrask::posix {
+namespace veldrask {
 
 // UTF-8 as a code page (a request in the UTF-8 charset): text passes unchanged, except that
 // each byte that does not belong to a valid sequence becomes "?" (Encode) or U+FFFD (Decode).
@@ -16,4 +16,4 @@ class Utf8CodePage : public CodePage {
   std::string Decode(std::string_view bytes) const override;
 };
 
-}  // namespace veldrask::posix
+}  // namespace veldrask
