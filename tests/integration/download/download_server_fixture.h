@@ -35,7 +35,7 @@ class DownloadServerTest : public ::testing::Test {
 
   std::filesystem::path Folder() const { return owner.folder; }
   // The names in the download folder, sorted.
-  std::vector<std::string> FolderNames() const;
+  std::vector<std::string> FolderNames() const { return SortedNamesIn(Folder()); }
   std::string Status(std::int32_t row);
   const std::vector<headless::MessageRecord>& Messages() { return base.ui.Messages(); }
 

@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/error.h"
+#include "error_of.h"
 #include "platform/tcp_socket.h"  // AsBytes
 #include "posix/posix_file_system.h"
 #include "posix_sys_support.h"
@@ -18,15 +18,7 @@ namespace veldrask::posix {
 namespace {
 
 using testing::TempFolder;
-
-std::int32_t ErrorOf(const std::function<void()>& operation) {
-  try {
-    operation();
-  } catch (const Error& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using veldrask::testing::ErrorOf;
 
 std::string ReadAll(FileSystem& files, const std::string& path) {
   const std::unique_ptr<InputFile> input = files.OpenRead(path);

@@ -6,18 +6,12 @@
 #include "base/checked.h"
 #include "base/error.h"
 #include "base/rounding.h"
+#include "error_of.h"
 
 namespace veldrask {
 namespace {
 
-std::int32_t ErrorOf(auto operation) {
-  try {
-    operation();
-  } catch (const Error& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 TEST(Rounding, ConversionsGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundToInt32(1024 - 1.5), 1022);

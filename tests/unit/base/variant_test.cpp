@@ -3,18 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "base/error.h"
+#include "error_of.h"
 
 namespace veldrask {
 namespace {
 
-std::int32_t ErrorOf(auto operation) {
-  try {
-    operation();
-  } catch (const Error& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 TEST(Variant, TextConvertsToIntegersLikeTheScriptingHost) {
   EXPECT_EQ(Variant("12").ToInt16(), 12);

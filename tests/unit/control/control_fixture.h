@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "base/error.h"
 #include "control/uploader_control.h"
+#include "error_of.h"
 #include "test_platform.h"
 
 namespace veldrask::testing {
@@ -26,16 +26,6 @@ class ControlTest : public ::testing::Test {
   headless::HeadlessForm& Surface() { return *platform_.ui.FindForm("UploaderControl"); }
   const std::string& Caption(std::string_view widget) { return Surface().Get(widget).Caption(); }
   bool IsVisible(std::string_view widget) { return Surface().Get(widget).Visible(); }
-
-  template <typename Operation>
-  static std::int32_t ErrorOf(Operation operation) {
-    try {
-      operation();
-    } catch (const Error& error) {
-      return error.Number();
-    }
-    return 0;
-  }
 
   TestPlatform platform_;
   RecordingHost host_;

@@ -1,20 +1,9 @@
 #include "window_fixture.h"
 
-#include <algorithm>
 #include <iterator>
 #include <stdexcept>
 
 namespace veldrask::testing {
-
-std::vector<std::string> DownloadWindowTest::FolderNames() const {
-  std::vector<std::string> names;
-  if (!std::filesystem::exists(Folder())) return names;
-  for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string DownloadWindowTest::Content(std::string_view name) const {
   std::ifstream file(Folder() / std::string(name), std::ios::binary);

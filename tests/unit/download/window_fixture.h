@@ -14,6 +14,7 @@
 #include "fake_owner.h"
 #include "headless/headless_ui.h"
 #include "scripted_network.h"
+#include "task_loop.h"
 #include "test_platform.h"
 
 namespace veldrask::testing {
@@ -39,7 +40,7 @@ class DownloadWindowTest : public ::testing::Test {
 
   std::filesystem::path Folder() const { return owner.folder; }
   // The names in the download folder, sorted.
-  std::vector<std::string> FolderNames() const;
+  std::vector<std::string> FolderNames() const { return SortedNamesIn(Folder()); }
   std::string Content(std::string_view name) const;
   void Put(std::string_view name, std::string_view content) const;
 

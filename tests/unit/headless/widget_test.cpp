@@ -5,19 +5,13 @@
 #include <vector>
 
 #include "base/error.h"
+#include "error_of.h"
 #include "headless_fixture.h"
 
 namespace veldrask::headless {
 namespace {
 
-std::int32_t ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 using WidgetTest = HeadlessTest;
 

@@ -8,7 +8,7 @@
 
 #include "base/error.h"
 #include "headless/headless_ui.h"
-#include "unit/upload/upload_fakes.h"
+#include "task_loop.h"
 #include "upload/progress_block.h"
 
 namespace veldrask {
@@ -21,7 +21,7 @@ class ProgressDisplayTest : public ::testing::Test {
   std::string Caption(std::string_view name) const { return form->Get(name).Caption(); }
   std::int32_t Bar(std::string_view name) const { return form->Get(name).Value(); }
 
-  upload_test::TaskLoop loop;
+  testing::TaskLoop loop;
   headless::HeadlessUi ui{loop};
   std::unique_ptr<HeadlessForm> form =
       ui.CreateHeadlessForm("frmProcess", "업로드 진행상황", {0, 0, 7035, 4290});

@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "base/error.h"
+#include "memory_file_system.h"
 #include "posix/iconv_code_page.h"
-#include "unit/upload/upload_fakes.h"
 #include "upload/host_name.h"
 #include "upload/utf8_code_page.h"
 
 namespace veldrask {
 namespace {
 
-using upload_test::MemoryFileSystem;
+using testing::MemoryFileSystem;
 
 constexpr std::string_view kBoundary = "Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG";
 

@@ -2,24 +2,35 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstddef>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "fixed_locale.h"
 #include "headless/headless_ui.h"
+#include "manual_clock.h"
+#include "memory_file_system.h"
 #include "posix/gio_shell.h"
 #include "posix/iconv_code_page.h"
 #include "posix/posix_random.h"
 #include "posix/reg_file_registry.h"
-#include "unit/upload/upload_fakes.h"
+#include "scripted_network.h"
+#include "task_loop.h"
 #include "upload/upload_request.h"
 
 namespace veldrask {
 namespace {
 
-using upload_test::ServerScript;
+using testing::Call;
+using testing::Data;
+using testing::DataInPieces;
+using testing::PeerClose;
+using testing::PeerReset;
+using testing::ServerStep;
+using Steps = std::vector<ServerStep>;
 
 constexpr std::string_view kBoundary = "Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG";
 
@@ -54,10 +65,12 @@ class UploadWindowTest : public ::testing::Test {
                          owner.request);
   }
 
-  // Runs the window to its end against a server playing script.
-  void Run(ServerScript script) {
-    network = std::make_unique<upload_test::ScriptedNetwork>(loop, std::move(script));
-    if (onWrite) network->OnWrite(onWrite);
+  // Runs the window to its end against a server that answers the whole request with steps or,
+  // given answerAfterBytes, stops reading there and answers what it has.
+  void Run(Steps answer, std::optional<std::size_t> answerAfterBytes = {}) {
+    network = std::make_unique<testing::ScriptedNetwork>(loop, clock);
+    network->answerAfterBytes = answerAfterBytes;
+    network->SetServer([answer](const std::string&) { return answer; });
     Platform platform{loop, *network, files, registry, shell, clock, cp949, locale, random, ui};
     UploadWindow window(platform, owner, nullptr, nullptr, cp949, cp949);
     ui.Recorder().OnFormShown([this](headless::HeadlessForm& form) { shown = &form; });
@@ -90,18 +103,17 @@ class UploadWindowTest : public ::testing::Test {
     files.Put(path, std::move(data));
   }
 
-  upload_test::TaskLoop loop;
+  testing::TaskLoop loop;
   headless::HeadlessUi ui{loop};
-  upload_test::MemoryFileSystem files;
-  upload_test::ManualClock clock;
-  upload_test::FixedLocale locale;
+  testing::MemoryFileSystem files;
+  testing::ManualClock clock;
+  testing::FixedLocale locale;
   posix::IconvCodePage cp949{"CP949"};
   posix::RegFileRegistry registry{"/nonexistent/upload-test-registry"};
   posix::GioShell shell;
   posix::PosixRandom random{7};
   TestOwner owner;
-  std::unique_ptr<upload_test::ScriptedNetwork> network;
-  std::function<void(std::size_t)> onWrite;
+  std::unique_ptr<testing::ScriptedNetwork> network;
   std::map<std::string, std::string> contents;
 
   headless::HeadlessForm* shown = nullptr;
@@ -121,9 +133,9 @@ TEST_F(UploadWindowTest, SendsTheComposedRequestInStopAndWaitBlocks) {
   Compose({"C:\\in\\보고서.txt", "server.txt<", "C:\\in\\empty", "C:\\in\\exact.bin"});
   clock.SetStep(50);
 
-  Run({.reply = std::string(kOkReply)});
+  Run({Data(std::string(kOkReply))});
 
-  EXPECT_EQ(network->Received(), ExpectedWire());
+  EXPECT_EQ(network->received, ExpectedWire());
   const std::size_t headAndFields =
       cp949.Encode(owner.request.httpHeader + owner.request.formData).size();
   const std::vector<std::size_t> writes = {
@@ -139,9 +151,9 @@ TEST_F(UploadWindowTest, SendsTheComposedRequestInStopAndWaitBlocks) {
       8192,
       8192,
       38};
-  EXPECT_EQ(network->Writes(), writes);
-  EXPECT_EQ(network->Host(), "example.test");
-  EXPECT_EQ(network->Port(), 8080);
+  EXPECT_EQ(network->writes, writes);
+  EXPECT_EQ(network->hosts, std::vector<std::string>{"example.test"});
+  EXPECT_EQ(network->ports, std::vector<std::int32_t>{8080});
   EXPECT_EQ(owner.responses, std::vector<std::string>{"done"});
   EXPECT_EQ(statuses, (std::vector<std::string>{"완료", "완료", "완료"}));
   EXPECT_EQ(caption, "업로드 진행상황 [엔진 Ver 1.8]");
@@ -153,9 +165,9 @@ TEST_F(UploadWindowTest, SendsTheComposedRequestInStopAndWaitBlocks) {
 
 TEST_F(UploadWindowTest, NoFileSendsHeadAndClosingDelimiterAndKeepsDesignTexts) {
   Compose({"only-on-server.txt<"});
-  Run({.reply = "HTTP/1.1 200 OK\r\n\r\nbody until close", .closeAfterReply = true});
-  EXPECT_EQ(network->Received(), ExpectedWire());
-  EXPECT_EQ(network->Writes().size(), 1u);
+  Run({Data("HTTP/1.1 200 OK\r\n\r\nbody until close"), PeerClose()});
+  EXPECT_EQ(network->received, ExpectedWire());
+  EXPECT_EQ(network->writes.size(), 1u);
   EXPECT_TRUE(statuses.empty());
   EXPECT_EQ(fileName, "파일명");
   EXPECT_EQ(owner.responses, std::vector<std::string>{"body until close"});
@@ -168,8 +180,8 @@ TEST_F(UploadWindowTest, ServerClosingMidFileStopsTheRun) {
   const std::size_t headBytes =
       cp949.Encode(owner.request.httpHeader + owner.request.formData).size() +
       owner.request.attachedFiles[1].header.size();
-  Run({.closeAfterBytes = headBytes + 8192});
-  EXPECT_EQ(network->Received().size(), headBytes + 8192);
+  Run({PeerClose()}, headBytes + 8192);
+  EXPECT_EQ(network->received.size(), headBytes + 8192);
   EXPECT_EQ(statuses, (std::vector<std::string>{"전송중", "대기"}));
   EXPECT_TRUE(ui.Messages().empty());
   EXPECT_EQ(owner.responses, std::vector<std::string>{""});
@@ -180,17 +192,15 @@ TEST_F(UploadWindowTest, ResetAfterACompleteAnswerIsNoError) {
   Compose({"C:\\big.bin"});
   const std::size_t headBytes =
       cp949.Encode(owner.request.httpHeader + owner.request.formData).size();
-  Run({.closeAfterBytes = headBytes,
-       .reply = "HTTP/1.1 413 Payload Too Large\r\nContent-Length: 9\r\n\r\ntoo large",
-       .resetAfterReply = 10054});
+  Run({Data("HTTP/1.1 413 Payload Too Large\r\nContent-Length: 9\r\n\r\ntoo large"), PeerReset()},
+      headBytes);
   EXPECT_TRUE(ui.Messages().empty());
   EXPECT_EQ(owner.responses, std::vector<std::string>{"too large"});
 
   // A reset before the answer is complete stays an error.
   owner.responses.clear();
-  Run({.closeAfterBytes = headBytes,
-       .reply = "HTTP/1.1 413 Payload Too Large\r\nContent-Length: 90\r\n\r\ntoo large",
-       .resetAfterReply = 10054});
+  Run({Data("HTTP/1.1 413 Payload Too Large\r\nContent-Length: 90\r\n\r\ntoo large"), PeerReset()},
+      headBytes);
   ASSERT_EQ(ui.Messages().size(), 1u);
   EXPECT_EQ(ui.Messages()[0].text, "10054:원격 호스트에 의해 연결이 강제로 끊겼습니다.");
 }
@@ -199,11 +209,9 @@ TEST_F(UploadWindowTest, UserMayCloseWhileTheAnswerIsAwaited) {
   PutFile("C:\\a.bin", std::string(100, 'a'));
   Compose({"C:\\a.bin"});
   // The server takes the whole request and never answers; the user gives up.
-  onWrite = [this](std::size_t writeNumber) {
-    if (writeNumber == 4) ui.PostUserClose("frmProcess");
-  };
-  Run({.closeAfterBytes = std::size_t{1} << 30});
-  EXPECT_EQ(network->Received(), ExpectedWire());
+  Run({Call([this] { ui.PostUserClose("frmProcess"); })});
+  EXPECT_EQ(network->writes.size(), 4u);
+  EXPECT_EQ(network->received, ExpectedWire());
   EXPECT_EQ(statuses, std::vector<std::string>{"완료"});
   EXPECT_TRUE(ui.Messages().empty());
   EXPECT_EQ(owner.responses, std::vector<std::string>{""});
@@ -212,10 +220,11 @@ TEST_F(UploadWindowTest, UserMayCloseWhileTheAnswerIsAwaited) {
 TEST_F(UploadWindowTest, ReplyInPiecesIsWaitedForAndChunkedIsDecoded) {
   PutFile("C:\\a.txt", "abc");
   Compose({"C:\\a.txt"});
-  Run({.reply = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
-                "Content-Type: text/plain; charset=utf-8\r\n\r\n"
-                "3\r\n결\r\n3\r\n과\r\n0\r\n\r\n",
-       .replyPiece = 5});
+  Run(
+      DataInPieces("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
+                   "Content-Type: text/plain; charset=utf-8\r\n\r\n"
+                   "3\r\n결\r\n3\r\n과\r\n0\r\n\r\n",
+                   5));
   EXPECT_EQ(owner.responses, std::vector<std::string>{"결과"});
 }
 
