@@ -1,6 +1,7 @@
 #include "download/download_progress.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/error.h"
 
@@ -19,26 +20,23 @@ void SetBarRange(ProgressBar& bar, std::int32_t maximum) {
 }
 
 // An empty file or session is complete as soon as it starts.
-std::string BytesText(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase,
-                      const NumberStyle& style) {
-  if (percentBase > 0) return ByteProgressText(done, shownTotal, percentBase, style);
-  return FormatN0(done, style) + " / " + FormatN0(shownTotal, style) + " Bytes (100 %)";
-}
-
-void ShowRemaining(Widget& label, double size, double done, double rate) {
-  try {
-    if (const auto seconds = RemainingSeconds(size, done, rate)) {
-      SetCaptionIfChanged(label, RemainTimeText(*seconds));
-    }
-  } catch (const Error&) {
-    // Beyond 32 bits of seconds the estimate means nothing; the label keeps its text.
+void ShowBytesOf(ByteProgressLabel& label, std::int32_t done, std::int32_t shownTotal,
+                 std::int32_t percentBase) {
+  if (percentBase > 0) {
+    label.Show(done, shownTotal, percentBase);
+  } else {
+    label.Show(done, shownTotal, std::string_view("100"));
   }
 }
 
 }  // namespace
 
 DownloadProgress::DownloadProgress(const ProgressBlockWidgets& widgets, NumberStyle style)
-    : widgets_(widgets), style_(style), display_(widgets, std::move(style)) {}
+    : widgets_(widgets),
+      style_(std::move(style)),
+      display_(widgets_, style_),
+      fileBytes_(widgets_.sendProcess, style_),
+      totalBytes_(widgets_.totalSendProcess, style_) {}
 
 void DownloadProgress::Start(std::string_view firstName, std::int32_t firstSize,
                              std::int32_t fileCount, std::int32_t totalSize) {
@@ -58,10 +56,8 @@ void DownloadProgress::ShowFileStarted(std::string_view name, std::int32_t start
 }
 
 void DownloadProgress::ShowBytes(const TransferCounts& counts) {
-  SetCaptionIfChanged(widgets_.sendProcess, BytesText(counts.currentReceived, counts.currentSize,
-                                                      counts.contentLength, style_));
-  SetCaptionIfChanged(widgets_.totalSendProcess,
-                      BytesText(counts.totalReceived, counts.totalSize, counts.totalSize, style_));
+  ShowBytesOf(fileBytes_, counts.currentReceived, counts.currentSize, counts.contentLength);
+  ShowBytesOf(totalBytes_, counts.totalReceived, counts.totalSize, counts.totalSize);
   SetBarValue(widgets_.currentBar, counts.currentReceived);
   SetBarValue(widgets_.totalBar, counts.totalReceived);
 }
@@ -71,10 +67,24 @@ void DownloadProgress::ShowRate(std::int32_t arrivalBytes, std::int32_t elapsedM
   // A clock that stood still (or went back) gives no rate to show.
   if (elapsedMs <= 0) return;
   const double seconds = elapsedMs / 1000.0;
-  SetCaptionIfChanged(widgets_.bitRate, RateText(arrivalBytes, seconds, style_));
+  text_.clear();
+  AppendRateText(text_, arrivalBytes, seconds, style_);
+  SetCaptionIfChanged(widgets_.bitRate, text_);
   const double rate = arrivalBytes / seconds;
   ShowRemaining(widgets_.remainTime, counts.contentLength, counts.currentReceived, rate);
   ShowRemaining(widgets_.totalRemainTime, counts.totalSize, counts.totalReceived, rate);
+}
+
+void DownloadProgress::ShowRemaining(Widget& label, double size, double done, double rate) {
+  try {
+    if (const auto seconds = RemainingSeconds(size, done, rate)) {
+      text_.clear();
+      AppendRemainTimeText(text_, *seconds);
+      SetCaptionIfChanged(label, text_);
+    }
+  } catch (const Error&) {
+    // Beyond 32 bits of seconds the estimate means nothing; the label keeps its text.
+  }
 }
 
 }  // namespace veldrask

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "base/number_format.h"
@@ -41,9 +42,15 @@ class DownloadProgress {
   void ShowRate(std::int32_t arrivalBytes, std::int32_t elapsedMs, const TransferCounts& counts);
 
  private:
+  // Sets label to the remaining time at rate, unless the estimate is negative or too large.
+  void ShowRemaining(Widget& label, double size, double done, double rate);
+
   ProgressBlockWidgets widgets_;
   NumberStyle style_;
   ProgressDisplay display_;
+  ByteProgressLabel fileBytes_;
+  ByteProgressLabel totalBytes_;
+  std::string text_;  // the rate and time texts are built here, arrival after arrival
 };
 
 }  // namespace veldrask

@@ -1,5 +1,7 @@
 #include "upload/progress_block.h"
 
+#include <utility>
+
 #include "base/checked.h"
 #include "base/rounding.h"
 #include "base/text.h"
@@ -30,6 +32,21 @@ void AddCaption(Form& form, Widget& frame, std::string name, std::string_view ca
                 std::int32_t top) {
   form.AddWidget(WidgetKind::kLabel, std::move(name), &frame, caption,
                  Bounds{kCaptionLeft, top, kCaptionWidth, kLabelHeight});
+}
+
+// The integer part of done / percentBase * 100, as ByteProgressText shows it.
+std::string PercentText(std::int32_t done, std::int32_t percentBase) {
+  return FormatP(static_cast<double>(done) / percentBase * 100);
+}
+
+void AppendByteProgress(std::string& out, std::string_view done, std::string_view total,
+                        std::string_view percent) {
+  out += done;
+  out += " / ";
+  out += total;
+  out += " Bytes (";
+  out += percent;
+  out += " %)";
 }
 
 }  // namespace
@@ -68,7 +85,14 @@ void SetCaptionIfChanged(Widget& widget, std::string_view caption) {
 }
 
 std::string RateText(double bytes, double seconds, const NumberStyle& style) {
-  return FormatN2(bytes / seconds / 1024, style) + " KB / 초";
+  std::string text;
+  AppendRateText(text, bytes, seconds, style);
+  return text;
+}
+
+void AppendRateText(std::string& out, double bytes, double seconds, const NumberStyle& style) {
+  out += FormatN2(bytes / seconds / 1024, style);
+  out += " KB / 초";
 }
 
 std::optional<std::int32_t> RemainingSeconds(double size, double done, double rate) {
@@ -78,14 +102,44 @@ std::optional<std::int32_t> RemainingSeconds(double size, double done, double ra
 }
 
 std::string RemainTimeText(std::int32_t seconds) {
-  return "남은 시간 : " + FormatHms(seconds);
+  std::string text;
+  AppendRemainTimeText(text, seconds);
+  return text;
+}
+
+void AppendRemainTimeText(std::string& out, std::int32_t seconds) {
+  out += "남은 시간 : ";
+  out += FormatHms(seconds);
 }
 
 std::string ByteProgressText(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase,
                              const NumberStyle& style) {
-  const double percent = static_cast<double>(done) / percentBase * 100;
-  return FormatN0(done, style) + " / " + FormatN0(shownTotal, style) + " Bytes (" +
-         FormatP(percent) + " %)";
+  std::string text;
+  AppendByteProgress(text, FormatN0(done, style), FormatN0(shownTotal, style),
+                     PercentText(done, percentBase));
+  return text;
+}
+
+ByteProgressLabel::ByteProgressLabel(Widget& label, NumberStyle style)
+    : label_(label), style_(std::move(style)) {}
+
+void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase) {
+  Show(done, shownTotal, PercentText(done, percentBase));
+}
+
+void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::string_view percent) {
+  const std::string_view total = TotalText(shownTotal);
+  text_.clear();
+  AppendByteProgress(text_, FormatN0(done, style_), total, percent);
+  SetCaptionIfChanged(label_, text_);
+}
+
+std::string_view ByteProgressLabel::TotalText(std::int32_t total) {
+  if (total_ != total) {
+    totalText_ = FormatN0(total, style_);
+    total_ = total;
+  }
+  return totalText_;
 }
 
 std::string FileCountText(std::int32_t index, std::int32_t count) {

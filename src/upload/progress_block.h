@@ -39,6 +39,8 @@ void SetCaptionIfChanged(Widget& widget, std::string_view caption);
 
 // N2(bytes / seconds / 1024) + " KB / 초".
 std::string RateText(double bytes, double seconds, const NumberStyle& style);
+// RateText appended to out.
+void AppendRateText(std::string& out, double bytes, double seconds, const NumberStyle& style);
 
 // nearest(size / rate) - nearest(done / rate) in whole seconds, halves to even, as 32-bit
 // integers (overflow raises); nullopt when negative, which leaves the label as it was.
@@ -46,10 +48,34 @@ std::optional<std::int32_t> RemainingSeconds(double size, double done, double ra
 
 // "남은 시간 : " + hh:mm:ss.
 std::string RemainTimeText(std::int32_t seconds);
+// RemainTimeText appended to out.
+void AppendRemainTimeText(std::string& out, std::int32_t seconds);
 
 // N0(done) + " / " + N0(shownTotal) + " Bytes (" + P(done / percentBase * 100) + " %)".
 std::string ByteProgressText(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase,
                              const NumberStyle& style);
+
+// A label that shows ByteProgressText as transfers go on. The total changes once per file at
+// most, so its N0 is kept and formatted again only when the total differs from the last one;
+// the text is built in a buffer kept between updates, and set only when it changed.
+class ByteProgressLabel {
+ public:
+  ByteProgressLabel(Widget& label, NumberStyle style);
+
+  // ByteProgressText(done, shownTotal, percentBase).
+  void Show(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase);
+  // The same text with percent in place of the computed percentage.
+  void Show(std::int32_t done, std::int32_t shownTotal, std::string_view percent);
+
+ private:
+  std::string_view TotalText(std::int32_t total);
+
+  Widget& label_;
+  NumberStyle style_;
+  std::optional<std::int32_t> total_;
+  std::string totalText_;
+  std::string text_;
+};
 
 // index + " / " + count + " 개".
 std::string FileCountText(std::int32_t index, std::int32_t count);

@@ -1,5 +1,7 @@
 #include "upload/progress_display.h"
 
+#include <utility>
+
 #include "base/checked.h"
 
 namespace veldrask {
@@ -7,16 +9,13 @@ namespace {
 
 constexpr std::string_view kZeroTime = "남은 시간 : 00:00:00";
 
-void ShowRemaining(Widget& label, double size, double done, double rate) {
-  if (const auto seconds = RemainingSeconds(size, done, rate)) {
-    SetCaptionIfChanged(label, RemainTimeText(*seconds));
-  }
-}
-
 }  // namespace
 
 ProgressDisplay::ProgressDisplay(const ProgressBlockWidgets& widgets, NumberStyle style)
-    : widgets_(widgets), style_(std::move(style)) {}
+    : widgets_(widgets),
+      style_(std::move(style)),
+      fileBytes_(widgets_.sendProcess, style_),
+      totalBytes_(widgets_.totalSendProcess, style_) {}
 
 void ProgressDisplay::InitProgressLabels(std::string_view firstName, std::int32_t firstSize,
                                          std::int32_t fileCount, std::int32_t totalSize) {
@@ -52,23 +51,31 @@ std::int32_t ProgressDisplay::UpdateBlockProgress(const BlockProgress& block) {
   const bool timed = seconds != 0;
   const double rate = block.blockBytes / seconds;
   if (timed) {
-    SetCaptionIfChanged(widgets_.bitRate, RateText(block.blockBytes, seconds, style_));
+    text_.clear();
+    AppendRateText(text_, block.blockBytes, seconds, style_);
+    SetCaptionIfChanged(widgets_.bitRate, text_);
     ShowRemaining(widgets_.remainTime, block.fileSize, block.currentSent, rate);
   }
-  SetCaptionIfChanged(widgets_.sendProcess,
-                      ByteProgressText(block.currentSent, block.fileSize, block.fileSize, style_));
+  fileBytes_.Show(block.currentSent, block.fileSize, block.fileSize);
   const std::int32_t totalSent = CheckedAdd(block.totalSent, block.blockBytes);
   // The total estimate moves on full blocks only; a file's last block leaves it as it was.
   if (!block.lastBlock && timed) {
     ShowRemaining(widgets_.totalRemainTime, block.totalSize, totalSent, rate);
   }
-  SetCaptionIfChanged(widgets_.totalSendProcess,
-                      ByteProgressText(totalSent, block.totalSize, block.totalSize, style_));
+  totalBytes_.Show(totalSent, block.totalSize, block.totalSize);
   if (!block.aborted) {
     widgets_.currentBar.SetValue(block.currentSent);
     widgets_.totalBar.SetValue(totalSent);
   }
   return totalSent;
+}
+
+void ProgressDisplay::ShowRemaining(Widget& label, double size, double done, double rate) {
+  if (const auto seconds = RemainingSeconds(size, done, rate)) {
+    text_.clear();
+    AppendRemainTimeText(text_, *seconds);
+    SetCaptionIfChanged(label, text_);
+  }
 }
 
 }  // namespace veldrask

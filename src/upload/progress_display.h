@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "base/number_format.h"
@@ -36,8 +37,14 @@ class ProgressDisplay {
   std::int32_t UpdateBlockProgress(const BlockProgress& block);
 
  private:
+  // Sets label to the remaining time at rate, unless the estimate is negative.
+  void ShowRemaining(Widget& label, double size, double done, double rate);
+
   ProgressBlockWidgets widgets_;
   NumberStyle style_;
+  ByteProgressLabel fileBytes_;
+  ByteProgressLabel totalBytes_;
+  std::string text_;  // the rate and time texts are built here, block after block
 };
 
 }  // namespace veldrask
