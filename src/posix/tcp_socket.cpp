@@ -286,6 +286,11 @@ PosixTcpSocket::ReadOutcome PosixTcpSocket::ReadWaiting() {
   ReadOutcome outcome;
   while (incoming_.size() < kReceiveLimit) {
     const std::size_t before = incoming_.size();
+    // Past the first chunk, one allocation takes everything up to the limit: later chunks
+    // never move what is held, and no second buffer of the doubled size is made.
+    if (before > 0 && incoming_.capacity() < before + kReadChunk) {
+      incoming_.reserve(kReceiveLimit + kReadChunk);
+    }
     incoming_.resize(before + kReadChunk);
     const ssize_t count = recv(fd_, incoming_.data() + before, kReadChunk, 0);
     incoming_.resize(before + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
