@@ -76,12 +76,7 @@ void DownloadWindow::Activate() {
 }
 
 void DownloadWindow::ListFiles() {
-  fileList_->AddColumn({"filename", "파일 이름", 4000, Alignment::kLeft});
-  fileList_->AddColumn({"fiesize", "파일 크기(Bytes)", 1700, Alignment::kRight});
-  fileList_->AddColumn({"fietype", "상태", 800, Alignment::kCenter});
-  fileList_->SetImageLists(largeIcons_, smallIcons_);
-  fileList_->SetView(ListViewMode::kReport);
-  fileList_->SetLabelEditAutomatic(false);
+  PrepareTransferList(*fileList_, largeIcons_, smallIcons_);
 
   std::string folder = owner_.downFolder();
   if (TrimSpaces(folder).empty()) folder = platform_.files.DefaultDownloadFolder();

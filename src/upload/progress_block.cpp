@@ -146,4 +146,13 @@ std::string FileCountText(std::int32_t index, std::int32_t count) {
   return ToDecimal(index) + " / " + ToDecimal(count) + " 개";
 }
 
+void PrepareTransferList(ListView& list, ImageList* largeIcons, ImageList* smallIcons) {
+  list.AddColumn({"filename", "파일 이름", 4000, Alignment::kLeft});
+  list.AddColumn({"fiesize", "파일 크기(Bytes)", 1700, Alignment::kRight});
+  list.AddColumn({"fietype", "상태", 800, Alignment::kCenter});
+  list.SetImageLists(largeIcons, smallIcons);
+  list.SetView(ListViewMode::kReport);
+  list.SetLabelEditAutomatic(false);
+}
+
 }  // namespace veldrask

@@ -58,12 +58,7 @@ void UploadWindow::Activate() {
 }
 
 void UploadWindow::ListFiles() {
-  fileList_->AddColumn({"filename", "파일 이름", 4000, Alignment::kLeft});
-  fileList_->AddColumn({"fiesize", "파일 크기(Bytes)", 1700, Alignment::kRight});
-  fileList_->AddColumn({"fietype", "상태", 800, Alignment::kCenter});
-  fileList_->SetImageLists(largeIcons_, smallIcons_);
-  fileList_->SetView(ListViewMode::kReport);
-  fileList_->SetLabelEditAutomatic(false);
+  PrepareTransferList(*fileList_, largeIcons_, smallIcons_);
 
   sessionFiles_ = owner_.AttachedFileList();
   totalSize_ = 0;
