@@ -1,0 +1,11 @@
+#pragma once
+
+#include <unknwn.h>
+#include <windows.h>
+
+namespace veldrask::com {
+
+// The class factory of UploaderControl (one per DllGetClassObject call).
+HRESULT GetUploaderClassFactory(REFIID riid, void** factory);
+
+}  // namespace veldrask::com

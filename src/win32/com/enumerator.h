@@ -1,0 +1,93 @@
+#pragma once
+
+// One enumerator for the connection points and their connections: a snapshot of items that
+// Next hands out with a reference each, kept alive by a reference to its owner.
+
+#include <ocidl.h>
+#include <windows.h>
+
+#include <new>
+#include <vector>
+
+#include "module.h"
+
+namespace veldrask::com {
+
+inline void AddItemReference(IConnectionPoint* point) {
+  point->AddRef();
+}
+inline void AddItemReference(CONNECTDATA& connection) {
+  connection.pUnk->AddRef();
+}
+
+template <typename Interface, typename Item>
+class Enumerator final : public Interface {
+ public:
+  Enumerator(IUnknown* owner, std::vector<Item> items, std::size_t position = 0)
+      : owner_(owner), items_(std::move(items)), position_(position) {
+    owner_->AddRef();
+    ObjectCreated();
+  }
+  ~Enumerator() {
+    owner_->Release();
+    ObjectDestroyed();
+  }
+  Enumerator(const Enumerator&) = delete;
+  Enumerator& operator=(const Enumerator&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, __uuidof(Interface))) {
+      *object = static_cast<Interface*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override {
+    if (out == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
+    ULONG given = 0;
+    while (given < count && position_ < items_.size()) {
+      out[given] = items_[position_++];
+      AddItemReference(out[given]);
+      ++given;
+    }
+    if (fetched != nullptr) *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    const std::size_t left = items_.size() - position_;
+    position_ += count < left ? count : left;
+    return count <= left ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    position_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(Interface** copy) override {
+    if (copy == nullptr) return E_POINTER;
+    *copy = nullptr;
+    try {
+      *copy = new Enumerator(owner_, items_, position_);
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    return S_OK;
+  }
+
+ private:
+  ULONG references_ = 1;
+  IUnknown* owner_;
+  std::vector<Item> items_;
+  std::size_t position_;
+};
+
+}  // namespace veldrask::com

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <oleidl.h>
+#include <windows.h>
+
+namespace veldrask::com {
+
+// recompose-on-resize, cannot-link-inside, inside-out, activate-when-visible,
+// set-client-site-first: registered and reported by IOleObject::GetMiscStatus alike.
+constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
+                              OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
+                              OLEMISC_SETCLIENTSITEFIRST;
+
+}  // namespace veldrask::com
