@@ -2,11 +2,10 @@
 
 // The core's texts are UTF-8; COM's are UTF-16 BSTRs.
 
-#include <oleauto.h>
-#include <windows.h>
-
 #include <string>
 #include <string_view>
+
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

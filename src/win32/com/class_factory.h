@@ -1,7 +1,6 @@
 #pragma once
 
-#include <unknwn.h>
-#include <windows.h>
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

@@ -3,12 +3,10 @@
 // No exception leaves a COM method: each body runs inside ComCall, which turns the control's
 // errors into HRESULTs (and, for dispatch calls, into EXCEPINFO as a script sees them).
 
-#include <oaidl.h>
-#include <windows.h>
-
 #include <new>
 
 #include "base/error.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

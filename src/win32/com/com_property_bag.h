@@ -2,13 +2,10 @@
 
 // The container's IPropertyBag (a page's <param>s) as the core's PropertyBag.
 
-#include <oaidl.h>
-#include <ocidl.h>
-#include <windows.h>
-
 #include <string>
 
 #include "platform/host.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

@@ -3,11 +3,9 @@
 // VARIANT ↔ the core's Variant. Arguments keep their own type (the member table converts
 // them as a scripting host does); results take the member's declared type.
 
-#include <oaidl.h>
-#include <windows.h>
-
 #include "base/variant.h"
 #include "control/member_table.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

@@ -1,10 +1,9 @@
 #include "connection_point.h"
 
-#include <olectl.h>
-
 #include <new>
 
 #include "enumerator.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

@@ -3,11 +3,10 @@
 // A connection point of the control: its sinks under cookies. It lives inside the control
 // object and counts its references there.
 
-#include <ocidl.h>
-#include <windows.h>
-
 #include <utility>
 #include <vector>
+
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

@@ -1,13 +1,12 @@
 // IConnectionPointContainer: the empty event interface and the property-change
 // notifications.
 
-#include <olectl.h>
-
 #include <new>
 #include <vector>
 
 #include "enumerator.h"
 #include "uploader_object.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

@@ -3,7 +3,7 @@
 // The control's own window while it is active in place: a child of the container's window
 // that holds the control's surface.
 
-#include <windows.h>
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

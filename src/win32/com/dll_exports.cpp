@@ -1,12 +1,11 @@
 // The four entry points of a self-registering in-process server.
 
-#include <windows.h>
-
 #include "class_factory.h"
 #include "control_window.h"
 #include "module.h"
 #include "registration.h"
 #include "veldrask_uploader.h"
+#include "win32_headers.h"
 
 using veldrask::com::GetUploaderClassFactory;
 

@@ -3,13 +3,11 @@
 // One enumerator for the connection points and their connections: a snapshot of items that
 // Next hands out with a reference each, kept alive by a reference to its owner.
 
-#include <ocidl.h>
-#include <windows.h>
-
 #include <new>
 #include <vector>
 
 #include "module.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

@@ -3,10 +3,9 @@
 // What the whole DLL shares: its module handle, the count of live objects and container
 // locks (DllCanUnloadNow), and the type library embedded in it.
 
-#include <oaidl.h>
-#include <windows.h>
-
 #include <string>
+
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

@@ -1,12 +1,11 @@
 #include "registration.h"
 
-#include <oleauto.h>
-
 #include <string>
 
 #include "misc_status.h"
 #include "module.h"
 #include "veldrask_uploader.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 namespace {

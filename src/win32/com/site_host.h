@@ -5,12 +5,9 @@
 // site's container by IDispatch names (document.cookie, document.location.href), as in a
 // browser's document and in a test container alike.
 
-#include <oaidl.h>
-#include <oleidl.h>
-#include <windows.h>
-
 #include "connection_point.h"
 #include "platform/host.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

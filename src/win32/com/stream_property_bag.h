@@ -3,13 +3,12 @@
 // The control's properties in a stream (IPersistStreamInit): the names and values a save
 // stores, as text, read back by a load. Values equal to their default are not stored.
 
-#include <objidl.h>
-
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/host.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 

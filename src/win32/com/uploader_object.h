@@ -4,10 +4,6 @@
 // script use, around the core's control. Each interface's methods live in a file of their
 // own; this file holds the object's state.
 
-#include <ocidl.h>
-#include <oleidl.h>
-#include <windows.h>
-
 #include <memory>
 #include <string>
 
@@ -15,6 +11,7 @@
 #include "control/uploader_control.h"
 #include "control_platform.h"
 #include "site_host.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 
