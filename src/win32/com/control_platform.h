@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "win32_headers.h"
 
 namespace veldrask::com {
 
@@ -15,6 +16,7 @@ class ControlPlatform {
   virtual Platform& Get() = 0;
 };
 
-std::unique_ptr<ControlPlatform> MakeControlPlatform();
+// surfaceHost: the control's window, which the control's surface goes into.
+std::unique_ptr<ControlPlatform> MakeControlPlatform(HWND surfaceHost);
 
 }  // namespace veldrask::com

@@ -42,14 +42,7 @@ HRESULT UploaderObject::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
     return E_FAIL;
   }
 
-  if (window_ == nullptr) {
-    window_ = CreateControlWindow(parent, position);
-    if (window_ == nullptr) return E_FAIL;
-  } else {
-    SetParent(window_, parent);
-    SetObjectRects(&position, &clip);
-  }
-  ShowWindow(window_, SW_SHOW);
+  PlaceControlWindow(window_, parent, position);
 
   if (uiActivate && !uiActive_) {
     uiActive_ = true;
@@ -80,10 +73,7 @@ HRESULT UploaderObject::DeactivateUi() {
 HRESULT UploaderObject::InPlaceDeactivate() {
   if (inPlaceSite_ == nullptr) return S_OK;
   DeactivateUi();
-  if (window_ != nullptr) {
-    DestroyWindow(window_);
-    window_ = nullptr;
-  }
+  ParkControlWindow(window_);
   ReleaseAndClear(frame_);
   ReleaseAndClear(uiWindow_);
   IOleInPlaceSite* site = inPlaceSite_;

@@ -6,7 +6,7 @@ namespace veldrask::com {
 
 HRESULT UploaderObject::TranslateAccelerator(LPMSG message) {
   if (message == nullptr) return E_POINTER;
-  if (window_ == nullptr || message->message < WM_KEYFIRST || message->message > WM_KEYLAST) {
+  if (inPlaceSite_ == nullptr || message->message < WM_KEYFIRST || message->message > WM_KEYLAST) {
     return S_FALSE;
   }
   return IsDialogMessageW(window_, message) ? S_OK : S_FALSE;

@@ -6,8 +6,9 @@ namespace veldrask::com {
 
 HRESULT UploaderObject::GetWindow(HWND* window) {
   if (window == nullptr) return E_POINTER;
-  *window = window_;
-  return window_ != nullptr ? S_OK : E_FAIL;
+  // The window is the container's to know only while the control is active in place.
+  *window = inPlaceSite_ != nullptr ? window_ : nullptr;
+  return *window != nullptr ? S_OK : E_FAIL;
 }
 
 HRESULT UploaderObject::ContextSensitiveHelp(BOOL) {
@@ -20,7 +21,7 @@ HRESULT UploaderObject::UIDeactivate() {
 
 HRESULT UploaderObject::SetObjectRects(LPCRECT position, LPCRECT) {
   if (position == nullptr) return E_POINTER;
-  if (window_ != nullptr) {
+  if (inPlaceSite_ != nullptr) {
     MoveWindow(window_, position->left, position->top, position->right - position->left,
                position->bottom - position->top, TRUE);
   }

@@ -62,7 +62,7 @@ HRESULT UploaderObject::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LON
     case OLEIVERB_INPLACEACTIVATE:
       return ActivateInPlace(site, false);
     case OLEIVERB_HIDE:
-      if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
+      if (inPlaceSite_ != nullptr) ShowWindow(window_, SW_HIDE);
       return S_OK;
     default:
       return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "com_error.h"
+#include "control_window.h"
 #include "module.h"
 #include "veldrask_uploader.h"
 
@@ -47,10 +48,7 @@ HRESULT UploaderObject::Create(REFIID riid, void** object) {
     fileType->Release();
     return E_OUTOFMEMORY;
   }
-  hr = ComCall([self] {
-    self->StartControl();
-    return S_OK;
-  });
+  hr = ComCall([self] { return self->StartControl(); });
   if (SUCCEEDED(hr)) hr = self->QueryInterface(riid, object);
   self->Release();
   return hr;
@@ -68,9 +66,10 @@ UploaderObject::UploaderObject(ITypeInfo* dispatchType, ITypeInfo* fileType)
 }
 
 UploaderObject::~UploaderObject() {
+  ReleaseSites();
   control_.reset();
   platform_.reset();
-  ReleaseSites();
+  if (window_ != nullptr) DestroyWindow(window_);
   events_.UnadviseAll();
   propertyNotifications_.UnadviseAll();
   dispatchType_->Release();
@@ -78,9 +77,12 @@ UploaderObject::~UploaderObject() {
   ObjectDestroyed();
 }
 
-void UploaderObject::StartControl() {
-  platform_ = MakeControlPlatform();
+HRESULT UploaderObject::StartControl() {
+  window_ = CreateParkedControlWindow();
+  if (window_ == nullptr) return HRESULT_FROM_WIN32(GetLastError());
+  platform_ = MakeControlPlatform(window_);
   control_ = std::make_unique<UploaderControl>(platform_->Get(), host_);
+  return S_OK;
 }
 
 void UploaderObject::ReleaseSites() {

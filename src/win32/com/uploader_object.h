@@ -145,7 +145,7 @@ class UploaderObject final : public IDispatch,
   UploaderObject& operator=(const UploaderObject&) = delete;
 
   // Start-up of the core control on the object's platform.
-  void StartControl();
+  HRESULT StartControl();
 
   // In-place activation (in_place_activation.cpp).
   HRESULT ActivateInPlace(IOleClientSite* site, bool uiActivate);
@@ -163,11 +163,11 @@ class UploaderObject final : public IDispatch,
   DWORD viewFlags_ = 0;
   SIZEL extent_;
 
-  // In-place state: the site, its frame and the control's window.
+  // The control's window (parked until activated in place) and the in-place state.
+  HWND window_ = nullptr;
   IOleInPlaceSite* inPlaceSite_ = nullptr;
   IOleInPlaceFrame* frame_ = nullptr;
   IOleInPlaceUIWindow* uiWindow_ = nullptr;
-  HWND window_ = nullptr;
   bool uiActive_ = false;
 
   ConnectionPoint events_;

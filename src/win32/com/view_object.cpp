@@ -1,5 +1,5 @@
 // IViewObject2: the control draws its window's picture (its surface) into the container's
-// device context; before it has a window, an empty face in the button colour.
+// device context.
 
 #include "uploader_object.h"
 
@@ -11,10 +11,6 @@ HRESULT UploaderObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HD
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (draw == nullptr || bounds == nullptr) return E_INVALIDARG;
   const RECT area{bounds->left, bounds->top, bounds->right, bounds->bottom};
-  if (window_ == nullptr) {
-    FillRect(draw, &area, GetSysColorBrush(COLOR_BTNFACE));
-    return S_OK;
-  }
   const int saved = SaveDC(draw);
   SetViewportOrgEx(draw, area.left, area.top, nullptr);
   IntersectClipRect(draw, 0, 0, area.right - area.left, area.bottom - area.top);
