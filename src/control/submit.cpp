@@ -50,7 +50,7 @@ std::string UploaderControl::Submit() {
   properties_.hostName = NormalizeHostName(properties_.hostName);
   properties_.responseData.clear();
   if (properties_.actionUrl.empty() || properties_.hostName.empty()) {
-    platform_.ui.MessageBox(kMissingServer, MessageIcon::kNone, std::nullopt);
+    platform_.ui.ShowMessage(kMissingServer, MessageIcon::kNone, std::nullopt);
     return {};
   }
 
@@ -75,8 +75,8 @@ std::string UploaderControl::Submit() {
     window.ShowModal();
   } catch (const Error& error) {
     postDataList_.clear();
-    platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical,
-                            properties_.mainTitle);
+    platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical,
+                             properties_.mainTitle);
     return {};
   }
 

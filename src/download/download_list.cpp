@@ -150,7 +150,7 @@ void DownloadList::cmdDownload_Click() {
     });
   }
   if (downFiles_.size() == 1) {
-    platform_.ui.MessageBox(kNothingTicked, MessageIcon::kNone, std::nullopt);
+    platform_.ui.ShowMessage(kNothingTicked, MessageIcon::kNone, std::nullopt);
     return;
   }
   DownloadWindow window(platform_, *this, &surface_.smallIconImageList,
@@ -176,8 +176,8 @@ void DownloadList::cmdFolderView_Click() {
   FileSystem& files = platform_.files;
   if (!files.FolderExists(downloadFolder_)) files.CreateFolder(downloadFolder_);
   if (!platform_.shell.OpenFolder(downloadFolder_)) {
-    platform_.ui.MessageBox(std::string(kNoFolderProgram) + "\r\n\r\n" + downloadFolder_,
-                            MessageIcon::kInformation, std::nullopt);
+    platform_.ui.ShowMessage(std::string(kNoFolderProgram) + "\r\n\r\n" + downloadFolder_,
+                             MessageIcon::kInformation, std::nullopt);
   }
 }
 
@@ -199,7 +199,7 @@ void DownloadList::ShowTotals(std::int16_t count, std::int32_t size) {
 }
 
 void DownloadList::ShowFailure(const Error& error) {
-  platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+  platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
 }
 
 }  // namespace veldrask

@@ -118,7 +118,7 @@ void DownloadWindow::ListFile(const AttachedFile& entry, SessionTargets& targets
 void DownloadWindow::RunDownload() {
   connected_ = sendDone_ = aborted_ = false;
   if (!IsSendableHostName(owner_.HostName())) {
-    platform_.ui.MessageBox(kBadHostMessage, MessageIcon::kCritical, owner_.MainTitle());
+    platform_.ui.ShowMessage(kBadHostMessage, MessageIcon::kCritical, owner_.MainTitle());
     return;
   }
   for (SessionFile& file : sessionFiles_) {
@@ -189,7 +189,7 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
       return FileOutcome::kDone;
     case FileReceiver::State::kRefused:
       aborted_ = true;
-      platform_.ui.MessageBox(
+      platform_.ui.ShowMessage(
           std::string(kRefusedMessage) + "\r\n\r\n" + "에러코드 : " + receiver_->StatusCode(),
           MessageIcon::kNone, owner_.MainTitle());
       return FileOutcome::kRefused;
@@ -236,12 +236,12 @@ void DownloadWindow::ShowFailedFiles() {
     text += kCrLf;
     text += name;
   }
-  platform_.ui.MessageBox(text, MessageIcon::kNone, owner_.MainTitle());
+  platform_.ui.ShowMessage(text, MessageIcon::kNone, owner_.MainTitle());
 }
 
 void DownloadWindow::ShowFailure(const Error& error) {
   CloseSocket();
-  platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+  platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
 }
 
 void DownloadWindow::CloseSocket() {

@@ -19,8 +19,8 @@ std::unique_ptr<HeadlessForm> HeadlessUi::CreateHeadlessForm(std::string name,
   return std::make_unique<HeadlessForm>(*this, std::move(name), caption, clientSize);
 }
 
-void HeadlessUi::MessageBox(std::string_view text, MessageIcon icon,
-                            std::optional<std::string_view> caption) {
+void HeadlessUi::ShowMessage(std::string_view text, MessageIcon icon,
+                             std::optional<std::string_view> caption) {
   MessageRecord record{std::string(text), icon, std::nullopt};
   if (caption) record.caption = std::string(*caption);
   messages_.push_back(std::move(record));

@@ -48,8 +48,8 @@ class HeadlessUi : public Ui {
   std::unique_ptr<HeadlessForm> CreateHeadlessForm(std::string name, std::string_view caption,
                                                    Bounds clientSize);
   // Records the message and tells the observer; returns at once.
-  void MessageBox(std::string_view text, MessageIcon icon,
-                  std::optional<std::string_view> caption) override;
+  void ShowMessage(std::string_view text, MessageIcon icon,
+                   std::optional<std::string_view> caption) override;
   // Records the title and asks the folder answer; "" without one or when it cancels.
   std::string BrowseForFolder(std::string_view title) override;
 

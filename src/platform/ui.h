@@ -208,8 +208,8 @@ class Ui {
   virtual std::unique_ptr<Form> CreateForm(std::string name, std::string_view caption,
                                            Bounds clientSize) = 0;
   // A message box with an OK button only; no caption means the component's default title.
-  virtual void MessageBox(std::string_view text, MessageIcon icon,
-                          std::optional<std::string_view> caption) = 0;
+  virtual void ShowMessage(std::string_view text, MessageIcon icon,
+                           std::optional<std::string_view> caption) = 0;
   // The folder browser: the chosen folder's path, or "" when the user cancelled.
   virtual std::string BrowseForFolder(std::string_view title) = 0;
 };

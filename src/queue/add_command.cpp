@@ -18,7 +18,7 @@ void UploadQueue::cmdAdd_Click() {
   try {
     RunAddPass();
   } catch (const Error& error) {
-    platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+    platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
   }
 }
 

@@ -83,7 +83,7 @@ void UploadWindow::ListFiles() {
 void UploadWindow::ShowFailure(const Error& error) {
   // Nothing more may reach the server once the run has failed.
   if (socket_) socket_->Close();
-  platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+  platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
   form_->Close();
 }
 
@@ -125,8 +125,8 @@ void UploadWindow::OnError(std::int32_t number, std::string_view description) {
     OnClose();
     return;
   }
-  platform_.ui.MessageBox(ToDecimal(number) + ":" + std::string(description),
-                          MessageIcon::kCritical, owner_.MainTitle());
+  platform_.ui.ShowMessage(ToDecimal(number) + ":" + std::string(description),
+                           MessageIcon::kCritical, owner_.MainTitle());
   form_->Close();
 }
 
