@@ -4,10 +4,10 @@
 
 #include "base/checked.h"
 #include "base/text.h"
+#include "common/path_names.h"
+#include "common/url_encoding.h"
 #include "download/download_request.h"
 #include "download/safe_file_name.h"
-#include "download/url_encoding.h"
-#include "queue/path_names.h"
 #include "upload/progress_block.h"
 
 namespace veldrask {

@@ -4,7 +4,7 @@
 
 #include "base/checked.h"
 #include "base/text.h"
-#include "queue/path_names.h"
+#include "common/path_names.h"
 #include "upload/progress_block.h"
 
 namespace veldrask {

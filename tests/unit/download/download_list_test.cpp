@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/registry_settings.h"
 #include "control/member_table.h"
-#include "control/registry_settings.h"
 #include "control/uploader_control.h"
 #include "test_platform.h"
 

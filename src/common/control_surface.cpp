@@ -1,4 +1,4 @@
-#include "control/control_surface.h"
+#include "common/control_surface.h"
 
 #include <array>
 #include <string_view>
