@@ -153,7 +153,7 @@ void DownloadList::cmdDownload_Click() {
     platform_.ui.ShowMessage(kNothingTicked, MessageIcon::kNone, std::nullopt);
     return;
   }
-  DownloadWindow window(platform_, *this, &surface_.smallIconImageList,
+  DownloadWindow window(platform_, *this, surface_.form.get(), &surface_.smallIconImageList,
                         &surface_.largeIconImageList);
   window.ShowModal();
 }
