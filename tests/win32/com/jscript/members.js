@@ -13,7 +13,7 @@ var wrongCalls = [
   ["RegiDeleteKey HKey as text", function () { control.RegiDeleteKey("HKCU", "x"); }, 13],
   ["RegiSaveString with three", function () { control.RegiSaveString(0, "a", "b"); }, 449],
   ["GetUploadedFiles with one", function () { control.GetUploadedFiles(0); }, 450],
-  ["URLDecode with an array", function () { control.URLDecode([1, 2]); }, 13],
+  ["URLDecode with an object that has no value", function () { control.URLDecode(control); }, 13],
   ["URLEncode with null", function () { control.URLEncode(null); }, 13]
 ];
 for (var i = 0; i < wrongCalls.length; ++i) {

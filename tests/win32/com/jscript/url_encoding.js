@@ -3,7 +3,7 @@
 
 // Text, URLEncode(text).
 var encodings = [
-  ["한글", "%C7D1%B1DB"], ["a b", "a+b"], ["A1z", "A1z"], ["가/나", "%B0A1%2F%B3%AA"],
+  ["한글", "%C7D1%B1DB"], ["a b", "a+b"], ["A1z", "A1z"], ["가/나", "%B0A1%2F%B3AA"],
   ["100%", "100%25"], ["", ""]
 ];
 for (var i = 0; i < encodings.length; ++i) {
