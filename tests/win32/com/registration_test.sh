@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # regsvr32 registers the control (every key and value it needs) and regsvr32 /u removes all
 # of it, type library included.
-# Usage: registration_test.sh WINE_RUNNER DLL
+# Usage: registration_test.sh DLL WINE_RUNNER...
 set -euo pipefail
-wine=$1
-dll=$2
+dll=$1
+shift
+wine=("$@")
 windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 dll_path=$(windows_path "$dll")
 
@@ -16,9 +17,9 @@ class_key="HKCR\\CLSID\\$clsid"
 value_of() {
   local out
   if [ -z "$2" ]; then
-    out=$("$wine" reg query "$1" /ve 2>/dev/null) || { echo '<absent>'; return; }
+    out=$("${wine[@]}" reg query "$1" /ve 2>/dev/null) || { echo '<absent>'; return; }
   else
-    out=$("$wine" reg query "$1" /v "$2" 2>/dev/null) || { echo '<absent>'; return; }
+    out=$("${wine[@]}" reg query "$1" /v "$2" 2>/dev/null) || { echo '<absent>'; return; }
   fi
   printf '%s\n' "$out" | tr -d '\r' | LC_ALL=C sed -n 's/^.*REG_SZ *//p' | head -n1
 }
@@ -33,7 +34,7 @@ expect() {
   fi
 }
 
-"$wine" regsvr32 /s "$dll_path" || { echo "FAIL regsvr32 returned $?"; exit 1; }
+"${wine[@]}" regsvr32 /s "$dll_path" || { echo "FAIL regsvr32 returned $?"; exit 1; }
 # Key, value name, data.
 while IFS='|' read -r key name data; do
   expect "$key" "$name" "$data"
@@ -58,11 +59,11 @@ EOF_TABLE
 expect "$class_key\\Implemented Categories\\{7DD95801-9882-11CF-9FA9-00AA006C42C4}" "" '<absent>'
 expect "$class_key\\Implemented Categories\\{7DD95802-9882-11CF-9FA9-00AA006C42C4}" "" '<absent>'
 
-"$wine" regsvr32 /s /u "$dll_path" || { echo "FAIL regsvr32 /u returned $?"; exit 1; }
+"${wine[@]}" regsvr32 /s /u "$dll_path" || { echo "FAIL regsvr32 /u returned $?"; exit 1; }
 for key in "$class_key" 'HKCR\VeldraskUploader.UploaderControl' \
   'HKCR\VeldraskUploader.UploaderControl.1' "HKCR\\TypeLib\\$libid" \
   "HKCR\\Interface\\$dispatch_iid"; do
-  if "$wine" reg query "$key" >/dev/null 2>&1; then
+  if "${wine[@]}" reg query "$key" >/dev/null 2>&1; then
     echo "FAIL $key is left after regsvr32 /u"
     failures=$((failures + 1))
   fi
