@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "module.h"
+#include "simple_object.h"
 #include "win32_headers.h"
 
 namespace veldrask::com {
@@ -19,36 +19,13 @@ inline void AddItemReference(CONNECTDATA& connection) {
 }
 
 template <typename Interface, typename Item>
-class Enumerator final : public Interface {
+class Enumerator final : public SimpleObject<Enumerator<Interface, Item>, Interface> {
  public:
   Enumerator(IUnknown* owner, std::vector<Item> items, std::size_t position = 0)
       : owner_(owner), items_(std::move(items)), position_(position) {
     owner_->AddRef();
-    ObjectCreated();
   }
-  ~Enumerator() {
-    owner_->Release();
-    ObjectDestroyed();
-  }
-  Enumerator(const Enumerator&) = delete;
-  Enumerator& operator=(const Enumerator&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, __uuidof(Interface))) {
-      *object = static_cast<Interface*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  ~Enumerator() { owner_->Release(); }
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override {
     if (out == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
@@ -82,7 +59,6 @@ class Enumerator final : public Interface {
   }
 
  private:
-  ULONG references_ = 1;
   IUnknown* owner_;
   std::vector<Item> items_;
   std::size_t position_;

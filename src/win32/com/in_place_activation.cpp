@@ -1,20 +1,11 @@
 // In-place activation for IOleObject::DoVerb: the control's window inside the container's,
 // and UI activation through the container's frame.
 
+#include "com_pointer.h"
 #include "control_window.h"
 #include "uploader_object.h"
 
 namespace veldrask::com {
-namespace {
-
-template <typename Interface>
-void ReleaseAndClear(Interface*& pointer) {
-  if (pointer != nullptr) pointer->Release();
-  pointer = nullptr;
-}
-
-}  // namespace
-
 HRESULT UploaderObject::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
   if (site == nullptr) return E_UNEXPECTED;
   if (inPlaceSite_ == nullptr) {

@@ -1,13 +1,12 @@
 // IObjectWithSite: the site a script host (cscript, a browser's script engine) gives.
 
+#include "com_pointer.h"
 #include "uploader_object.h"
 
 namespace veldrask::com {
 
 HRESULT UploaderObject::SetSite(IUnknown* site) {
-  if (site != nullptr) site->AddRef();
-  if (objectSite_ != nullptr) objectSite_->Release();
-  objectSite_ = site;
+  Replace(objectSite_, site);
   return S_OK;
 }
 

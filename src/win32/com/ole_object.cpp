@@ -1,6 +1,7 @@
 // IOleObject: the client site, the verbs that activate the control in place, its extent
 // and the container's advise sinks.
 
+#include "com_pointer.h"
 #include "misc_status.h"
 #include "uploader_object.h"
 #include "veldrask_uploader.h"
@@ -8,9 +9,7 @@
 namespace veldrask::com {
 
 HRESULT UploaderObject::SetClientSite(IOleClientSite* site) {
-  if (site != nullptr) site->AddRef();
-  if (clientSite_ != nullptr) clientSite_->Release();
-  clientSite_ = site;
+  Replace(clientSite_, site);
   return S_OK;
 }
 

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "com_error.h"
+#include "com_pointer.h"
 #include "control_window.h"
 #include "module.h"
 #include "veldrask_uploader.h"
@@ -87,57 +88,61 @@ HRESULT UploaderObject::StartControl() {
 
 void UploaderObject::ReleaseSites() {
   if (inPlaceSite_ != nullptr) InPlaceDeactivate();
-  if (adviseHolder_ != nullptr) {
-    adviseHolder_->Release();
-    adviseHolder_ = nullptr;
-  }
-  if (viewSink_ != nullptr) {
-    viewSink_->Release();
-    viewSink_ = nullptr;
-  }
-  if (clientSite_ != nullptr) {
-    clientSite_->Release();
-    clientSite_ = nullptr;
-  }
-  if (objectSite_ != nullptr) {
-    objectSite_->Release();
-    objectSite_ = nullptr;
-  }
+  ReleaseAndClear(adviseHolder_);
+  ReleaseAndClear(viewSink_);
+  ReleaseAndClear(clientSite_);
+  ReleaseAndClear(objectSite_);
 }
 
 HRESULT UploaderObject::QueryInterface(REFIID riid, void** object) {
   if (object == nullptr) return E_POINTER;
-  void* found = nullptr;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-      IsEqualIID(riid, DIID__UploaderControl)) {
-    found = static_cast<IDispatch*>(this);
-  } else if (IsEqualIID(riid, IID_IProvideClassInfo) || IsEqualIID(riid, IID_IProvideClassInfo2)) {
-    found = static_cast<IProvideClassInfo2*>(this);
-  } else if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
-    found = static_cast<IConnectionPointContainer*>(this);
-  } else if (IsEqualIID(riid, IID_IPersistPropertyBag)) {
-    found = static_cast<IPersistPropertyBag*>(this);
-  } else if (IsEqualIID(riid, IID_IPersist) || IsEqualIID(riid, IID_IPersistStreamInit)) {
-    found = static_cast<IPersistStreamInit*>(this);
-  } else if (IsEqualIID(riid, IID_IOleObject)) {
-    found = static_cast<IOleObject*>(this);
-  } else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceObject)) {
-    found = static_cast<IOleInPlaceObject*>(this);
-  } else if (IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
-    found = static_cast<IOleInPlaceActiveObject*>(this);
-  } else if (IsEqualIID(riid, IID_IOleControl)) {
-    found = static_cast<IOleControl*>(this);
-  } else if (IsEqualIID(riid, IID_IViewObject) || IsEqualIID(riid, IID_IViewObject2)) {
-    found = static_cast<IViewObject2*>(this);
-  } else if (IsEqualIID(riid, IID_IObjectWithSite)) {
-    found = static_cast<IObjectWithSite*>(this);
-  } else if (IsEqualIID(riid, IID_IQuickActivate)) {
-    found = static_cast<IQuickActivate*>(this);
+  // Each interface id with the base it is answered by (IPersist, IOleWindow and IViewObject
+  // through their first derived interface).
+  struct Answer {
+    const IID& iid;
+    void* (*cast)(UploaderObject*);
+  };
+  static const Answer kAnswers[] = {
+      {IID_IUnknown, [](UploaderObject* o) -> void* { return static_cast<IDispatch*>(o); }},
+      {IID_IDispatch, [](UploaderObject* o) -> void* { return static_cast<IDispatch*>(o); }},
+      {DIID__UploaderControl,
+       [](UploaderObject* o) -> void* { return static_cast<IDispatch*>(o); }},
+      {IID_IProvideClassInfo,
+       [](UploaderObject* o) -> void* { return static_cast<IProvideClassInfo2*>(o); }},
+      {IID_IProvideClassInfo2,
+       [](UploaderObject* o) -> void* { return static_cast<IProvideClassInfo2*>(o); }},
+      {IID_IConnectionPointContainer,
+       [](UploaderObject* o) -> void* { return static_cast<IConnectionPointContainer*>(o); }},
+      {IID_IPersistPropertyBag,
+       [](UploaderObject* o) -> void* { return static_cast<IPersistPropertyBag*>(o); }},
+      {IID_IPersist,
+       [](UploaderObject* o) -> void* { return static_cast<IPersistStreamInit*>(o); }},
+      {IID_IPersistStreamInit,
+       [](UploaderObject* o) -> void* { return static_cast<IPersistStreamInit*>(o); }},
+      {IID_IOleObject, [](UploaderObject* o) -> void* { return static_cast<IOleObject*>(o); }},
+      {IID_IOleWindow,
+       [](UploaderObject* o) -> void* { return static_cast<IOleInPlaceObject*>(o); }},
+      {IID_IOleInPlaceObject,
+       [](UploaderObject* o) -> void* { return static_cast<IOleInPlaceObject*>(o); }},
+      {IID_IOleInPlaceActiveObject,
+       [](UploaderObject* o) -> void* { return static_cast<IOleInPlaceActiveObject*>(o); }},
+      {IID_IOleControl, [](UploaderObject* o) -> void* { return static_cast<IOleControl*>(o); }},
+      {IID_IViewObject, [](UploaderObject* o) -> void* { return static_cast<IViewObject2*>(o); }},
+      {IID_IViewObject2, [](UploaderObject* o) -> void* { return static_cast<IViewObject2*>(o); }},
+      {IID_IObjectWithSite,
+       [](UploaderObject* o) -> void* { return static_cast<IObjectWithSite*>(o); }},
+      {IID_IQuickActivate,
+       [](UploaderObject* o) -> void* { return static_cast<IQuickActivate*>(o); }},
+  };
+  for (const Answer& answer : kAnswers) {
+    if (IsEqualIID(riid, answer.iid)) {
+      *object = answer.cast(this);
+      AddRef();
+      return S_OK;
+    }
   }
-  *object = found;
-  if (found == nullptr) return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
+  *object = nullptr;
+  return E_NOINTERFACE;
 }
 
 ULONG UploaderObject::AddRef() {

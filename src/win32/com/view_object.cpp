@@ -1,6 +1,7 @@
 // IViewObject2: the control draws its window's picture (its surface) into the container's
 // device context.
 
+#include "com_pointer.h"
 #include "uploader_object.h"
 
 namespace veldrask::com {
@@ -35,9 +36,7 @@ HRESULT UploaderObject::Unfreeze(DWORD) {
 }
 
 HRESULT UploaderObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-  if (sink != nullptr) sink->AddRef();
-  if (viewSink_ != nullptr) viewSink_->Release();
-  viewSink_ = sink;
+  Replace(viewSink_, sink);
   viewAspects_ = aspects;
   viewFlags_ = flags;
   return S_OK;
