@@ -1,13 +1,23 @@
 #include "control_window.h"
 
+#include <cstring>
+
 #include "module.h"
 
 namespace veldrask::com {
 namespace {
 
 constexpr wchar_t kClassName[] = L"VeldraskUploaderControl";
-constexpr LONG_PTR kParkedStyle = WS_POPUP | WS_CLIPCHILDREN;
-constexpr LONG_PTR kPlacedStyle = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+constexpr DWORD kParkedStyle = WS_POPUP | WS_CLIPCHILDREN;
+constexpr DWORD kPlacedStyle = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+
+// The style as SetWindowLongPtr takes it (a DWORD's bits in a signed value).
+void SetStyle(HWND window, DWORD style) {
+  LONG_PTR bits = 0;
+  static_assert(sizeof bits >= sizeof style);
+  std::memcpy(&bits, &style, sizeof style);
+  SetWindowLongPtrW(window, GWL_STYLE, bits);
+}
 
 bool RegisterClassOnce() {
   WNDCLASSEXW existing{};
@@ -27,13 +37,12 @@ bool RegisterClassOnce() {
 
 HWND CreateParkedControlWindow() {
   if (!RegisterClassOnce()) return nullptr;
-  return CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"UploaderControl",
-                         static_cast<DWORD>(kParkedStyle), 0, 0, 0, 0, nullptr, nullptr,
-                         ModuleHandle(), nullptr);
+  return CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"UploaderControl", kParkedStyle, 0, 0, 0,
+                         0, nullptr, nullptr, ModuleHandle(), nullptr);
 }
 
 void PlaceControlWindow(HWND window, HWND parent, const RECT& position) {
-  SetWindowLongPtrW(window, GWL_STYLE, kPlacedStyle);
+  SetStyle(window, kPlacedStyle);
   SetParent(window, parent);
   SetWindowPos(window, nullptr, position.left, position.top, position.right - position.left,
                position.bottom - position.top, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
@@ -42,7 +51,7 @@ void PlaceControlWindow(HWND window, HWND parent, const RECT& position) {
 void ParkControlWindow(HWND window) {
   ShowWindow(window, SW_HIDE);
   SetParent(window, nullptr);
-  SetWindowLongPtrW(window, GWL_STYLE, kParkedStyle);
+  SetStyle(window, kParkedStyle);
 }
 
 void UnregisterControlWindowClass() {
