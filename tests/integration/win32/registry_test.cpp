@@ -88,5 +88,16 @@ TEST_F(Win32RegistryTest, StatusesAreTheSystemsOwn) {
   EXPECT_EQ(registry.CreateKey(root, std::string_view("a\0b", 3), key), 87);
 }
 
+TEST_F(Win32RegistryTest, AKeyWithoutWriteAccessRefusesWritesButReads) {
+  ASSERT_EQ(registry.SetValue(root, "kept", registry_type::kString, AsBytes("yes")), kSuccess);
+  HKEY readOnly = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRoot, 0, KEY_READ, &readOnly), ERROR_SUCCESS);
+  const auto key = static_cast<RegistryKey>(reinterpret_cast<std::uintptr_t>(readOnly));
+  EXPECT_EQ(registry.SetValue(key, "v", registry_type::kString, AsBytes("x")), kAccessDenied);
+  EXPECT_EQ(registry.DeleteValue(key, "kept"), kAccessDenied);
+  EXPECT_EQ(Read(key, "kept"), "yes");
+  RegCloseKey(readOnly);
+}
+
 }  // namespace
 }  // namespace veldrask::win32::testing
