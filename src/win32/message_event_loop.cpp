@@ -84,14 +84,11 @@ void MessageEventLoop::ProcessPendingEvents() {
   }
 }
 
-void MessageEventLoop::WaitUntil(const std::function<bool()>& done) {
-  WaitFor(done);
-}
-
-WaitOutcome MessageEventLoop::WaitFor(const std::function<bool()>& done) {
+WaitOutcome MessageEventLoop::WaitUntil(const std::function<bool()>& done) {
   RethrowKept();
   for (;;) {
     if (done()) return WaitOutcome::kDone;
+    if (ending_) return WaitOutcome::kLoopEnding;
     MSG message;
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (!Handle(message)) return WaitOutcome::kLoopEnding;
@@ -134,6 +131,7 @@ void MessageEventLoop::RemoveSocketHandler(UINT message) {
 
 bool MessageEventLoop::Handle(MSG& message) {
   if (message.message == WM_QUIT) {
+    ending_ = true;
     PostQuitMessage(static_cast<int>(message.wParam));
     return false;
   }

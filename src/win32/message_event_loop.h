@@ -14,12 +14,6 @@
 
 namespace veldrask::win32 {
 
-// How a wait ended.
-enum class WaitOutcome {
-  kDone,        // the condition holds
-  kLoopEnding,  // WM_QUIT arrived; it was posted again for the loops further out
-};
-
 // Where tasks are posted; shared with worker threads, so it outlives the loop for them (posting
 // after the loop is gone does nothing).
 class TaskInbox {
@@ -57,10 +51,12 @@ class MessageEventLoop final : public EventLoop {
   // the input and painting pending then; what they post waits for the next call. A WM_QUIT
   // found is posted again and ends the call.
   void ProcessPendingEvents() override;
-  void WaitUntil(const std::function<bool()>& done) override;
-  // Handles messages until done() holds or WM_QUIT arrives, blocking in
-  // MsgWaitForMultipleObjectsEx between them (alertable, so completion routines run too).
-  WaitOutcome WaitFor(const std::function<bool()>& done);
+  // Handles messages until done() holds, blocking in MsgWaitForMultipleObjectsEx between them
+  // (alertable, so completion routines run too). WM_QUIT ends the loop: it is posted again for
+  // the message loops further out, and this wait and every later one whose condition does not
+  // hold return kLoopEnding.
+  WaitOutcome WaitUntil(const std::function<bool()>& done) override;
+  bool Ending() const { return ending_; }
   // Safe from any thread.
   void Post(std::function<void()> task) override;
   std::shared_ptr<TaskInbox> Inbox() const { return inbox_; }
@@ -94,6 +90,7 @@ class MessageEventLoop final : public EventLoop {
   std::uint64_t markersSeen_ = 0;
   MessageFilter filter_;
   std::exception_ptr kept_;
+  bool ending_ = false;
 };
 
 }  // namespace veldrask::win32

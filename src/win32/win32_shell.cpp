@@ -12,26 +12,14 @@
 #include "win32/win32_file_error.h"
 
 namespace veldrask::win32 {
-namespace {
-
-Picture PictureOf(HICON icon, int imageIndex) {
-  if (icon == nullptr) return {};
-  Picture picture;
-  picture.name = "shell-icon:" + ToDecimal(imageIndex);
-  picture.native = std::shared_ptr<const void>(
-      icon, [](const void* handle) { DestroyIcon(static_cast<HICON>(const_cast<void*>(handle))); });
-  return picture;
-}
-
-}  // namespace
 
 std::optional<FileInfo> Win32Shell::GetFileInfo(const std::string& path, IconSize size) {
   if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
   const std::wstring wide = SystemPath(path);
   const DWORD found = GetFileAttributesW(wide.c_str());
-  const DWORD attributes = found != INVALID_FILE_ATTRIBUTES && (found & FILE_ATTRIBUTE_DIRECTORY)
-                               ? FILE_ATTRIBUTE_DIRECTORY
-                               : FILE_ATTRIBUTE_NORMAL;
+  if (found == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  const DWORD attributes =
+      found & FILE_ATTRIBUTE_DIRECTORY ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
   SHFILEINFOW info{};
   const UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME | SHGFI_ICON | SHGFI_SYSICONINDEX |
                      (size == IconSize::kSmall ? SHGFI_SMALLICON : SHGFI_LARGEICON);
@@ -40,8 +28,23 @@ std::optional<FileInfo> Win32Shell::GetFileInfo(const std::string& path, IconSiz
   }
   FileInfo result;
   result.typeName = Narrow(info.szTypeName);
-  result.icon = PictureOf(info.hIcon, info.iIcon);
+  result.icon = SharedIcon(info.hIcon, info.iIcon, size);
   return result;
+}
+
+Picture Win32Shell::SharedIcon(void* icon, int imageIndex, IconSize size) {
+  if (icon == nullptr) return {};
+  const auto key = std::make_pair(imageIndex, size);
+  if (const auto it = icons_.find(key); it != icons_.end()) {
+    DestroyIcon(static_cast<HICON>(icon));
+    return it->second;
+  }
+  Picture picture;
+  picture.name = "shell-icon:" + ToDecimal(imageIndex);
+  picture.native = std::shared_ptr<const void>(
+      icon, [](const void* handle) { DestroyIcon(static_cast<HICON>(const_cast<void*>(handle))); });
+  icons_.emplace(key, picture);
+  return picture;
 }
 
 bool Win32Shell::OpenFolder(const std::string& path) {

@@ -37,26 +37,32 @@ TEST(Win32CodePage, Cp949RoundTripsAndReplacementsAsOnPosix) {
   EXPECT_EQ(cp949.Decode("\xB0\xA1\xB0"), "가" + std::string(kReplacement));
 }
 
-TEST(Win32Shell, TypeNamesAndIconsComeFromTheShellWithoutTheFile) {
+TEST(Win32Shell, TypeNamesAndOneSharedIconPerType) {
   Win32Shell shell;
   ScratchFolder scratch;
-  const std::optional<FileInfo> text =
-      shell.GetFileInfo(scratch / "없는 파일.txt", IconSize::kSmall);
-  ASSERT_TRUE(text.has_value());
-  EXPECT_FALSE(text->typeName.empty());
-  ASSERT_FALSE(text->icon.Empty());
-  EXPECT_NE(text->icon.native, nullptr);
+  const std::optional<FileInfo> first =
+      shell.GetFileInfo(scratch.WriteFile("보고서.txt", "a"), IconSize::kSmall);
+  const std::optional<FileInfo> second =
+      shell.GetFileInfo(scratch.WriteFile("b.txt", "b"), IconSize::kSmall);
+  ASSERT_TRUE(first.has_value() && second.has_value());
+  EXPECT_FALSE(first->typeName.empty());
+  ASSERT_NE(first->icon.native, nullptr);
+  EXPECT_EQ(first->icon, second->icon);
+  const std::optional<FileInfo> large = shell.GetFileInfo(scratch / "b.txt", IconSize::kLarge);
+  ASSERT_TRUE(large.has_value());
+  EXPECT_NE(large->icon, first->icon);
 
-  const std::optional<FileInfo> unknown =
-      shell.GetFileInfo(scratch / "자료.veldrask7", IconSize::kLarge);
-  ASSERT_TRUE(unknown.has_value());
   // "VELDRASK7 파일" on Windows, ".veldrask7 file" under Wine: named after the extension.
+  const std::optional<FileInfo> unknown =
+      shell.GetFileInfo(scratch.WriteFile("자료.veldrask7", ""), IconSize::kLarge);
+  ASSERT_TRUE(unknown.has_value());
   EXPECT_NE(ToUpperAscii(unknown->typeName).find("VELDRASK7"), std::string::npos)
       << unknown->typeName;
-
   const std::optional<FileInfo> folder = shell.GetFileInfo(scratch.Path(), IconSize::kSmall);
   ASSERT_TRUE(folder.has_value());
   EXPECT_NE(folder->typeName, unknown->typeName);
+
+  EXPECT_EQ(shell.GetFileInfo(scratch / "없는 파일.txt", IconSize::kSmall), std::nullopt);
   EXPECT_EQ(shell.GetFileInfo("", IconSize::kSmall), std::nullopt);
 }
 

@@ -23,7 +23,7 @@ TEST(MessageEventLoop, TasksRunInOrderNestedWaitsKeepThemFlowing) {
       innerDone = true;
     });
     // A modal wait inside a task: the tasks posted meanwhile run inside it.
-    loop.WaitUntil([&] { return innerDone; });
+    EXPECT_EQ(loop.WaitUntil([&] { return innerDone; }), WaitOutcome::kDone);
     seen.push_back("outer-after-wait");
   });
   loop.Post([&] { seen.push_back("second"); });
@@ -60,26 +60,29 @@ TEST(MessageEventLoop, QuitEndsEveryWaitAndStaysPosted) {
   WaitOutcome inner = WaitOutcome::kDone;
   loop.Post([&] {
     PostQuitMessage(3);
-    inner = loop.WaitFor([] { return false; });
+    inner = loop.WaitUntil([] { return false; });
   });
-  EXPECT_EQ(loop.WaitFor([] { return false; }), WaitOutcome::kLoopEnding);
+  EXPECT_EQ(loop.WaitUntil([] { return false; }), WaitOutcome::kLoopEnding);
   EXPECT_EQ(inner, WaitOutcome::kLoopEnding);
   MSG message{};
   ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 3u);
+  // The loop stays ended for later waits, even with the message taken by someone else.
+  EXPECT_EQ(loop.WaitUntil([] { return false; }), WaitOutcome::kLoopEnding);
+  EXPECT_EQ(loop.WaitUntil([] { return true; }), WaitOutcome::kDone);
 }
 
 TEST(MessageEventLoop, ExceptionsReachTheWaiterAlsoThroughAForeignMessageLoop) {
   MessageEventLoop loop;
   loop.Post([] { throw std::runtime_error("from a task"); });
-  EXPECT_THROW(loop.WaitUntil([] { return false; }), std::runtime_error);
+  EXPECT_THROW(static_cast<void>(loop.WaitUntil([] { return false; })), std::runtime_error);
 
   // A dialog's own loop dispatches the hidden window's messages through the window procedure.
   loop.Post([] { throw std::runtime_error("through DispatchMessage"); });
   MSG message{};
   ASSERT_TRUE(PeekMessageW(&message, loop.Window(), 0, 0, PM_REMOVE));
   DispatchMessageW(&message);
-  EXPECT_THROW(loop.WaitUntil([] { return false; }), std::runtime_error);
+  EXPECT_THROW(static_cast<void>(loop.WaitUntil([] { return false; })), std::runtime_error);
 }
 
 }  // namespace

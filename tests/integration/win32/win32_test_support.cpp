@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <atomic>
-#include <filesystem>
 #include <memory>
 #include <thread>
-
-#include "win32/wide_text.h"
+#include <utility>
 
 namespace veldrask::win32::testing {
 
@@ -24,10 +23,10 @@ bool RunUntil(MessageEventLoop& loop, const std::function<bool()>& done,
     expired->store(true);
     inbox->Post([] {});
   });
-  loop.WaitUntil([&] { return done() || expired->load(); });
+  const WaitOutcome outcome = loop.WaitUntil([&] { return done() || expired->load(); });
   finished->store(true);
   watchdog.join();
-  return done();
+  return outcome == WaitOutcome::kDone && done();
 }
 
 PeerConnection::~PeerConnection() {
@@ -124,21 +123,6 @@ std::vector<std::byte> Pattern(std::size_t size) {
 std::vector<std::byte> Bytes(std::string_view text) {
   const auto* data = reinterpret_cast<const std::byte*>(text.data());
   return {data, data + text.size()};
-}
-
-ScratchFolder::ScratchFolder() {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  static int serial = 0;
-  std::wstring folder = std::wstring(temp) + L"veldrask-test-" +
-                        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
-  CreateDirectoryW(folder.c_str(), nullptr);
-  path_ = Narrow(folder);
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(std::filesystem::path(Widen(path_)), ignored);
 }
 
 }  // namespace veldrask::win32::testing

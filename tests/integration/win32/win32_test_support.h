@@ -1,7 +1,7 @@
 #pragma once
 
 // What the Win32 backend's tests share: a loop runner with a watchdog, a Winsock peer for the
-// sockets under test, a recorder of socket events and a scratch folder.
+// sockets under test and a recorder of socket events.
 
 #include <chrono>
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/tcp_socket.h"
+#include "scratch_folder.h"
 #include "win32/message_event_loop.h"
 
 namespace veldrask::win32::testing {
@@ -100,20 +101,6 @@ class RecordingEvents final : public SocketEvents {
 std::vector<std::byte> Pattern(std::size_t size);
 std::vector<std::byte> Bytes(std::string_view text);
 
-// A fresh folder under the prefix's temporary folder, removed with its contents; paths in
-// UTF-8 with "\" separators.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::string& Path() const { return path_; }
-  std::string operator/(std::string_view name) const { return path_ + "\\" + std::string(name); }
-
- private:
-  std::string path_;
-};
+using veldrask::testing::ScratchFolder;
 
 }  // namespace veldrask::win32::testing
