@@ -36,6 +36,21 @@ std::string ServerFileName(const AttachedFile& entry, const CodePage& ansi) {
   }
 }
 
+DownloadEnd FailureEnd(FileReceiver::Failure why) {
+  switch (why) {
+    case FileReceiver::Failure::kConnection:
+      return DownloadEnd::kConnection;
+    case FileReceiver::Failure::kCutShort:
+      return DownloadEnd::kCutShort;
+    case FileReceiver::Failure::kUnreadable:
+      return DownloadEnd::kUnreadable;
+    case FileReceiver::Failure::kNone:
+    case FileReceiver::Failure::kNotWritable:
+      break;
+  }
+  return DownloadEnd::kNotWritable;
+}
+
 }  // namespace
 
 DownloadWindow::DownloadWindow(Platform& platform, const DownloadOwner& owner,
@@ -119,14 +134,16 @@ void DownloadWindow::RunDownload() {
   connected_ = sendDone_ = aborted_ = false;
   if (!IsSendableHostName(owner_.HostName())) {
     platform_.ui.MessageBox(kBadHostMessage, MessageIcon::kCritical, owner_.MainTitle());
+    for (const SessionFile& file : sessionFiles_) Report(file, DownloadEnd::kNotAsked);
     return;
   }
-  for (SessionFile& file : sessionFiles_) {
-    if (aborted_) break;
-    const FileOutcome outcome = DownloadFile(file);
+  std::size_t next = 0;
+  while (next < sessionFiles_.size() && !aborted_) {
+    const FileOutcome outcome = DownloadFile(sessionFiles_[next++]);
     if (outcome == FileOutcome::kRefused || outcome == FileOutcome::kStopped) break;
   }
   CloseSocket();
+  for (; next < sessionFiles_.size(); ++next) Report(sessionFiles_[next], DownloadEnd::kNotAsked);
   ShowFailedFiles();
 }
 
@@ -139,6 +156,8 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
   SetStatus(file, kActive);
 
   currentFile_ = &file;
+  connectionError_.clear();
+  headTold_ = false;
   counts_.currentReceived = 0;
   counts_.currentSize = file.entry.size;
   counts_.contentLength = file.entry.size;
@@ -152,7 +171,7 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
     receiver_ = std::make_unique<FileReceiver>(*pending_);
     FetchCurrentFile(file);
   } catch (const Error&) {
-    if (receiver_) receiver_->Fail();
+    if (receiver_) receiver_->Fail(FileReceiver::Failure::kNotWritable);
   }
   const FileOutcome outcome = FinishFile(file);
   receiver_.reset();
@@ -166,13 +185,15 @@ void DownloadWindow::FetchCurrentFile(const SessionFile& file) {
   CloseSocket();
   loop.WaitUntil([this] { return socket_->State() == SocketState::kClosed; });
   connected_ = sendDone_ = false;
+  Tell([](ExchangeObserver& o) { o.Connecting(); });
   socket_->Connect(owner_.HostName(), owner_.ServerPort());
   loop.WaitUntil([this] { return connected_ || FileEnded() || aborted_; });
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
-    const std::string request =
-        platform_.ansi.Encode(DownloadRequestText(file.entry.key, owner_.HostName()));
+    const std::string text = DownloadRequestText(file.entry.key, owner_.HostName());
+    Tell([&text](ExchangeObserver& o) { o.RequestHead(text); });
+    const std::string request = platform_.ansi.Encode(text);
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));
   }
@@ -186,8 +207,10 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
   switch (receiver_ ? receiver_->Current() : FileReceiver::State::kFailed) {
     case FileReceiver::State::kComplete:
       SetStatus(file, kDone);
+      Report(file, DownloadEnd::kDone);
       return FileOutcome::kDone;
     case FileReceiver::State::kRefused:
+      Report(file, DownloadEnd::kRefused);
       aborted_ = true;
       platform_.ui.MessageBox(
           std::string(kRefusedMessage) + "\r\n\r\n" + "에러코드 : " + receiver_->StatusCode(),
@@ -196,18 +219,43 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
     case FileReceiver::State::kFailed:
       SetStatus(file, kFailed);
       failedNames_.push_back(file.target.name);
+      Report(file, FailureEnd(receiver_ ? receiver_->Why() : FileReceiver::Failure::kNotWritable));
       return FileOutcome::kFailed;
     case FileReceiver::State::kAwaitingHead:
     case FileReceiver::State::kReceiving:
       break;
   }
   // Stopped by the window's closing: the unfinished file goes with the PendingFile.
+  Report(file, DownloadEnd::kStopped);
   return FileOutcome::kStopped;
+}
+
+void DownloadWindow::Report(const SessionFile& file, DownloadEnd end) {
+  Tell([&](ExchangeObserver& o) {
+    DownloadReport report;
+    report.key = file.entry.key;
+    report.name = file.target.name;
+    report.end = end;
+    report.announced = file.entry.size;
+    if (receiver_ && &file == currentFile_) {
+      report.statusCode = receiver_->Head().statusCode;
+      report.reason = receiver_->Head().reason;
+      report.contentLength = receiver_->ContentLength();
+      report.written = receiver_->BodyWritten();
+      report.detail =
+          end == DownloadEnd::kConnection ? connectionError_ : std::string(receiver_->ReadError());
+    }
+    o.DownloadEnded(report);
+  });
 }
 
 void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
   const bool wasAccepted = receiver_->HeadAccepted();
   receiver_->Read(arrival);
+  if (!headTold_ && !receiver_->Head().statusCode.empty()) {
+    headTold_ = true;
+    Tell([this](ExchangeObserver& o) { o.ResponseHeadRead(receiver_->Head()); });
+  }
   if (!receiver_->HeadAccepted()) return;
   try {
     if (!wasAccepted) {
@@ -224,7 +272,7 @@ void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
     counts_.currentReceived = written;
     progress_->ShowBytes(counts_);
   } catch (const Error&) {
-    receiver_->Fail();
+    receiver_->Fail(FileReceiver::Failure::kUnreadable);
   }
 }
 
@@ -260,6 +308,7 @@ void DownloadWindow::OnFormClose() {
 
 void DownloadWindow::OnConnect() {
   connected_ = true;
+  Tell([](ExchangeObserver& o) { o.Connected(); });
 }
 
 void DownloadWindow::OnSendProgress(std::int32_t /*sent*/, std::int32_t /*remaining*/) {}
@@ -274,6 +323,7 @@ void DownloadWindow::OnDataArrival(std::int32_t /*bytesTotal*/) {
   socket_->GetData(arrival_);
   // Bytes after the end of a response belong to no file.
   if (FileEnded() || aborted_) return;
+  Tell([](ExchangeObserver& o) { o.Progress(); });
   ReadArrival(arrival_);
   if (!receiver_->HeadAccepted() && receiver_->Ended()) return;
   try {
@@ -295,10 +345,12 @@ void DownloadWindow::OnClose() {
   receiver_->ConnectionClosed();
 }
 
-void DownloadWindow::OnError(std::int32_t /*number*/, std::string_view /*description*/) {
+void DownloadWindow::OnError(std::int32_t number, std::string_view description) {
   connected_ = false;
   CloseSocket();
-  if (!FileEnded()) receiver_->Fail();
+  if (FileEnded()) return;
+  connectionError_ = ToDecimal(number) + ":" + std::string(description);
+  receiver_->Fail(FileReceiver::Failure::kConnection);
 }
 
 }  // namespace veldrask

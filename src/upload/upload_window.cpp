@@ -19,6 +19,7 @@ UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, ImageList* sm
                            const CodePage& bodyCodePage)
     : platform_(platform),
       owner_(owner),
+      observer_(owner.Observer()),
       smallIcons_(smallIcons),
       largeIcons_(largeIcons),
       headCodePage_(headCodePage),
@@ -31,6 +32,9 @@ UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, ImageList* sm
   display_ = std::make_unique<ProgressDisplay>(widgets, numberStyle_);
   form_->SetOnActivate([this] { Activate(); });
   form_->SetOnClose([this] { OnFormClose(); });
+  if (observer_ != nullptr) {
+    reply_.SetBodyTap([this](std::span<const std::byte> bytes) { observer_->ReplyBody(bytes); });
+  }
 }
 
 UploadWindow::~UploadWindow() {
@@ -96,10 +100,12 @@ void UploadWindow::OnFormClose() {
 
 void UploadWindow::OnConnect() {
   connected_ = true;
+  Tell([](ExchangeObserver& o) { o.Connected(); });
 }
 
 void UploadWindow::OnSendProgress(std::int32_t /*sent*/, std::int32_t remaining) {
   if (remaining == 0) sendDone_ = true;
+  Tell([](ExchangeObserver& o) { o.Progress(); });
 }
 
 // The last progress report already says that everything went out.
@@ -109,6 +115,11 @@ void UploadWindow::OnDataArrival(std::int32_t /*bytesTotal*/) {
   arrival_.clear();
   socket_->GetData(arrival_);
   reply_.Add(arrival_);
+  Tell([](ExchangeObserver& o) { o.Progress(); });
+  if (!headTold_ && reply_.HasHead()) {
+    headTold_ = true;
+    Tell([this](ExchangeObserver& o) { o.ResponseHeadRead(reply_.Head()); });
+  }
 }
 
 void UploadWindow::OnClose() {

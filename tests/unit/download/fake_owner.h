@@ -26,6 +26,7 @@ class FakeOwner final : public DownloadOwner {
   std::string HostName() const override { return host; }
   std::int16_t ServerPort() const override { return port; }
   std::string MainTitle() const override { return title; }
+  ExchangeObserver* Observer() const override { return nullptr; }
 
   // Lists a file as the download command would: entries in order, the empty one last.
   void Add(std::string key, std::string name, std::int32_t size) {
