@@ -1,6 +1,8 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
 
 namespace veldrask::host {
@@ -47,6 +49,14 @@ bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Option
     options.cookie = cursor.TakeValue(argument);
   } else if (argument == "--quiet" || argument == "-q") {
     options.quiet = true;
+  } else if (argument == "--verbose" || argument == "-v") {
+    options.verbose = true;
+  } else if (argument == "--connect-timeout") {
+    options.connectTimeout = ParseSeconds(cursor.TakeValue(argument), argument);
+  } else if (argument == "--max-time") {
+    options.maxTime = ParseSeconds(cursor.TakeValue(argument), argument);
+  } else if (argument == "--speed-time") {
+    options.speedTime = ParseSeconds(cursor.TakeValue(argument), argument);
   } else {
     return false;
   }
@@ -59,6 +69,9 @@ void ParseUpload(ArgumentCursor& cursor, Options& options) {
     if (ParsePageOption(argument, cursor, options)) continue;
     if (argument == "--field") {
       options.fields.push_back(ParseAssignment(cursor.TakeValue(argument), "--field"));
+    } else if (argument == "--output" || argument == "-o") {
+      options.output = cursor.TakeValue(argument);
+      if (options.output->empty()) throw UsageError(argument + ": an empty file name");
     } else if (argument == "--uploaded") {
       options.uploaded.push_back(ParseNamedSize(cursor.TakeValue(argument), "--uploaded"));
     } else if (argument == "--") {
@@ -84,14 +97,14 @@ void ParseDownload(ArgumentCursor& cursor, Options& options) {
       if (row < 1) throw UsageError("--untick: rows are numbered from 1");
       options.untick.push_back(row);
     } else if (argument == "--") {
-      while (!cursor.Done()) options.downloads.push_back(ParseNamedSize(cursor.Take(), "download"));
+      while (!cursor.Done()) options.downloads.push_back(ParseOfferedFile(cursor.Take()));
     } else if (argument.starts_with("--")) {
       throw UsageError("download: unknown option " + argument);
     } else {
-      options.downloads.push_back(ParseNamedSize(argument, "download"));
+      options.downloads.push_back(ParseOfferedFile(argument));
     }
   }
-  if (options.downloads.empty()) throw UsageError("download: name at least one NAME:SIZE");
+  if (options.downloads.empty()) throw UsageError("download: name at least one NAME[:SIZE]");
 }
 
 void ParseCommand(ArgumentCursor& cursor, Options& options) {
@@ -146,6 +159,30 @@ NamedSize ParseNamedSize(const std::string& text, const char* what) {
     throw UsageError(std::string(what) + ": '" + text + "' is not NAME:SIZE");
   }
   return {text.substr(0, colon), ParseInt32(text.substr(colon + 1), what)};
+}
+
+NamedSize ParseOfferedFile(const std::string& text) {
+  const std::size_t colon = text.rfind(':');
+  const bool sized = colon != std::string::npos && colon + 1 < text.size() &&
+                     std::all_of(text.begin() + static_cast<std::ptrdiff_t>(colon) + 1, text.end(),
+                                 [](char c) { return c >= '0' && c <= '9'; });
+  if (!sized) {
+    if (text.empty()) throw UsageError("download: an empty NAME");
+    return {text, 0, false};
+  }
+  return ParseNamedSize(text, "download");
+}
+
+std::chrono::milliseconds ParseSeconds(const std::string& text, const std::string& option) {
+  double seconds = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, seconds);
+  // Up to a day, so the milliseconds always fit.
+  if (text.empty() || error != std::errc() || stop != end || !(seconds > 0) || seconds > 86400) {
+    throw UsageError(option + ": '" + text +
+                     "' is not a number of seconds above 0 (at most 86400)");
+  }
+  return std::chrono::milliseconds(static_cast<std::int64_t>(std::ceil(seconds * 1000)));
 }
 
 Options ParseOptions(const std::vector<std::string>& arguments) {

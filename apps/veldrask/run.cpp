@@ -24,6 +24,29 @@ bool IsCallingError(const Error& error) {
          number == static_cast<std::int32_t>(ErrorNumber::kWrongArgumentCount);
 }
 
+std::string Seconds(std::optional<std::chrono::milliseconds> limit) {
+  const auto ms = limit.value_or(std::chrono::milliseconds(0)).count();
+  std::string text = std::to_string(ms / 1000);
+  if (ms % 1000 != 0) {
+    std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
+    while (fraction.back() == '0') fraction.pop_back();
+    text += "." + fraction;
+  }
+  return text + " s";
+}
+
+std::string LimitText(TimeLimit limit, const Options& options) {
+  switch (limit) {
+    case TimeLimit::kConnect:
+      return "no connection within " + Seconds(options.connectTimeout);
+    case TimeLimit::kTotal:
+      return "the transfer took longer than " + Seconds(options.maxTime);
+    case TimeLimit::kStall:
+      return "no byte moved for " + Seconds(options.speedTime);
+  }
+  return {};
+}
+
 int RunText(const Options& options, std::ostream& out, Console& console) {
   const posix::IconvCodePage ansi;
   try {
@@ -50,7 +73,14 @@ std::optional<MapPropertyBag> PageBag(const Options& options) {
 int RunWithControl(const Options& options, std::ostream& out, Console& console) {
   // The page is read before the control starts, so a bad page leaves no trace.
   std::optional<MapPropertyBag> bag = PageBag(options);
-  ControlSession session(console, options.cookie.value_or(""), !options.quiet);
+  ControlSession session(console, SessionSettings{
+                                      .cookie = options.cookie.value_or(""),
+                                      .drawProgress = !options.quiet,
+                                      .verbose = options.verbose,
+                                      .limits = {.connect = options.connectTimeout,
+                                                 .total = options.maxTime,
+                                                 .stall = options.speedTime},
+                                  });
   try {
     if (bag) {
       session.Control().Load(*bag);
@@ -62,13 +92,14 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
     console.Print("veldrask: the page's parameters: " + FormatErrorMessage(error));
     return kExitUsage;
   }
+  bool truthful = true;
   try {
     switch (options.command) {
       case Command::kUpload:
-        RunUpload(session, options, out);
+        truthful = RunUpload(session, options, out);
         break;
       case Command::kDownload:
-        RunDownload(session, options);
+        truthful = RunDownload(session, options);
         break;
       case Command::kCall:
         RunCall(session, options, out);
@@ -81,10 +112,16 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
                                                      : std::string()) +
                   FormatErrorMessage(error));
     if (options.command == Command::kCall && IsCallingError(error)) return kExitUsage;
-    return session.Interrupted() ? kExitInterrupted : kExitRefused;
+    if (session.Interrupted()) return kExitInterrupted;
+    return session.TimedOut() ? kExitTimedOut : kExitRefused;
   }
   if (session.Interrupted()) return kExitInterrupted;
-  return session.MessageShown() ? kExitRefused : kExitOk;
+  if (const std::optional<TimeLimit> limit = session.TimedOut()) {
+    console.Print("veldrask: stopped by " + std::string(LimitOption(*limit)) + ": " +
+                  LimitText(*limit, options));
+    return kExitTimedOut;
+  }
+  return session.MessageShown() || !truthful ? kExitRefused : kExitOk;
 }
 
 }  // namespace
