@@ -10,7 +10,7 @@ packages=(
   clang clang-format clang-tidy cppcheck libclang-rt-14-dev
   libglib2.0-dev shared-mime-info libxml2-dev
   locales
-  php-cli python3 python3-werkzeug
+  php-cli python3 python3-werkzeug python3-flask
   nodejs curl nginx-light xdg-utils
 )
 
