@@ -261,6 +261,14 @@ void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
     if (!wasAccepted) {
       const std::optional<std::uint64_t> length = receiver_->ContentLength();
       counts_.contentLength = length ? CheckedNarrow<std::int32_t>(*length) : counts_.currentSize;
+      // A page that named no size (0) leaves the file's and the session's totals to the
+      // server's length.
+      if (counts_.currentSize == 0 && length) {
+        counts_.currentSize = counts_.contentLength;
+        counts_.totalSize = CheckedAdd(counts_.totalSize, counts_.currentSize);
+        fileList_->SetSubItem(currentFile_->row, 1,
+                              FormatN0(counts_.currentSize, platform_.locale.Numbers()));
+      }
       startedCount_ = CheckedAdd<std::int32_t>(startedCount_, 1);
       progress_->ShowFileStarted(currentFile_->target.name, startedCount_,
                                  CheckedNarrow<std::int32_t>(sessionFiles_.size()),

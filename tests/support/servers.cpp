@@ -85,8 +85,8 @@ std::unique_ptr<ServerProcess> StartPythonServer(std::string_view kind,
 
 std::unique_ptr<ServerProcess> StartFlaskServer(const std::filesystem::path& store_dir,
                                                 std::uint64_t maxBytes) {
-  return StartPythonScript("flask_server.py",
-                           {"--max-bytes=" + std::to_string(maxBytes), ExistingDirectory(store_dir)});
+  return StartPythonScript(
+      "flask_server.py", {"--max-bytes=" + std::to_string(maxBytes), ExistingDirectory(store_dir)});
 }
 
 std::unique_ptr<ServerProcess> StartUploadServer(std::string_view kind,
