@@ -15,9 +15,8 @@ import argparse
 import os
 
 from flask import Flask, request, send_from_directory
-from werkzeug.serving import make_server
-
 import common
+import werkzeug_server
 
 
 def make_app(store_dir, max_bytes):
@@ -60,12 +59,7 @@ def main():
     parser.add_argument("--max-bytes", type=int, default=0)
     parser.add_argument("store_dir")
     args = parser.parse_args()
-    app = make_app(os.path.abspath(args.store_dir), args.max_bytes)
-    listener = common.bind_on_free_port(common.listening_socket, args.port)
-    port = listener.getsockname()[1]
-    server = make_server(common.HOST, port, app, threaded=True, fd=listener.fileno())
-    common.announce_port(port)
-    server.serve_forever()
+    werkzeug_server.serve(make_app(os.path.abspath(args.store_dir), args.max_bytes), args.port)
 
 
 if __name__ == "__main__":
