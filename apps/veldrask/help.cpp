@@ -12,8 +12,8 @@ Usage:
 Commands:
   upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [-o FILE] FILE...
   download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
-  encode   TEXT
-  decode   TEXT
+  encode   [--charset UTF-8] TEXT
+  decode   [--charset UTF-8] TEXT
   call     MEMBER [ARG]...
   help     [COMMAND]
 
@@ -86,7 +86,7 @@ constexpr const char* kDownload =
     R"(veldrask download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
 
 Lists each NAME[:SIZE] as a file the server offers (NAME as a page passes it: the server path,
-percent-encoded in the Korean code page; SIZE in bytes, after the last colon; without it the
+percent-encoded in the Korean code page, or in UTF-8 with --param Charset=UTF-8; SIZE in bytes, after the last colon; without it the
 server's Content-Length is the size), then downloads the ticked rows into the download folder,
 one GET each. Every file that did not arrive is named on stderr with why; after a status other
 than 200 the session stops and the files never asked for are listed as skipped.
@@ -102,15 +102,17 @@ Example:
            /files/a.txt:1024 /files/%BA%B8%B0%ED%BC%AD.txt:2048
 )";
 
-constexpr const char* kEncode = R"(veldrask encode TEXT
-veldrask decode TEXT
+constexpr const char* kEncode = R"(veldrask encode [--charset UTF-8] TEXT
+veldrask decode [--charset UTF-8] TEXT
 
 Print the control's URLEncode or URLDecode of TEXT (double-byte characters in the Korean
-code page; the two are not inverse of each other).
+code page; the two are not inverse of each other). With --charset UTF-8, the encoding UTF-8
+servers use (and download names get with Charset=UTF-8): one escape per byte of UTF-8.
 
 Examples:
-  veldrask encode "a b.txt"      ->  a+b%2Etxt
-  veldrask decode "%B0%A1.txt"   ->  가.txt
+  veldrask encode "a b.txt"                     ->  a+b%2Etxt
+  veldrask decode "%B0%A1.txt"                  ->  가.txt
+  veldrask decode --charset UTF-8 "%EA%B0%80"   ->  가
 )";
 
 constexpr const char* kCall = R"(veldrask call MEMBER [ARG]...

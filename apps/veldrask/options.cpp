@@ -122,6 +122,10 @@ void ParseCommand(ArgumentCursor& cursor, Options& options) {
       break;
     case Command::kEncode:
     case Command::kDecode:
+      if (!cursor.Done() && cursor.Peek() == "--charset") {
+        const std::string option = cursor.Take();
+        options.charset = cursor.TakeValue(option);
+      }
       if (cursor.Done()) throw UsageError("encode and decode take one TEXT");
       options.text = cursor.Take();
       if (!cursor.Done()) throw UsageError("encode and decode take one TEXT");

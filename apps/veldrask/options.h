@@ -54,6 +54,7 @@ struct Options {
 
   // encode, decode, call
   std::string text;
+  std::string charset;  // encode, decode: empty (the ANSI code page) or UTF-8
   std::string member;
   std::vector<std::string> arguments;
 };

@@ -7,11 +7,14 @@
 #include "commands.h"
 #include "control/engine_title.h"
 #include "download/url_encoding.h"
+#include "download/utf8_url_encoding.h"
 #include "help.h"
 #include "map_property_bag.h"
 #include "options.h"
 #include "page_params.h"
 #include "posix/iconv_code_page.h"
+#include "upload/request_charset.h"
+#include "upload/utf8_code_page.h"
 
 namespace veldrask::host {
 namespace {
@@ -49,11 +52,15 @@ std::string LimitText(TimeLimit limit, const Options& options) {
 
 int RunText(const Options& options, std::ostream& out, Console& console) {
   const posix::IconvCodePage ansi;
+  const Utf8CodePage utf8;
+  const bool encode = options.command == Command::kEncode;
   try {
-    out << (options.command == Command::kEncode ? UrlEncode(options.text, ansi)
-                                                : UrlDecode(options.text, ansi))
-        << '\n'
-        << std::flush;
+    if (&RequestCodePage(options.charset, ansi, utf8) == &utf8) {
+      out << (encode ? UrlEncodeUtf8(options.text) : UrlDecodeUtf8(options.text)) << '\n';
+    } else {
+      out << (encode ? UrlEncode(options.text, ansi) : UrlDecode(options.text, ansi)) << '\n';
+    }
+    out << std::flush;
     return kExitOk;
   } catch (const Error& error) {
     console.Print(FormatErrorMessage(error));

@@ -1,5 +1,6 @@
 // The upload command: what a user and the page's script do on the upload screen.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -132,6 +133,27 @@ bool JudgeReply(ControlSession& session, std::size_t messagesBefore) {
   return false;
 }
 
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Some servers drop a whole form whose names are not UTF-8 without a word: with the default
+// charset, non-ASCII names and values earn one line about the setting that sends UTF-8.
+void HintAtCharset(ControlSession& session, const Options& options,
+                   const std::vector<std::string>& paths) {
+  if (!TrimSpaces(session.Control().Charset()).empty()) return;
+  bool plain = true;
+  for (const auto& [name, value] : options.fields) plain = plain && IsAscii(name) && IsAscii(value);
+  for (const std::string& path : paths) {
+    plain = plain && IsAscii(std::filesystem::path(path).filename().string());
+  }
+  if (plain) return;
+  session.Output().Print(
+      "veldrask: hint: non-ASCII names and values go out in CP949; for a server that reads "
+      "UTF-8 (Flask, Express, most of today's) add --param Charset=UTF-8");
+}
+
 }  // namespace
 
 bool RunUpload(ControlSession& session, const Options& options, std::ostream& out) {
@@ -144,6 +166,7 @@ bool RunUpload(ControlSession& session, const Options& options, std::ostream& ou
   if (control.UpDownload() != "0") control.SetUpDownload("0");
   for (const NamedSize& file : options.uploaded) control.AddUploadedFile(file.name, file.size);
 
+  HintAtCharset(session, options, paths);
   const std::size_t queued = AddOneByOne(session, paths);
   if (session.Interrupted()) return true;
   if (!paths.empty() && queued == 0) {

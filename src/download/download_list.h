@@ -41,6 +41,7 @@ class DownloadList final : public DownloadOwner {
   std::int16_t ServerPort() const override { return properties_.serverPort; }
   std::string MainTitle() const override { return properties_.mainTitle; }
   ExchangeObserver* Observer() const override { return observer_; }
+  bool NamesInUtf8() const override;
   void SetExchangeObserver(ExchangeObserver* observer) { observer_ = observer; }
 
  private:

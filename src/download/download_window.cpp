@@ -1,5 +1,6 @@
 #include "download/download_window.h"
 
+#include <cctype>
 #include <new>
 
 #include "base/checked.h"
@@ -7,6 +8,7 @@
 #include "download/download_request.h"
 #include "download/safe_file_name.h"
 #include "download/url_encoding.h"
+#include "download/utf8_url_encoding.h"
 #include "queue/path_names.h"
 #include "upload/progress_block.h"
 
@@ -25,14 +27,29 @@ constexpr std::string_view kFailedFilesMessage = "다음 파일은 다운로드�
 constexpr std::string_view kBadHostMessage =
     "서버 이름(HostName)에 줄바꿈 등의 제어 문자가 있어 다운로드를 시작할 수 없습니다.";
 
+// The extension of the server path's last piece while it is still encoded, when it is
+// plain letters and digits: what a name that cannot be decoded keeps.
+std::string PlainExtension(std::string_view key) {
+  const std::string_view last = AfterLast(key, "/");
+  const std::size_t dot = last.rfind('.');
+  if (dot == std::string_view::npos || dot + 1 == last.size()) return {};
+  const std::string_view extension = last.substr(dot + 1);
+  for (const char c : extension) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return {};
+  }
+  return std::string(extension);
+}
+
 // The file name that the server path ends in, decoded; the entry's own name when the path
-// cannot be decoded.
-std::string ServerFileName(const AttachedFile& entry, const CodePage& ansi) {
+// cannot be decoded, or the fallback name with the path's extension when that is empty.
+std::string ServerFileName(const AttachedFile& entry, const CodePage& ansi, bool utf8) {
   try {
-    const std::string decoded = UrlDecode(entry.key, ansi);
+    const std::string decoded = DecodeServerPath(entry.key, ansi, utf8);
     return std::string(AfterLast(decoded, "/"));
   } catch (const Error&) {
-    return entry.name;
+    if (!entry.name.empty()) return entry.name;
+    const std::string extension = PlainExtension(entry.key);
+    return std::string(kFallbackFileName) + (extension.empty() ? "" : "." + extension);
   }
 }
 
@@ -112,7 +129,7 @@ void DownloadWindow::ListFiles() {
 }
 
 void DownloadWindow::ListFile(const AttachedFile& entry, SessionTargets& targets) {
-  const std::string serverName = ServerFileName(entry, platform_.ansi);
+  const std::string serverName = ServerFileName(entry, platform_.ansi, owner_.NamesInUtf8());
   SessionFile file{
       .entry = entry,
       .target = targets.Choose(SafeFileName(serverName, platform_.files.Separator())),

@@ -63,9 +63,12 @@ TEST_F(CallCliTest, MemberErrorsAreMessagesWithTheirStatus) {
   EXPECT_EQ(Run({"call", "MaxFileCount=7", "extra"}).status, 2);
 }
 
-TEST_F(CallCliTest, EncodeAndDecodeUseTheKoreanCodePage) {
+TEST_F(CallCliTest, EncodeAndDecodeUseTheKoreanCodePageOrUtf8) {
   EXPECT_EQ(Run({"encode", "a b.txt 가"}).out, "a+b%2Etxt+%B0A1\n");
   EXPECT_EQ(Run({"decode", "%B0%A1.txt+x"}).out, "가.txt+x\n");
+  EXPECT_EQ(Run({"encode", "--charset", "UTF-8", "a b.txt 가"}).out, "a+b%2Etxt+%EA%B0%80\n");
+  EXPECT_EQ(Run({"decode", "--charset", "utf8", "%EA%B0%80.txt"}).out, "가.txt\n");
+  EXPECT_EQ(Run({"decode", "--charset", "latin2", "x"}).status, 1);
   const CliResult bad = Run({"decode", "%G1"});
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("[13]"), std::string::npos);

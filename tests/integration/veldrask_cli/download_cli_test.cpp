@@ -170,6 +170,31 @@ TEST_F(DownloadCliTest, AStalledBodyEndsAtTheSpeedTimeWithItsOwnStatus) {
   EXPECT_FALSE(std::filesystem::exists(out / "stalled.bin")) << "the unfinished file is removed";
 }
 
+TEST_F(DownloadCliTest, WithCharsetUtf8ServerNamesAreDecodedAsUtf8) {
+  const std::filesystem::path flaskStore = Folder("flask");
+  WriteFile(flaskStore / kKoreanName, "보고서 내용");
+  const auto flask = StartPythonServer("flask", flaskStore);
+  const std::string listed = "/files/" + PercentEncodePath(kKoreanName);
+  const std::filesystem::path out = Root() / "out";
+  auto download = [&](std::vector<std::string> params) {
+    std::vector<std::string> arguments = {"--param", "HostName=127.0.0.1", "--param",
+                                          "ServerPort=" + std::to_string(flask->port())};
+    arguments.insert(arguments.end(), params.begin(), params.end());
+    arguments.insert(arguments.end(), {"download", "--to", out.string(), listed});
+    return Run(arguments);
+  };
+
+  for (const std::string_view saved : {"보고서.txt", "보고서[1].txt"}) {
+    const CliResult result = download({"--param", "Charset=UTF-8"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadFile(out / saved), "보고서 내용");
+  }
+  // Read in the Korean code page the name cannot be decoded; the saved one keeps .txt.
+  const CliResult legacy = download({});
+  ASSERT_EQ(legacy.status, 0) << legacy.err;
+  EXPECT_EQ(ReadFile(out / "download.txt"), "보고서 내용");
+}
+
 TEST_F(DownloadCliTest, CtrlCClosesTheDownloadWindowAndExits130) {
   const auto stalling = StartMisbehavingServer();
   const std::filesystem::path out = Root() / "out";

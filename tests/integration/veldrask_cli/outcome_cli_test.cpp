@@ -159,6 +159,30 @@ TEST_F(OutcomeCliTest, EachFileIsAddedOnItsOwnAndAFileNamedTwiceIsSaidOnce) {
   EXPECT_EQ(ParseUploadReport(full.out).files.size(), 1u);
 }
 
+TEST_F(OutcomeCliTest, NonAsciiNamesInTheKoreanCodePageEarnOneHint) {
+  const auto php = StartPhpServer(store_);
+  Write("보고서.txt", "x");
+  const std::string hint = "veldrask: hint: non-ASCII names and values go out in CP949";
+  const struct {
+    std::vector<std::string> tail;
+    bool hinted;
+  } cases[] = {
+      {{"upload", "보고서.txt", "a.txt"}, true},
+      {{"upload", "--field", "제목=x", "a.txt"}, true},
+      {{"upload", "--field", "title=x", "a.txt"}, false},
+      {{"--param", "Charset=UTF-8", "upload", "보고서.txt"}, false},
+  };
+  for (const auto& c : cases) {
+    const CliResult result = Upload(php->port(), "/upload.php", c.tail);
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> lines = Lines(result.err);
+    const auto hints = std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+      return line.starts_with(hint);
+    });
+    EXPECT_EQ(hints, c.hinted ? 1 : 0) << result.err;
+  }
+}
+
 TEST_F(OutcomeCliTest, VerboseShowsBothHeadsAndOutputKeepsTheReplysBytes) {
   const std::filesystem::path records = Folder("records");
   RecordingReply reply;
@@ -172,9 +196,11 @@ TEST_F(OutcomeCliTest, VerboseShowsBothHeadsAndOutputKeepsTheReplysBytes) {
   ASSERT_EQ(toFile.status, 0) << toFile.err;
   EXPECT_EQ(toFile.out, "") << "with --output nothing else reaches stdout";
   EXPECT_EQ(ReadFile(saved), Cp949("올렸습니다"));
-  for (const std::string_view line : {"> POST /in HTTP/1.1", "> Host: 127.0.0.1", "< HTTP/1.1 200 OK",
-                                  "< Content-Type: text/plain; charset=euc-kr"}) {
-    EXPECT_NE(toFile.err.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << toFile.err;
+  for (const std::string_view line :
+       {"> POST /in HTTP/1.1", "> Host: 127.0.0.1", "< HTTP/1.1 200 OK",
+        "< Content-Type: text/plain; charset=euc-kr"}) {
+    EXPECT_NE(toFile.err.find(std::string(line) + "\n"), std::string::npos) << line << "\n"
+                                                                            << toFile.err;
   }
 
   const CliResult raw = Upload(server->port(), "/in", {"upload", "--output", "-", "a.txt"});

@@ -70,6 +70,8 @@ TEST_F(UploadCliTest, EucKrPageFieldsAndKoreanNamesReachPhpAndTheReplyIsStdoutEx
   const std::string koreanSize = std::to_string(std::filesystem::file_size(files_ / kKoreanName));
   EXPECT_EQ(Lines(result.err),
             (std::vector<std::string>{
+                "veldrask: hint: non-ASCII names and values go out in CP949; for a server that "
+                "reads UTF-8 (Flask, Express, most of today's) add --param Charset=UTF-8",
                 "완료  " + (files_ / "a.txt").string() + " (6 Bytes)",
                 "완료  " + (files_ / kKoreanName).string() + " (" + koreanSize + " Bytes)",
                 "location: http://127.0.0.1/list.html?a=1&b=2"}));
