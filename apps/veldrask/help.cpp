@@ -24,7 +24,8 @@ Options (also after upload and download):
   --param NAME=VALUE   add or override one parameter (HostName, ServerPort, ActionURL,
                        ReturnURL, MaxFileCount, MaxFileSize, UnitFileSize, MainTitle,
                        FilePrefix, PaddingZero, BufferSize, UpDownload, ExcludeFileExtension,
-                       Charset); names ignore letter case
+                       Charset); names ignore letter case; an unknown name is an error.
+                       HostName is the host alone: its port goes in ServerPort
                        Charset=UTF-8 sends field names, values and file names in UTF-8: use
                        it for servers of today (UTF-8 pages, Flask, Node, ...); leave it empty
                        for legacy servers that expect the Korean code page (EUC-KR / CP949)

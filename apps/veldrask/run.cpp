@@ -11,6 +11,7 @@
 #include "help.h"
 #include "map_property_bag.h"
 #include "options.h"
+#include "page_checks.h"
 #include "page_params.h"
 #include "posix/iconv_code_page.h"
 #include "upload/request_charset.h"
@@ -95,9 +96,19 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
       session.Control().InitNew();
     }
   } catch (const Error& error) {
-    // The container refuses the page: the control never ran.
-    console.Print("veldrask: the page's parameters: " + FormatErrorMessage(error));
+    // The container refuses the page: the control never ran. The bag's last name read is the
+    // parameter that did not convert.
+    std::string culprit;
+    if (bag && !bag->NamesRead().empty()) {
+      const std::string& name = bag->NamesRead().back();
+      culprit = name + "='" + bag->Text(name) + "': ";
+    }
+    console.Print("veldrask: the page's parameters: " + culprit + FormatErrorMessage(error));
     return kExitUsage;
+  }
+  if (bag) CheckParamNames(options, *bag);
+  if (options.command != Command::kCall) {
+    CheckHostName(session.Control().HostName(), options.command);
   }
   bool truthful = true;
   try {

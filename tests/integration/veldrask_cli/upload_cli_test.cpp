@@ -220,6 +220,29 @@ TEST_F(UploadCliTest, BadInputSendsNothingAndExitsTwo) {
   EXPECT_EQ(noObject.status, 2);
   EXPECT_NE(noObject.err.find("no <object> element"), std::string::npos);
   EXPECT_EQ(run({"--page", (Root() / "absent.html").string(), "upload", "files/a.txt"}).status, 2);
+  const struct {
+    std::vector<std::string> tail;
+    std::string_view said;
+  } named[] = {
+      {{"--param", "MaxFileCont=3", "upload", "files/a.txt"},
+       "--param MaxFileCont: the control has no parameter of that name"},
+      {{"--param", "MaxFileCount=many", "upload", "files/a.txt"},
+       "the page's parameters: MaxFileCount='many': [13]"},
+      {{"--param", "HostName=127.0.0.1:8080", "upload", "files/a.txt"},
+       "use --param HostName=127.0.0.1 --param ServerPort=8080"},
+      {{"--param", "HostName=http://127.0.0.1:8080/x", "upload", "files/a.txt"},
+       "use --param HostName=127.0.0.1 --param ServerPort=8080"},
+      {{"--param", "HostName=http://127.0.0.1/", "download", "/a.txt"},
+       "is a URL, which downloads use as it stands: use --param HostName=127.0.0.1"},
+      {{"--connect-timeout", "0", "upload", "files/a.txt"},
+       "--connect-timeout: '0' is not a number of seconds above 0"},
+      {{"upload", "-o", "", "files/a.txt"}, "-o: an empty file name"},
+  };
+  for (const auto& c : named) {
+    const CliResult result = run(c.tail);
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+  }
 
   EXPECT_FALSE(std::filesystem::exists(records / "connection-1.bin"))
       << "nothing may reach the server";
