@@ -5,9 +5,9 @@
 
 #include "base/error.h"
 #include "commands.h"
-#include "control/engine_title.h"
-#include "download/url_encoding.h"
-#include "download/utf8_url_encoding.h"
+#include "common/engine_title.h"
+#include "common/url_encoding.h"
+#include "common/utf8_url_encoding.h"
 #include "help.h"
 #include "map_property_bag.h"
 #include "options.h"

@@ -58,7 +58,7 @@ std::string UploaderControl::Submit() {
   properties_.responseData.clear();
   properties_.responseStatus.clear();
   if (properties_.actionUrl.empty() || properties_.hostName.empty()) {
-    platform_.ui.MessageBox(kMissingServer, MessageIcon::kNone, std::nullopt);
+    platform_.ui.ShowMessage(kMissingServer, MessageIcon::kNone, std::nullopt);
     return {};
   }
 
@@ -78,14 +78,14 @@ std::string UploaderControl::Submit() {
     ComposeUploadRequest(settings, postDataList_, rowKeys, platform_.files, body, request_);
 
     ControlUploadOwner owner(*this);
-    UploadWindow window(platform_, owner, &surface_->smallIconImageList,
+    UploadWindow window(platform_, owner, surface_->form.get(), &surface_->smallIconImageList,
                         &surface_->largeIconImageList, platform_.ansi, body);
     window.ShowModal();
     properties_.responseStatus = owner.Status();
   } catch (const Error& error) {
     postDataList_.clear();
-    platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical,
-                            properties_.mainTitle);
+    platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical,
+                             properties_.mainTitle);
     return {};
   }
 

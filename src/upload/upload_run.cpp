@@ -42,7 +42,7 @@ void UploadWindow::RunUpload() {
   socket_ = platform_.network.CreateTcpSocket(*this);
   Tell([](ExchangeObserver& o) { o.Connecting(); });
   socket_->Connect(owner_.HostName(), owner_.ServerPort());
-  platform_.loop.WaitUntil([this] { return connected_ || Stopped(); });
+  Wait([this] { return connected_ || Stopped(); });
 
   const std::string head = owner_.UploadHTTPHeader();
   if (!Stopped() && socket_->State() == SocketState::kConnected) {
@@ -65,7 +65,7 @@ void UploadWindow::RunUpload() {
   connected_ = false;
 
   // The reply ends by its own framing or by the server closing; the user may close first.
-  if (!Stopped()) platform_.loop.WaitUntil([this] { return reply_.Finished() || Stopped(); });
+  if (!Stopped()) Wait([this] { return reply_.Finished() || Stopped(); });
   StoreReply();
   form_->Close();
 }
@@ -124,7 +124,7 @@ void UploadWindow::SendAndWait(std::span<const std::byte> bytes) {
   sendDone_ = false;
   if (Stopped() || socket_->State() != SocketState::kConnected) return;
   socket_->Send(bytes);
-  platform_.loop.WaitUntil([this] { return sendDone_ || Stopped(); });
+  Wait([this] { return sendDone_ || Stopped(); });
 }
 
 void UploadWindow::StoreReply() {

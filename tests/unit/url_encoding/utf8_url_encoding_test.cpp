@@ -1,4 +1,4 @@
-#include "download/utf8_url_encoding.h"
+#include "common/utf8_url_encoding.h"
 
 #include <gtest/gtest.h>
 

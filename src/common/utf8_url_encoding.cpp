@@ -1,8 +1,8 @@
-#include "download/utf8_url_encoding.h"
+#include "common/utf8_url_encoding.h"
 
 #include "base/error.h"
 #include "base/text.h"
-#include "download/url_encoding.h"
+#include "common/url_encoding.h"
 
 namespace veldrask {
 namespace {
