@@ -38,7 +38,9 @@ Options (also after upload and download):
                        (a limit ends the transfer as closing its window does; exit status 28;
                        without them a transfer waits as long as the server takes)
   -h, --help           this text; `veldrask COMMAND --help` explains one command
-  --version            the control's title and version
+  -V, --version        this tool's version and commit, and the control's title and version
+
+Options that take a value may also be written --option=value.
 
 Without --page and --param the control starts as a new instance with its own defaults.
 Every message the control shows is printed on stderr; on a terminal the progress window is
@@ -53,7 +55,8 @@ The control connects to HostName:ServerPort directly over plain HTTP/1.1; http_p
 like are not used.
 
 Environment: VELDRASK_REGISTRY names the folder of the control's registry (the remembered
-download folder); by default $XDG_CONFIG_HOME/veldrask.
+download folder); by default $XDG_CONFIG_HOME/veldrask. With NO_COLOR set or TERM=dumb the
+progress is not drawn in place: one line per finished file, as when stderr is no terminal.
 
 Examples:
   veldrask --page upload.html upload --field title=hello report.pdf photo.jpg

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <optional>
+#include <utility>
 
 namespace veldrask::host {
 namespace {
@@ -19,14 +21,33 @@ class ArgumentCursor {
   bool Done() const { return next_ >= arguments_.size(); }
   const std::string& Peek() const { return arguments_[next_]; }
   std::string Take() { return arguments_[next_++]; }
+  // The next argument as an option: "--name=value" gives "--name" and keeps value for
+  // TakeValue. An option before it that was given a value it does not take is an error.
+  std::string TakeOption() {
+    RefuseUnusedValue();
+    std::string argument = Take();
+    const std::size_t equals = argument.find('=');
+    if (argument.starts_with("--") && equals != std::string::npos) {
+      attached_ = argument.substr(equals + 1);
+      argument.resize(equals);
+      option_ = argument;
+    }
+    return argument;
+  }
   std::string TakeValue(const std::string& option) {
+    if (attached_) return std::exchange(attached_, std::nullopt).value();
     if (Done()) throw UsageError(option + " needs a value");
     return Take();
+  }
+  void RefuseUnusedValue() const {
+    if (attached_) throw UsageError(option_ + " takes no value");
   }
 
  private:
   const std::vector<std::string>& arguments_;
   std::size_t next_ = 0;
+  std::optional<std::string> attached_;
+  std::string option_;
 };
 
 std::int32_t ParseInt32(const std::string& text, const std::string& what) {
@@ -65,7 +86,7 @@ bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Option
 
 void ParseUpload(ArgumentCursor& cursor, Options& options) {
   while (!cursor.Done()) {
-    const std::string argument = cursor.Take();
+    const std::string argument = cursor.TakeOption();
     if (ParsePageOption(argument, cursor, options)) continue;
     if (argument == "--field") {
       options.fields.push_back(ParseAssignment(cursor.TakeValue(argument), "--field"));
@@ -82,11 +103,12 @@ void ParseUpload(ArgumentCursor& cursor, Options& options) {
       options.files.push_back(argument);
     }
   }
+  cursor.RefuseUnusedValue();
 }
 
 void ParseDownload(ArgumentCursor& cursor, Options& options) {
   while (!cursor.Done()) {
-    const std::string argument = cursor.Take();
+    const std::string argument = cursor.TakeOption();
     if (ParsePageOption(argument, cursor, options)) continue;
     if (argument == "--to") {
       options.folder = cursor.TakeValue(argument);
@@ -104,6 +126,7 @@ void ParseDownload(ArgumentCursor& cursor, Options& options) {
       options.downloads.push_back(ParseOfferedFile(argument));
     }
   }
+  cursor.RefuseUnusedValue();
   if (options.downloads.empty()) throw UsageError("download: name at least one NAME[:SIZE]");
 }
 
@@ -122,8 +145,9 @@ void ParseCommand(ArgumentCursor& cursor, Options& options) {
       break;
     case Command::kEncode:
     case Command::kDecode:
-      if (!cursor.Done() && cursor.Peek() == "--charset") {
-        const std::string option = cursor.Take();
+      if (!cursor.Done() && cursor.Peek().starts_with("--charset")) {
+        const std::string option = cursor.TakeOption();
+        if (option != "--charset") throw UsageError("encode and decode: unknown option " + option);
         options.charset = cursor.TakeValue(option);
       }
       if (cursor.Done()) throw UsageError("encode and decode take one TEXT");
@@ -166,15 +190,15 @@ NamedSize ParseNamedSize(const std::string& text, const char* what) {
 }
 
 NamedSize ParseOfferedFile(const std::string& text) {
+  if (text.empty()) throw UsageError("download: an empty NAME");
   const std::size_t colon = text.rfind(':');
-  const bool sized = colon != std::string::npos && colon + 1 < text.size() &&
-                     std::all_of(text.begin() + static_cast<std::ptrdiff_t>(colon) + 1, text.end(),
-                                 [](char c) { return c >= '0' && c <= '9'; });
-  if (!sized) {
-    if (text.empty()) throw UsageError("download: an empty NAME");
-    return {text, 0, false};
-  }
-  return ParseNamedSize(text, "download");
+  if (colon == std::string::npos) return {text, 0, false};
+  // Sizes are the page's to give, negative ones too.
+  std::string_view size = std::string_view(text).substr(colon + 1);
+  if (size.starts_with('-')) size.remove_prefix(1);
+  const bool sized = !size.empty() && std::all_of(size.begin(), size.end(),
+                                                  [](char c) { return c >= '0' && c <= '9'; });
+  return sized ? ParseNamedSize(text, "download") : NamedSize{text, 0, false};
 }
 
 std::chrono::milliseconds ParseSeconds(const std::string& text, const std::string& option) {
@@ -193,13 +217,14 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
   Options options;
   ArgumentCursor cursor(arguments);
   while (!cursor.Done()) {
-    const std::string argument = cursor.Take();
+    const std::string argument = cursor.TakeOption();
     if (ParsePageOption(argument, cursor, options)) continue;
+    cursor.RefuseUnusedValue();
     if (argument == "--help" || argument == "-h") {
       options.command = Command::kHelp;
       return options;
     }
-    if (argument == "--version") {
+    if (argument == "--version" || argument == "-V") {
       options.command = Command::kVersion;
       return options;
     }

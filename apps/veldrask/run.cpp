@@ -16,6 +16,7 @@
 #include "posix/iconv_code_page.h"
 #include "upload/request_charset.h"
 #include "upload/utf8_code_page.h"
+#include "version.h"
 
 namespace veldrask::host {
 namespace {
@@ -152,7 +153,8 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, Console& c
         out << HelpText(options.helpFor);
         return kExitOk;
       case Command::kVersion:
-        out << "veldrask (" << kEngineTitle << ")\n";
+        out << "veldrask " << kToolVersion << " (commit " << kToolCommit << ")\n"
+            << "control: " << kEngineTitle << "\n";
         return kExitOk;
       case Command::kEncode:
       case Command::kDecode:

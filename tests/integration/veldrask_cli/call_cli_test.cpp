@@ -76,6 +76,18 @@ TEST_F(CallCliTest, EncodeAndDecodeUseTheKoreanCodePageOrUtf8) {
   EXPECT_EQ(Run({"encode", "a", "b"}).status, 2);
 }
 
+TEST_F(CallCliTest, VersionNamesTheToolsVersionAndCommitBesideTheControlsTitle) {
+  for (const std::string_view option : {"--version", "-V"}) {
+    const CliResult result = Run({std::string(option)});
+    EXPECT_EQ(result.status, 0);
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 2u) << result.out;
+    EXPECT_TRUE(lines[0].starts_with("veldrask 1.8 (commit ")) << lines[0];
+    EXPECT_EQ(lines[0].find("commit unknown"), std::string::npos) << "built from a git tree";
+    EXPECT_EQ(lines[1], "control: 초록모래 파일트랜스퍼 Ver 1.8");
+  }
+}
+
 TEST_F(CallCliTest, UsageErrorsExitTwoAndHelpExitsZero) {
   for (const std::vector<std::string>& arguments :
        std::vector<std::vector<std::string>>{{},

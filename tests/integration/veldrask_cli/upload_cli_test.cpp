@@ -149,6 +149,19 @@ TEST_F(UploadCliTest, OnATerminalTheProgressWindowIsDrawnInPlaceAndItsFinishedRo
   EXPECT_TRUE(last.ends_with("\x1b[Jlocation: http://127.0.0.1\r\n")) << last;
 }
 
+TEST_F(UploadCliTest, NoColorAndADumbTerminalGetNoCursorMovement) {
+  const auto server = StartPhpServer(store_);
+  std::vector<std::string> arguments = ServerParams(*server);
+  arguments.insert(arguments.end(), {"upload", "files/a.txt"});
+  for (const char* environment : {"NO_COLOR=1", "TERM=dumb"}) {
+    const CliResult result =
+        Start(arguments, ErrorOutput::kTerminal, {environment})->Finish(kRunLimit);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.find('\x1b'), std::string::npos) << environment << "\n" << result.err;
+    EXPECT_NE(result.err.find("완료  "), std::string::npos) << "finished rows are still said";
+  }
+}
+
 TEST_F(UploadCliTest, RefusedFilesAreReportedWithStatusOneAndTheAcceptedOnesStillGo) {
   const auto server = StartPhpServer(store_);
   Write("files/tool.exe", "MZ");
