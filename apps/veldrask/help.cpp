@@ -42,7 +42,21 @@ Options (also after upload and download):
 
 Options that take a value may also be written --option=value.
 
-Without --page and --param the control starts as a new instance with its own defaults.
+Parameters and their start values (what a new instance has without --page and --param):
+  HostName, ActionURL   (empty) the server, and the path uploads are posted to
+  ServerPort            80
+  ReturnURL             (empty) where the page goes after an upload, on HostName
+  MaxFileCount          1     files in the upload queue
+  MaxFileSize           1     megabytes in the whole queue
+  UnitFileSize          0     megabytes per file; 0: no limit of its own
+  ExcludeFileExtension  (empty) refused extensions without the dot, "|" between them
+  FilePrefix            file  the file fields are FilePrefix_1, FilePrefix_2, ...
+  PaddingZero           0     only "1" pads the numbers to three digits (file_001)
+  BufferSize            8192  bytes per block of an upload
+  UpDownload            0     the screen: 0 upload, anything else download
+  MainTitle             the control's title
+  Charset               (empty) the Korean code page; or UTF-8
+Sizes are 32-bit: files of 2 GiB and more cannot be sent or received.
 Every message the control shows is printed on stderr; on a terminal the progress window is
 drawn there too, elsewhere one line per finished file.
 
