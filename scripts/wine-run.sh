@@ -18,13 +18,8 @@ wineserver=$(dirname "$wine")/wineserver
 
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
-# The same behaviour with or without a desktop session: no X server, no Wayland. Tests whose
-# windows must really exist (the control's) run under xvfb-run and keep its display with
-# VELDRASK_WINE_KEEP_DISPLAY=1.
-if [[ ${VELDRASK_WINE_KEEP_DISPLAY:-} != 1 ]]; then
-  unset DISPLAY
-fi
-unset WAYLAND_DISPLAY
+# The same behaviour with or without a desktop session: no X server, no Wayland.
+unset DISPLAY WAYLAND_DISPLAY
 
 mkdir -p "$(dirname "$prefix")"
 (
