@@ -65,6 +65,16 @@ HRESULT UploaderObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
   if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (params == nullptr) return E_POINTER;
   if (argumentError != nullptr) *argumentError = 0;
+  // A member may run a modal window whose waits let the container release the control; the
+  // object lives until the member returns.
+  AddRef();
+  const HRESULT hr = InvokeByName(id, flags, params, result, exception, argumentError);
+  Release();
+  return hr;
+}
+
+HRESULT UploaderObject::InvokeByName(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argumentError) {
   try {
     const std::string name = MemberName(*dispatchType_, id);
     if (name.empty()) return DISP_E_MEMBERNOTFOUND;

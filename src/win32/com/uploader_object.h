@@ -147,6 +147,10 @@ class UploaderObject final : public IDispatch,
   // Start-up of the core control on the object's platform.
   HRESULT StartControl();
 
+  // Invoke's work by member name (dispatch.cpp).
+  HRESULT InvokeByName(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                       EXCEPINFO* exception, UINT* argumentError);
+
   // In-place activation (in_place_activation.cpp).
   HRESULT ActivateInPlace(IOleClientSite* site, bool uiActivate);
   HRESULT DeactivateUi();
