@@ -53,8 +53,8 @@ class BlockUploadTest : public UploadSessionTest {
  protected:
   BlockUploadTest() : UploadSessionTest(std::chrono::seconds(120)) {}
 
-  // Records the byte labels while the window runs.
-  ProgressSteps RunRecordingProgress(int port) {
+  // Records the byte labels while the window runs; every one of fileCount files must be done.
+  ProgressSteps RunRecordingProgress(int port, std::size_t fileCount) {
     ProgressSteps seen;
     const auto fileObserver = ui_.Recorder().OnChange(
         "frmProcess", "lblSendProcess",
@@ -66,6 +66,7 @@ class BlockUploadTest : public UploadSessionTest {
     ui_.Recorder().RemoveObserver(fileObserver);
     ui_.Recorder().RemoveObserver(totalObserver);
     EXPECT_TRUE(outcome.messages.empty());
+    EXPECT_EQ(outcome.statuses, std::vector<std::string>(fileCount, "완료"));
     return seen;
   }
 };
@@ -77,14 +78,14 @@ struct BlockCase {
 };
 
 TEST_F(BlockUploadTest, WireAndProgressFollowTheBlocks) {
-  const auto korean = dir_ / "보고서 2024.txt";
-  testing::WriteDeterministicFile(korean, 20000);
-  const auto empty = dir_ / "empty.bin";
-  testing::WriteFile(empty, "");
-  const auto exact = dir_ / "exact.dat";
-  testing::WriteDeterministicFile(exact, 3 * 8192);
-  const auto single = dir_ / "one.txt";
-  testing::WriteFile(single, "x");
+  std::vector<std::filesystem::path> small;
+  for (const auto& [name, size] : {std::pair<const char*, std::uint64_t>{"보고서 2024.txt", 20000},
+                                   {"empty.bin", 0},
+                                   {"exact.dat", 3 * 8192},
+                                   {"one.txt", 1}}) {
+    small.push_back(dir_ / name);
+    testing::WriteDeterministicFile(small.back(), size);
+  }
   const auto large = dir_ / "large.bin";
   WritePatternFile(large, 600005);
 
@@ -96,7 +97,7 @@ TEST_F(BlockUploadTest, WireAndProgressFollowTheBlocks) {
   };
   for (const BlockCase& test : cases) {
     SCOPED_TRACE(test.label);
-    std::vector<std::filesystem::path> paths = {korean, empty, exact, single};
+    std::vector<std::filesystem::path> paths = small;
     if (test.withLargeFile) paths.insert(paths.begin() + 1, large);
     std::vector<std::int64_t> sizes;
     for (const auto& path : paths) sizes.push_back(static_cast<std::int64_t>(file_size(path)));
@@ -106,7 +107,7 @@ TEST_F(BlockUploadTest, WireAndProgressFollowTheBlocks) {
     testing::TempDir records;
     const auto server = testing::StartRecordingServer(records.path());
 
-    const ProgressSteps seen = RunRecordingProgress(server->port());
+    const ProgressSteps seen = RunRecordingProgress(server->port(), paths.size());
 
     EXPECT_EQ(testing::WaitForRecordedConnection(records.path(), 1), ExpectedWire());
     EXPECT_EQ(owner_.responses, std::vector<std::string>{"done"});
