@@ -77,7 +77,7 @@ class UploadWindow final : private SocketEvents {
   std::int32_t totalSent_ = 0;
   // The file data, read ahead in pieces of whole blocks; made once per run.
   std::unique_ptr<BlockReader> blocks_;
-  std::vector<std::byte> arrival_;
+  ByteBuffer arrival_;
   ReplyCollector reply_;
 
   bool connected_ = false;
