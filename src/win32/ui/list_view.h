@@ -1,7 +1,8 @@
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// The common controls' declarations need the types above.
+#include <commctrl.h>
 
 #include <array>
 #include <cstddef>
