@@ -287,7 +287,8 @@ void Win32ListView::SetItemState(std::size_t index, UINT state, UINT mask) {
 }
 
 UINT Win32ListView::ItemState(std::size_t index, UINT mask) const {
-  return static_cast<UINT>(SendMessageW(Window(), LVM_GETITEMSTATE, index, mask));
+  return static_cast<UINT>(
+      SendMessageW(Window(), LVM_GETITEMSTATE, index, static_cast<LPARAM>(mask)));
 }
 
 void Win32ListView::SetStyleBits(LONG_PTR bits, LONG_PTR mask) {

@@ -77,6 +77,10 @@ void Win32Widget::CreateChild(const wchar_t* className, DWORD style, DWORD exten
   if (window == nullptr) throw Error(ErrorNumber::kOutOfMemory);
   AttachWindow(window);
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Ui().Font()), FALSE);
+  // Labels lie beneath the other widgets, which stack in the order they were added, so a label
+  // that runs under a button never hides it.
+  SetWindowPos(window, kind_ == WidgetKind::kLabel ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Win32Widget::AttachWindow(HWND window) {
