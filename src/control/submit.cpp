@@ -70,7 +70,7 @@ std::string UploaderControl::Submit() {
     ComposeUploadRequest(settings, postDataList_, rowKeys, platform_.files, body, request_);
 
     ControlUploadOwner owner(*this);
-    UploadWindow window(platform_, owner, &surface_->smallIconImageList,
+    UploadWindow window(platform_, owner, surface_->form.get(), &surface_->smallIconImageList,
                         &surface_->largeIconImageList, platform_.ansi, body);
     window.ShowModal();
   } catch (const Error& error) {

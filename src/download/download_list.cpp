@@ -5,12 +5,12 @@
 
 #include "base/checked.h"
 #include "base/text.h"
-#include "control/captions.h"
-#include "control/engine_title.h"
+#include "common/captions.h"
+#include "common/engine_title.h"
+#include "common/path_names.h"
+#include "common/url_encoding.h"
 #include "download/download_window.h"
-#include "download/url_encoding.h"
 #include "queue/named_file_icon.h"
-#include "queue/path_names.h"
 
 namespace veldrask {
 namespace {
@@ -153,7 +153,7 @@ void DownloadList::cmdDownload_Click() {
     platform_.ui.ShowMessage(kNothingTicked, MessageIcon::kNone, std::nullopt);
     return;
   }
-  DownloadWindow window(platform_, *this, &surface_.smallIconImageList,
+  DownloadWindow window(platform_, *this, surface_.form.get(), &surface_.smallIconImageList,
                         &surface_.largeIconImageList);
   window.ShowModal();
 }

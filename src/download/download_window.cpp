@@ -4,10 +4,10 @@
 
 #include "base/checked.h"
 #include "base/text.h"
+#include "common/path_names.h"
+#include "common/url_encoding.h"
 #include "download/download_request.h"
 #include "download/safe_file_name.h"
-#include "download/url_encoding.h"
-#include "queue/path_names.h"
 #include "upload/progress_block.h"
 
 namespace veldrask {
@@ -38,13 +38,14 @@ std::string ServerFileName(const AttachedFile& entry, const CodePage& ansi) {
 
 }  // namespace
 
-DownloadWindow::DownloadWindow(Platform& platform, const DownloadOwner& owner,
+DownloadWindow::DownloadWindow(Platform& platform, const DownloadOwner& owner, Form* ownerForm,
                                ImageList* smallIcons, ImageList* largeIcons)
     : platform_(platform),
       owner_(owner),
       smallIcons_(smallIcons),
       largeIcons_(largeIcons),
-      form_(platform.ui.CreateForm("frmDNProcess", "다운로드 진행상황", kClientArea)) {
+      form_(platform.ui.CreateForm("frmDNProcess", "다운로드 진행상황", kClientArea,
+                                   {FormKind::kModalDialog, ownerForm})) {
   const ProgressBlockWidgets widgets =
       BuildProgressBlock(*form_, "fraProgress", "다운로드 진행 상황", kClientArea);
   fileList_ = &form_->AddListView("DownloadFileList", &widgets.frame, kProgressFileListBounds);
@@ -162,12 +163,11 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
 }
 
 void DownloadWindow::FetchCurrentFile(const SessionFile& file) {
-  EventLoop& loop = platform_.loop;
   CloseSocket();
-  loop.WaitUntil([this] { return socket_->State() == SocketState::kClosed; });
+  Wait([this] { return socket_->State() == SocketState::kClosed; });
   connected_ = sendDone_ = false;
   socket_->Connect(owner_.HostName(), owner_.ServerPort());
-  loop.WaitUntil([this] { return connected_ || FileEnded() || aborted_; });
+  Wait([this] { return connected_ || FileEnded() || aborted_; });
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
@@ -176,9 +176,9 @@ void DownloadWindow::FetchCurrentFile(const SessionFile& file) {
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));
   }
-  loop.WaitUntil([this] { return sendDone_ || FileEnded() || aborted_; });
+  Wait([this] { return sendDone_ || FileEnded() || aborted_; });
   progress_->ResetCurrentBar();
-  loop.WaitUntil([this] { return FileEnded() || aborted_; });
+  Wait([this] { return FileEnded() || aborted_; });
 }
 
 DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
@@ -250,6 +250,10 @@ void DownloadWindow::CloseSocket() {
 
 void DownloadWindow::SetStatus(const SessionFile& file, std::string_view status) {
   fileList_->SetSubItem(file.row, 2, status);
+}
+
+void DownloadWindow::Wait(const std::function<bool()>& condition) {
+  if (platform_.loop.WaitUntil(condition) == WaitOutcome::kLoopEnding) form_->Close();
 }
 
 void DownloadWindow::OnFormClose() {

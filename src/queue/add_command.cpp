@@ -1,8 +1,8 @@
 // The add command of UploadQueue: the open dialog and the checks each chosen file passes.
 
 #include "base/error.h"
+#include "common/path_names.h"
 #include "queue/add_limits.h"
-#include "queue/path_names.h"
 #include "queue/queue_messages.h"
 #include "queue/upload_queue.h"
 

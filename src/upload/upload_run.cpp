@@ -41,7 +41,7 @@ void UploadWindow::RunUpload() {
   connected_ = false;
   socket_ = platform_.network.CreateTcpSocket(*this);
   socket_->Connect(owner_.HostName(), owner_.ServerPort());
-  platform_.loop.WaitUntil([this] { return connected_ || Stopped(); });
+  Wait([this] { return connected_ || Stopped(); });
 
   SendAndWait(AsBytes(headCodePage_.Encode(owner_.UploadHTTPHeader()) +
                       bodyCodePage_.Encode(owner_.UploadHTTPFormData())));
@@ -60,7 +60,7 @@ void UploadWindow::RunUpload() {
   connected_ = false;
 
   // The reply ends by its own framing or by the server closing; the user may close first.
-  if (!Stopped()) platform_.loop.WaitUntil([this] { return reply_.Finished() || Stopped(); });
+  if (!Stopped()) Wait([this] { return reply_.Finished() || Stopped(); });
   StoreReply();
   form_->Close();
 }
@@ -119,7 +119,7 @@ void UploadWindow::SendAndWait(std::span<const std::byte> bytes) {
   sendDone_ = false;
   if (Stopped() || socket_->State() != SocketState::kConnected) return;
   socket_->Send(bytes);
-  platform_.loop.WaitUntil([this] { return sendDone_ || Stopped(); });
+  Wait([this] { return sendDone_ || Stopped(); });
 }
 
 void UploadWindow::StoreReply() {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "control/control_surface.h"
+#include "common/control_surface.h"
 #include "win32/ui/icon_picture.h"
 #include "win32/ui/wide_text.h"
 #include "win32/ui/win32_ui.h"
@@ -132,7 +132,9 @@ int Run(bool upload, const std::filesystem::path& folder) {
       FillDownloadScreen(*surface, files);
     }
     surface->form->Show();
-    pump.WaitUntil([page] { return !IsWindowVisible(page); });
+    if (pump.WaitUntil([page] { return IsWindowVisible(page) == FALSE; }) != WaitOutcome::kDone) {
+      return 1;
+    }
   }
   DestroyWindow(page);
   return 0;

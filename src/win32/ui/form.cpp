@@ -25,10 +25,12 @@ constexpr DWORD kTopLevelExtendedStyle = WS_EX_DLGMODALFRAME;
 
 }  // namespace
 
-Win32Form::Win32Form(Win32Ui& ui, std::string name, std::string_view caption, Bounds clientSize)
+Win32Form::Win32Form(Win32Ui& ui, std::string name, std::string_view caption, Bounds clientSize,
+                     FormPlacement placement)
     : Win32Container(*this, WidgetKind::kForm, std::move(name), nullptr, caption,
                      Bounds{0, 0, clientSize.width, clientSize.height}),
-      ui_(ui) {
+      ui_(ui),
+      placement_(placement) {
   RECT area{0, 0, ui.Scale().X(clientSize.width), ui.Scale().Y(clientSize.height)};
   AdjustWindowRectEx(&area, kTopLevelStyle, FALSE, kTopLevelExtendedStyle);
   HWND window =
@@ -37,9 +39,14 @@ Win32Form::Win32Form(Win32Ui& ui, std::string name, std::string_view caption, Bo
                       area.bottom - area.top, nullptr, nullptr, ui.Instance(), nullptr);
   if (window == nullptr) throw Error(ErrorNumber::kOutOfMemory);
   AttachWindow(window);
+  if (placement_.kind == FormKind::kSurface) {
+    ui.AddSurface(*this);
+    Rehome();
+  }
 }
 
 Win32Form::~Win32Form() {
+  if (placement_.kind == FormKind::kSurface) ui_.RemoveSurface(*this);
   ReleaseOwner();
   // Children go before their containers.
   while (!widgets_.empty()) widgets_.pop_back();
@@ -103,7 +110,7 @@ Widget* Win32Form::Find(std::string_view name) const {
 
 void Win32Form::ShowModal() {
   if (open_) throw std::logic_error(Name() + " is already open");
-  HWND owner = ui_.DialogOwner();
+  HWND owner = ModalOwner();
   SetWindowLongPtrW(Window(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   PlaceOver(owner);
   // EnableWindow answers whether the owner was disabled already: then it stays so afterwards.
@@ -111,7 +118,10 @@ void Win32Form::ShowModal() {
   ui_.PushModal(Window());
   try {
     Open();
-    if (open_) ui_.Loop().WaitUntil([this] { return !open_; });
+    // A modal form does not outlive its loop: the loop's ending closes it.
+    if (open_ && ui_.Loop().WaitUntil([this] { return !open_; }) == WaitOutcome::kLoopEnding) {
+      Close();
+    }
   } catch (...) {
     ui_.PopModal(Window());
     ReleaseOwner();
@@ -122,9 +132,7 @@ void Win32Form::ShowModal() {
 }
 
 void Win32Form::Show() {
-  if (open_) return;
-  if (HWND host = ui_.HostWindow(); host != nullptr && GetParent(Window()) != host) EmbedIn(host);
-  Open();
+  if (!open_) Open();
 }
 
 void Win32Form::Close() {
@@ -173,6 +181,19 @@ void Win32Form::CheckNewName(const std::string& name) const {
   if (byName_.contains(name)) throw Error(ErrorNumber::kKeyNotUnique);
 }
 
+void Win32Form::Rehome() {
+  HWND host = ui_.HostWindow();
+  if (host == nullptr) {
+    // Out of the container: a hidden window of its own until the next host.
+    ShowWindow(Window(), SW_HIDE);
+    SetParent(Window(), nullptr);
+    SetWindowLongPtrW(Window(), GWL_STYLE, WS_POPUP | WS_CLIPCHILDREN);
+    return;
+  }
+  EmbedIn(host);
+  ApplyVisible();
+}
+
 void Win32Form::EmbedIn(HWND host) {
   HWND window = Window();
   SetWindowLongPtrW(window, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
@@ -181,6 +202,11 @@ void Win32Form::EmbedIn(HWND host) {
   const Bounds size = Position();
   SetWindowPos(window, nullptr, 0, 0, ui_.Scale().X(size.width), ui_.Scale().Y(size.height),
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+HWND Win32Form::ModalOwner() const {
+  if (placement_.owner == nullptr) return nullptr;
+  return GetAncestor(Win32Ui::WindowOf(*placement_.owner), GA_ROOT);
 }
 
 void Win32Form::PlaceOver(HWND owner) {
@@ -220,8 +246,13 @@ void Win32Form::ReleaseOwner() {
 }
 
 void Win32Form::ApplyVisible() {
-  const bool embedded = (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_CHILD) != 0;
-  ShowWindow(Window(), !Visible() ? SW_HIDE : embedded ? SW_SHOWNA : SW_SHOW);
+  if (placement_.kind == FormKind::kSurface) {
+    // A surface shows only inside its host.
+    const bool shown = Visible() && ui_.HostWindow() != nullptr;
+    ShowWindow(Window(), shown ? SW_SHOWNA : SW_HIDE);
+    return;
+  }
+  ShowWindow(Window(), Visible() ? SW_SHOW : SW_HIDE);
 }
 
 }  // namespace veldrask::win32

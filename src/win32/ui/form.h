@@ -15,13 +15,14 @@
 namespace veldrask::win32 {
 
 // A form: a window and the widgets in it, found by name. It starts as a hidden top-level
-// window. Show embeds it as a child of the Ui's host window when there is one (the control's
-// surface); ShowModal shows it as a modal top-level window owned by the window that owns
-// dialogs now, disabled meanwhile, and waits in the event loop until the form closes. The
-// close box is the user's Close.
+// window. The control's surface becomes a child of the Ui's host window and shows there once
+// shown, and only while there is a host. A modal dialog shows as a top-level window owned by
+// the top-level window that holds its owner form, disabled meanwhile, and waits in the event
+// loop until the form closes; the close box, and the loop's ending, are the user's Close.
 class Win32Form : public Win32Container, public Form {
  public:
-  Win32Form(Win32Ui& ui, std::string name, std::string_view caption, Bounds clientSize);
+  Win32Form(Win32Ui& ui, std::string name, std::string_view caption, Bounds clientSize,
+            FormPlacement placement);
   ~Win32Form() override;
 
   // Names must be non-empty and unique within the form ("key not unique" otherwise); a
@@ -51,6 +52,8 @@ class Win32Form : public Win32Container, public Form {
   // The widgets whose container is container, in the order added.
   std::vector<Win32Widget*> WidgetsIn(const Win32Container* container) const;
   void OnCloseRequest() override { Close(); }
+  // A surface follows the Ui's host window: embedded in it (shown when open), or out of it.
+  void Rehome();
 
  private:
   template <typename T>
@@ -58,6 +61,7 @@ class Win32Form : public Win32Container, public Form {
   Win32Container& ResolveContainer(Widget* container);
   void CheckNewName(const std::string& name) const;
   void EmbedIn(HWND host);
+  HWND ModalOwner() const;
   void PlaceOver(HWND owner);
   void Open();
   void FinishClose();
@@ -66,6 +70,7 @@ class Win32Form : public Win32Container, public Form {
   void ApplyVisible() override;
 
   Win32Ui& ui_;
+  FormPlacement placement_;
   std::vector<std::unique_ptr<Win32Widget>> widgets_;
   std::map<std::string, Win32Widget*, std::less<>> byName_;
   bool open_ = false;

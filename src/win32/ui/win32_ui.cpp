@@ -65,8 +65,8 @@ Win32Ui::~Win32Ui() {
 }
 
 std::unique_ptr<Form> Win32Ui::CreateForm(std::string name, std::string_view caption,
-                                          Bounds clientSize) {
-  return std::make_unique<Win32Form>(*this, std::move(name), caption, clientSize);
+                                          Bounds clientSize, FormPlacement placement) {
+  return std::make_unique<Win32Form>(*this, std::move(name), caption, clientSize, placement);
 }
 
 void Win32Ui::ShowMessage(std::string_view text, MessageIcon icon,
@@ -110,6 +110,15 @@ void Win32Ui::ReportFailure(std::exception_ptr failure) noexcept {
   } catch (...) {
     // Nothing may leave a window procedure; the failure has nowhere further to go.
   }
+}
+
+void Win32Ui::SetHostWindow(HWND host) {
+  host_ = host;
+  for (Win32Form* surface : surfaces_) surface->Rehome();
+}
+
+void Win32Ui::RemoveSurface(const Win32Form& surface) {
+  surfaces_.erase(std::remove(surfaces_.begin(), surfaces_.end(), &surface), surfaces_.end());
 }
 
 void Win32Ui::PopModal(HWND window) {

@@ -16,6 +16,8 @@
 
 namespace veldrask::win32 {
 
+class Win32Form;
+
 // The Ui as Win32 windows and common controls, for one thread. The event loop given here is
 // the thread's message pump (the one the sockets report through): modal forms wait in it, so
 // socket events, posted tasks and the windows' own messages all go on while a transfer window
@@ -30,20 +32,24 @@ class Win32Ui : public Ui {
   Win32Ui(const Win32Ui&) = delete;
   Win32Ui& operator=(const Win32Ui&) = delete;
 
-  std::unique_ptr<Form> CreateForm(std::string name, std::string_view caption,
-                                   Bounds clientSize) override;
+  // A surface lives in the host window; a modal dialog is owned by the top-level window that
+  // holds its owner form.
+  std::unique_ptr<Form> CreateForm(std::string name, std::string_view caption, Bounds clientSize,
+                                   FormPlacement placement) override;
   // MessageBoxW with an OK button, owned by the window that owns dialogs now.
   void ShowMessage(std::string_view text, MessageIcon icon,
                    std::optional<std::string_view> caption) override;
   // SHBrowseForFolderW for file-system folders.
   std::string BrowseForFolder(std::string_view title) override;
 
-  // The window the control lives in (its container's window): forms shown without waiting
-  // become its children. Without one they show as top-level windows.
-  void SetHostWindow(HWND host) { host_ = host; }
+  // The window the control lives in while the container has it active (its own window inside
+  // the container's): the surfaces become its children and show there once shown. Null takes
+  // them out again, hidden, until the next host: call it with null before the host window is
+  // destroyed, which would destroy the surfaces' windows with it.
+  void SetHostWindow(HWND host);
   HWND HostWindow() const { return host_; }
-  // The owner of dialogs and modal forms now: the innermost open modal form, else the host's
-  // top-level window, else none.
+  // The owner of dialogs now: the innermost open modal form, else the host's top-level window,
+  // else none.
   HWND DialogOwner() const;
   // The window of a form created here.
   static HWND WindowOf(const Form& form);
@@ -60,6 +66,8 @@ class Win32Ui : public Ui {
   const PixelScale& Scale() const { return scale_; }
   void PushModal(HWND window) { modals_.push_back(window); }
   void PopModal(HWND window);
+  void AddSurface(Win32Form& surface) { surfaces_.push_back(&surface); }
+  void RemoveSurface(const Win32Form& surface);
 
  private:
   EventLoop& loop_;
@@ -69,6 +77,7 @@ class Win32Ui : public Ui {
   HFONT font_;
   HWND host_ = nullptr;
   std::vector<HWND> modals_;
+  std::vector<Win32Form*> surfaces_;
   FailureHandler failureHandler_;
 };
 

@@ -13,7 +13,10 @@ namespace veldrask::testing {
 namespace {
 
 TEST_F(Win32UiTest, TheCloseBoxOfAModalWindowIsTheUsersClose) {
-  std::unique_ptr<Form> form = ui_.CreateForm("frmProcess", "업로드 진행상황", {0, 0, 7035, 4290});
+  std::unique_ptr<Form> surface = CreateSurface("UploaderControl", {0, 0, 9480, 6495});
+  surface->Show();
+  std::unique_ptr<Form> form = ui_.CreateForm("frmProcess", "업로드 진행상황", {0, 0, 7035, 4290},
+                                              {FormKind::kModalDialog, surface.get()});
   HWND window = ui_.WindowOf(*form);
   int closes = 0;
   std::optional<bool> ownerEnabledWhileOpen;
@@ -24,7 +27,7 @@ TEST_F(Win32UiTest, TheCloseBoxOfAModalWindowIsTheUsersClose) {
     windowEnabledWhileOpen = IsWindowVisible(window) != 0;
     // The user's click on the close box, while the transfer waits in the event loop.
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    pump_.WaitUntil([&] { return closes > 0; });
+    EXPECT_EQ(pump_.WaitUntil([&] { return closes > 0; }), WaitOutcome::kDone);
   });
 
   form->ShowModal();
@@ -35,7 +38,8 @@ TEST_F(Win32UiTest, TheCloseBoxOfAModalWindowIsTheUsersClose) {
   EXPECT_EQ(windowEnabledWhileOpen, true);
   EXPECT_TRUE(IsWindowEnabled(page_));
   EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_EQ(GetWindow(window, GW_OWNER), page_) << "a modal window is owned by the page";
+  EXPECT_EQ(GetWindow(window, GW_OWNER), page_)
+      << "a modal window is owned by the top-level window that holds its owner";
 }
 
 HICON IconShownIn(HWND dialog) {
@@ -82,7 +86,7 @@ class FileDialogTest : public Win32UiTest {
  protected:
   FileDialogTest()
       : folder_(std::filesystem::temp_directory_path() / L"업로드 시험"),
-        form_(ui_.CreateForm("surface", "", {0, 0, 3000, 3000})),
+        form_(CreateSurface("UploaderControl", {0, 0, 3000, 3000})),
         dialog_(form_->AddFileDialog("ComOpen")) {
     std::filesystem::create_directories(folder_);
     for (const wchar_t* name : {L"가.txt", L"나.txt"}) std::ofstream(folder_ / name) << "12345";

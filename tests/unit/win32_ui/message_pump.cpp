@@ -39,12 +39,13 @@ void MessagePump::ProcessPendingEvents() {
   RunTasks();
 }
 
-void MessagePump::WaitUntil(const std::function<bool()>& done) {
+WaitOutcome MessagePump::WaitUntil(const std::function<bool()>& done) {
   while (!done()) {
     MSG message;
-    if (GetMessageW(&message, nullptr, 0, 0) <= 0) throw std::runtime_error("message loop ended");
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) return WaitOutcome::kLoopEnding;
     DispatchOne(message);
   }
+  return WaitOutcome::kDone;
 }
 
 void MessagePump::Post(std::function<void()> task) {

@@ -19,7 +19,7 @@ class MessagePump : public EventLoop {
   MessagePump& operator=(const MessagePump&) = delete;
 
   void ProcessPendingEvents() override;
-  void WaitUntil(const std::function<bool()>& done) override;
+  WaitOutcome WaitUntil(const std::function<bool()>& done) override;
   void Post(std::function<void()> task) override;
 
  private:

@@ -22,7 +22,7 @@ TEST_F(Win32UiTest, WidgetsStandAtTheirTwipPositionsInsideTheirContainer) {
   ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96) << "the expected pixels are at 96 DPI";
   ReleaseDC(nullptr, screen);
 
-  std::unique_ptr<Form> form = ui_.CreateForm("frmTest", "배치", {0, 0, 9000, 6000});
+  std::unique_ptr<Form> form = CreateSurface("UploaderControl", {0, 0, 9000, 6000});
   Widget& frame = form->AddWidget(WidgetKind::kFrame, "fra", nullptr, "틀", {300, 150, 7500, 5000});
   struct Case {
     Widget* widget;
@@ -47,12 +47,30 @@ TEST_F(Win32UiTest, WidgetsStandAtTheirTwipPositionsInsideTheirContainer) {
 
   frame.Move(0, 0);
   EXPECT_EQ(RectInParent(WindowOf(frame)).left, 0);
-  form->Show();
-  EXPECT_EQ(GetParent(ui_.WindowOf(*form)), host_) << "the surface lives in the host window";
+}
+
+TEST_F(Win32UiTest, TheSurfaceShowsInsideTheHostWindowOnly) {
+  std::unique_ptr<Form> surface = CreateSurface("UploaderControl", {0, 0, 9480, 6495});
+  HWND window = ui_.WindowOf(*surface);
+  EXPECT_EQ(GetParent(window), host_);
+  EXPECT_FALSE(IsWindowVisible(window)) << "not before Show";
+  surface->Show();
+  EXPECT_TRUE(IsWindowVisible(window));
+
+  ui_.SetHostWindow(nullptr);  // the container deactivates the control
+  DestroyWindow(host_);
+  EXPECT_TRUE(IsWindow(window)) << "the surface outlives the host's window";
+  EXPECT_FALSE(IsWindowVisible(window));
+
+  host_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 700, 500, page_, nullptr,
+                          nullptr, nullptr);
+  ui_.SetHostWindow(host_);
+  EXPECT_EQ(GetParent(window), host_);
+  EXPECT_TRUE(IsWindowVisible(window));
 }
 
 TEST_F(Win32UiTest, ButtonsInAFrameReachTheCoreWithTheirValues) {
-  std::unique_ptr<Form> form = ui_.CreateForm("surface", "", {0, 0, 6000, 3000});
+  std::unique_ptr<Form> form = CreateSurface("UploaderControl", {0, 0, 6000, 3000});
   Widget& frame =
       form->AddWidget(WidgetKind::kFrame, "TypeFrame", nullptr, "보기", {0, 0, 3000, 2000});
   Widget& add =
@@ -96,7 +114,7 @@ TEST_F(Win32UiTest, ButtonsInAFrameReachTheCoreWithTheirValues) {
 class ListViewTest : public Win32UiTest {
  protected:
   ListViewTest()
-      : form_(ui_.CreateForm("surface", "", {0, 0, 9480, 6495})),
+      : form_(CreateSurface("UploaderControl", {0, 0, 9480, 6495})),
         frame_(
             form_->AddWidget(WidgetKind::kFrame, "DNMainFrame", nullptr, "", {0, 0, 7905, 2595})),
         list_(form_->AddListView("DownloadFileList", &frame_, {45, 195, 7800, 1590})) {

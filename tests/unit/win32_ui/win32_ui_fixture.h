@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "message_pump.h"
 #include "win32/ui/widget.h"
@@ -33,6 +34,10 @@ class Win32UiTest : public ::testing::Test {
     });
   }
   ~Win32UiTest() override { DestroyWindow(page_); }
+
+  std::unique_ptr<Form> CreateSurface(std::string name, Bounds clientSize) {
+    return ui_.CreateForm(std::move(name), "", clientSize, {FormKind::kSurface, nullptr});
+  }
 
   static HWND WindowOf(Widget& widget) {
     return dynamic_cast<win32::Win32Widget&>(widget).Window();
