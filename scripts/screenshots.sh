@@ -41,8 +41,8 @@ REG
 "$wine" regedit /s "$(windows_path "$work/fonts.reg")" >/dev/null 2>&1
 wineserver -w
 
-# Files of kinds the shell knows, named in Korean.
-files=$work/files
+# Files of kinds the shell knows, named in Korean, in C:\자료.
+files=$WINEPREFIX/drive_c/자료
 mkdir -p "$files"
 head -c 48213 /dev/zero | tr '\0' 'a' >"$files/회의록.txt"
 head -c 1536 /dev/zero | tr '\0' 'b' >"$files/안내문.html"
@@ -53,7 +53,7 @@ cp "$WINEPREFIX/drive_c/windows/notepad.exe" "$files/메모장.exe"
 shoot() {
   local screen=$1
   "$wine" explorer /desktop=veldrask,800x600 "$(windows_path "$program")" "$screen" \
-    "$(windows_path "$files")" >"$work/$screen.log" 2>&1 &
+    "C:\\자료" >"$work/$screen.log" 2>&1 &
   local shown=$!
   # The first start builds Wine's font cache: wait until the screen shows something and has
   # stopped changing.
