@@ -47,6 +47,8 @@ Win32Form::Win32Form(Win32Ui& ui, std::string name, std::string_view caption, Bo
 
 Win32Form::~Win32Form() {
   if (placement_.kind == FormKind::kSurface) ui_.RemoveSurface(*this);
+  // A modal form released while it is up (its control going away) gives its owner back.
+  ui_.PopModal(Window());
   ReleaseOwner();
   // Children go before their containers.
   while (!widgets_.empty()) widgets_.pop_back();
