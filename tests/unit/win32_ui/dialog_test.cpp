@@ -4,10 +4,14 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "dialog_driver.h"
 #include "win32/ui/wide_text.h"
 #include "win32_ui_fixture.h"
+// The folder browser's tree and the shell's folders need the Windows types the fixture brings.
+#include <commctrl.h>
+#include <shlobj.h>
 
 namespace veldrask::testing {
 namespace {
@@ -139,6 +143,60 @@ TEST_F(FileDialogTest, AChoiceBecomesTheFileNameTheCoreSplits) {
     dialog_.ShowOpen();
     EXPECT_EQ(dialog_.FileName(), test.fileName) << test.what;
   }
+}
+
+BOOL CALLBACK FindText(HWND child, LPARAM wanted) {
+  auto& search = *reinterpret_cast<std::pair<std::wstring, bool>*>(wanted);
+  if (TextOf(child) == search.first) search.second = true;
+  return TRUE;
+}
+
+// Selects the folder named name among the children of the folder tree's root (the desktop),
+// as a user opens the root and clicks the folder.
+void SelectChildFolder(HWND dialog, const std::wstring& name) {
+  HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+  auto selected = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(selected));
+  for (auto item = reinterpret_cast<HTREEITEM>(
+           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(selected)));
+       item != nullptr; item = reinterpret_cast<HTREEITEM>(SendMessageW(
+                            tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    if (name == text) {
+      SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+      return;
+    }
+  }
+}
+
+// The browser opens on the desktop: the folder to choose is one of its folders.
+TEST_F(Win32UiTest, TheFolderBrowserShowsTheTitleAndGivesTheChosenFolder) {
+  wchar_t desktop[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, TRUE));
+  const std::filesystem::path folder = std::filesystem::path(desktop) / L"내려받기 시험";
+  std::filesystem::create_directories(folder);
+  struct Case {
+    bool confirm;
+    std::string chosen;
+  } cases[] = {{true, win32::Narrow(folder.wstring())}, {false, ""}};
+  for (const Case& test : cases) {
+    std::pair<std::wstring, bool> title{L"폴더를 선택하여 주세요", false};
+    OnDialog([&](HWND dialog) {
+      EnumChildWindows(dialog, FindText, reinterpret_cast<LPARAM>(&title));
+      if (!test.confirm) return ClickButton(dialog, IDCANCEL);
+      SelectChildFolder(dialog, folder.filename().wstring());
+      ClickButton(dialog, IDOK);
+    });
+    EXPECT_EQ(ui_.BrowseForFolder("폴더를 선택하여 주세요"), test.chosen);
+    EXPECT_TRUE(title.second) << "the dialog shows the title";
+  }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
