@@ -155,10 +155,10 @@ BOOL CALLBACK FindText(HWND child, LPARAM wanted) {
 // as a user opens the root and clicks the folder.
 void SelectChildFolder(HWND dialog, const std::wstring& name) {
   HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
-  auto selected = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(selected));
+  auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
   for (auto item = reinterpret_cast<HTREEITEM>(
-           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(selected)));
+           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
        item != nullptr; item = reinterpret_cast<HTREEITEM>(SendMessageW(
                             tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
     wchar_t text[MAX_PATH] = {};
