@@ -189,7 +189,7 @@ void Win32Form::Rehome() {
     // Out of the container: a hidden window of its own until the next host.
     ShowWindow(Window(), SW_HIDE);
     SetParent(Window(), nullptr);
-    SetWindowLongPtrW(Window(), GWL_STYLE, WS_POPUP | WS_CLIPCHILDREN);
+    SetWindowLongPtrW(Window(), GWL_STYLE, static_cast<LONG_PTR>(WS_POPUP | WS_CLIPCHILDREN));
     return;
   }
   EmbedIn(host);
@@ -198,7 +198,8 @@ void Win32Form::Rehome() {
 
 void Win32Form::EmbedIn(HWND host) {
   HWND window = Window();
-  SetWindowLongPtrW(window, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+  SetWindowLongPtrW(window, GWL_STYLE,
+                    static_cast<LONG_PTR>(WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS));
   SetWindowLongPtrW(window, GWL_EXSTYLE, 0);
   SetParent(window, host);
   const Bounds size = Position();
