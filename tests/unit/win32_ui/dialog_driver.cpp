@@ -44,4 +44,13 @@ void ClickButton(HWND dialog, int id) {
   SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+void EnterFileName(HWND dialog, const std::wstring& text) {
+  constexpr int kFileNameCombo = 0x47c;  // the explorer-style dialog's box
+  constexpr int kFileNameEdit = 0x480;   // the old-style dialog's box
+  HWND box = GetDlgItem(dialog, kFileNameCombo);
+  if (box == nullptr) box = GetDlgItem(dialog, kFileNameEdit);
+  SetWindowTextW(box, text.c_str());
+  ClickButton(dialog, IDOK);
+}
+
 }  // namespace veldrask::testing

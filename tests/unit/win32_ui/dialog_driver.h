@@ -15,5 +15,7 @@ void OnDialog(std::function<void(HWND dialog)> action);
 std::wstring TextOf(HWND window);
 // Clicks a button of the dialog.
 void ClickButton(HWND dialog, int id);
+// Types text into the file name box of an open dialog and confirms it.
+void EnterFileName(HWND dialog, const std::wstring& text);
 
 }  // namespace veldrask::testing

@@ -103,16 +103,6 @@ class FileDialogTest : public Win32UiTest {
     std::filesystem::remove_all(folder_);
   }
 
-  // Types text into the dialog's file name box and confirms it.
-  static void Enter(HWND dialog, const std::wstring& text) {
-    constexpr int kFileNameCombo = 0x47c;
-    constexpr int kFileNameEdit = 0x480;
-    HWND box = GetDlgItem(dialog, kFileNameCombo);
-    if (box == nullptr) box = GetDlgItem(dialog, kFileNameEdit);
-    SetWindowTextW(box, text.c_str());
-    ClickButton(dialog, IDOK);
-  }
-
   std::string Folder() const { return win32::Narrow(folder_.wstring()); }
 
   std::filesystem::path folder_;
@@ -137,8 +127,8 @@ TEST_F(FileDialogTest, AChoiceBecomesTheFileNameTheCoreSplits) {
     OnDialog([&](HWND dialog) {
       if (!test.confirm) return ClickButton(dialog, IDCANCEL);
       // Into the folder first, as a user would go there, then the choice.
-      Enter(dialog, folder_.wstring());
-      OnDialog([&](HWND same) { Enter(same, test.typed); });
+      EnterFileName(dialog, folder_.wstring());
+      OnDialog([&](HWND same) { EnterFileName(same, test.typed); });
     });
     dialog_.ShowOpen();
     EXPECT_EQ(dialog_.FileName(), test.fileName) << test.what;
