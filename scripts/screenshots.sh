@@ -2,7 +2,7 @@
 # Photographs the control's screens under Xvfb in a private Wine prefix whose Tahoma links to
 # a Hangul font (as Windows links fonts for missing glyphs) and whose dialog font is that font:
 # docs/screen-upload.png (queued files with their shell icons) and docs/screen-download.png
-# (ticked rows). Needs the windows-x64 build of surface_screens.
+# (ticked rows). Needs the windows-x64 build of control_screens.
 set -euo pipefail
 
 # Its own X server, with room for the 800 x 600 desktop.
@@ -11,7 +11,7 @@ if [ -z "${VELDRASK_SHOT_X:-}" ]; then
 fi
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-program=${1:-$root/build/windows-x64/tests/screenshots/surface_screens.exe}
+program=${1:-$root/build/windows-x64/tests/screenshots/control_screens.exe}
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ko_KR.UTF-8

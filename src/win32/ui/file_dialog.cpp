@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "win32/ui/wide_text.h"
 #include "win32/ui/win32_ui.h"
+#include "win32/wide_text.h"
 
 namespace veldrask::win32 {
 namespace {

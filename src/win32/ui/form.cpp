@@ -14,8 +14,8 @@
 #include "win32/ui/picture_box.h"
 #include "win32/ui/progress_bar.h"
 #include "win32/ui/rectangle.h"
-#include "win32/ui/wide_text.h"
 #include "win32/ui/win32_ui.h"
+#include "win32/wide_text.h"
 
 namespace veldrask::win32 {
 namespace {

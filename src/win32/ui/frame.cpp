@@ -1,7 +1,7 @@
 #include "win32/ui/frame.h"
 
-#include "win32/ui/wide_text.h"
 #include "win32/ui/win32_ui.h"
+#include "win32/wide_text.h"
 
 namespace veldrask::win32 {
 namespace {

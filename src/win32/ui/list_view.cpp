@@ -8,8 +8,8 @@
 #include "base/error.h"
 #include "win32/ui/image_list.h"
 #include "win32/ui/pixel_scale.h"
-#include "win32/ui/wide_text.h"
 #include "win32/ui/win32_ui.h"
+#include "win32/wide_text.h"
 
 namespace veldrask::win32 {
 namespace {

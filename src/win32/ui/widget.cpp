@@ -3,8 +3,8 @@
 #include "base/error.h"
 #include "win32/ui/container.h"
 #include "win32/ui/form.h"
-#include "win32/ui/wide_text.h"
 #include "win32/ui/win32_ui.h"
+#include "win32/wide_text.h"
 
 namespace veldrask::win32 {
 namespace {

@@ -9,7 +9,7 @@
 #include "base/error.h"
 #include "win32/ui/container.h"
 #include "win32/ui/form.h"
-#include "win32/ui/wide_text.h"
+#include "win32/wide_text.h"
 
 namespace veldrask::win32 {
 namespace {

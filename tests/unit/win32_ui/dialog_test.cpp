@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "dialog_driver.h"
-#include "win32/ui/wide_text.h"
+#include "win32/wide_text.h"
 #include "win32_ui_fixture.h"
 // The folder browser's tree and the shell's folders need the Windows types the fixture brings.
 #include <commctrl.h>

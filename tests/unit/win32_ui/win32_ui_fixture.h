@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "message_pump.h"
+#include "win32/message_event_loop.h"
 #include "win32/ui/widget.h"
 #include "win32/ui/win32_ui.h"
 
@@ -15,7 +15,7 @@ namespace veldrask::testing {
 inline constexpr char kDefaultTitle[] = "VeldraskUploader";
 
 // A page window with a host window in it, as a container gives the control, and the Ui on
-// the thread's message pump. Failures that reach a window procedure fail the test.
+// the thread's message loop. Failures that reach a window procedure fail the test.
 class Win32UiTest : public ::testing::Test {
  protected:
   Win32UiTest()
@@ -43,7 +43,7 @@ class Win32UiTest : public ::testing::Test {
     return dynamic_cast<win32::Win32Widget&>(widget).Window();
   }
 
-  MessagePump pump_;
+  win32::MessageEventLoop pump_;
   HWND page_;
   HWND host_;
   win32::Win32Ui ui_;
