@@ -39,14 +39,20 @@ std::string Latin1ToUtf8(std::string_view text) {
 }  // namespace
 
 void ReplyCollector::Add(std::span<const std::byte> arrival) {
+  if (cut_) return;
   if (!reader_.HasHead()) {
     const std::size_t room = kUnparsedLimit - std::min(unparsed_.size(), kUnparsedLimit);
     unparsed_.append(reinterpret_cast<const char*>(arrival.data()), std::min(arrival.size(), room));
   }
-  reader_.Feed(arrival, [this](std::span<const std::byte> bytes) {
-    body_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  });
+  reader_.Feed(arrival, [this](std::span<const std::byte> bytes) { KeepBody(bytes); });
   if (reader_.HasHead()) unparsed_.clear();
+}
+
+void ReplyCollector::KeepBody(std::span<const std::byte> bytes) {
+  if (cut_) return;
+  const std::size_t room = bodyLimit_ - body_.size();
+  cut_ = bytes.size() > room;
+  body_.append(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), room));
 }
 
 void ReplyCollector::ConnectionClosed() {
@@ -54,6 +60,7 @@ void ReplyCollector::ConnectionClosed() {
 }
 
 bool ReplyCollector::Finished() const {
+  if (cut_) return true;
   const ReaderState state = reader_.State();
   return state == ReaderState::kComplete || state == ReaderState::kTruncated ||
          state == ReaderState::kFailed;

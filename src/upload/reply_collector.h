@@ -12,18 +12,27 @@
 namespace veldrask {
 
 // Gathers the server's reply to an upload as it arrives and gives its body as the text the
-// page receives.
+// page receives. A body longer than the limit is cut there: the rest is not read, so a server
+// sending without end cannot take the machine's memory.
 class ReplyCollector {
  public:
+  static constexpr std::size_t kDefaultBodyLimit = std::size_t{16} << 20;
+
+  explicit ReplyCollector(std::size_t bodyLimit = kDefaultBodyLimit) : bodyLimit_(bodyLimit) {}
+
   void Add(std::span<const std::byte> arrival);
   // The server closed the connection; a body that runs until the close ends here.
   void ConnectionClosed();
 
-  // Nothing more belongs to the reply: it ended as framed, the connection closed, or it
-  // cannot be read as HTTP.
+  // Nothing more belongs to the reply: it ended as framed, the connection closed, it cannot
+  // be read as HTTP, or its body reached the limit.
   bool Finished() const;
   // The reply ended as its framing says.
   bool Complete() const { return reader_.Complete(); }
+  // The body went past the limit; Text() holds its first bodyLimit bytes.
+  bool Cut() const { return cut_; }
+  // Why the reply could not be read as HTTP, kNone when it could (or still may).
+  ResponseError Error() const { return reader_.Error(); }
 
   // The body as UTF-8, chunked framing undone, decoded from the charset the reply declares,
   // or from undeclared when it declares none (the code page the request went out in). A reply
@@ -32,8 +41,12 @@ class ReplyCollector {
   std::string Text(const CodePage& ansi, const CodePage& undeclared) const;
 
  private:
+  void KeepBody(std::span<const std::byte> bytes);
+
+  std::size_t bodyLimit_;
   ResponseReader reader_;
   std::string body_;
+  bool cut_ = false;
   // What arrived while no head has been parsed, for a reply that is not HTTP; a server
   // streaming such bytes cannot make it grow past kUnparsedLimit.
   static constexpr std::size_t kUnparsedLimit = std::size_t{1} << 20;

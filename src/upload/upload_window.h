@@ -46,6 +46,8 @@ class UploadWindow final : private SocketEvents {
   // or the run stops.
   void SendAndWait(std::span<const std::byte> bytes);
   void StoreReply();
+  // Tells the user when the reply was cut at its limit or never came past interim heads.
+  void ReportUnreadReply();
   void ShowFailure(const Error& error);
   // The close handler: runs once, whoever closes the window.
   void OnFormClose();
@@ -79,6 +81,7 @@ class UploadWindow final : private SocketEvents {
   // size when that is smaller, since no block is ever longer.
   std::unique_ptr<std::byte[]> block_;
   std::vector<std::byte> arrival_;
+  static constexpr std::size_t kReplyLimitMegabytes = ReplyCollector::kDefaultBodyLimit >> 20;
   ReplyCollector reply_;
 
   bool connected_ = false;

@@ -67,6 +67,28 @@ TEST_F(ReplyCollectorTest, ReplyThatIsNotHttpIsKeptAsText) {
   EXPECT_EQ(empty.Text(cp949, cp949), "");
 }
 
+TEST_F(ReplyCollectorTest, ABodyPastTheLimitIsCutThereAndEndsTheReply) {
+  const struct {
+    const char* reply;
+    bool cut;
+    const char* text;
+  } cases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nabcd", false, "abcd"},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\nabcde", true, "abcd"},
+      {"HTTP/1.1 200 OK\r\n\r\nabcdefgh", true, "abcd"},
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n3\r\ndef\r\n", true,
+       "abcd"},
+  };
+  for (const auto& c : cases) {
+    ReplyCollector limited(4);
+    limited.Add(AsBytes(c.reply));
+    limited.Add(AsBytes("more"));
+    EXPECT_EQ(limited.Cut(), c.cut) << c.reply;
+    EXPECT_TRUE(limited.Finished()) << c.reply;
+    EXPECT_EQ(limited.Text(cp949, cp949), c.text) << c.reply;
+  }
+}
+
 TEST_F(ReplyCollectorTest, BodyIsDecodedFromItsDeclaredCharset) {
   const std::string korean = "업로드 완료";
   const std::string inCp949 = cp949.Encode(korean);

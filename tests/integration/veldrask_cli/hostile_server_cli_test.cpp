@@ -1,0 +1,82 @@
+// veldrask against servers written to misbehave (endless replies, endless interim heads,
+// escapes where text is expected) and against hard stops in the middle of a download.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "cli_test.h"
+#include "posix/iconv_code_page.h"
+#include "support/deterministic_bytes.h"
+#include "support/files.h"
+#include "support/servers.h"
+
+namespace veldrask::testing {
+namespace {
+
+using std::chrono_literals::operator""s;
+
+constexpr std::size_t kReplyLimit = std::size_t{16} << 20;
+
+class HostileServerCliTest : public CliTest {
+ protected:
+  void SetUp() override { server_ = StartMisbehavingServer(); }
+
+  std::vector<std::string> Params() const {
+    return {"--param", "HostName=127.0.0.1", "--param",
+            "ServerPort=" + std::to_string(server_->port())};
+  }
+
+  CliResult Upload(std::string_view scenario) const {
+    std::vector<std::string> arguments = Params();
+    arguments.insert(arguments.end(), {"--param", "ActionURL=" + ScenarioPath(scenario, 0, "up"),
+                                       "upload", Write("a.txt", "alpha\n").string()});
+    return Run(arguments);
+  }
+
+  std::vector<std::string> DownloadArguments(const std::filesystem::path& folder,
+                                             const std::vector<std::string>& rows) const {
+    std::vector<std::string> arguments = Params();
+    arguments.insert(arguments.end(), {"download", "--to", folder.string()});
+    arguments.insert(arguments.end(), rows.begin(), rows.end());
+    return arguments;
+  }
+
+  CliResult Download(const std::filesystem::path& folder, std::vector<std::string> rows) const {
+    return Run(DownloadArguments(folder, rows));
+  }
+
+  std::unique_ptr<ServerProcess> server_;
+};
+
+TEST_F(HostileServerCliTest, AnEndlessUploadReplyIsCutAtItsLimitAndSaidSo) {
+  // The reply declares no charset: the page gets its first 16 MiB read as CP949.
+  const std::string kept =
+      posix::IconvCodePage("CP949").Decode(DeterministicBytes("up", 0, kReplyLimit));
+  for (const char* scenario : {"endless", "endless-no-length"}) {
+    const CliResult result = Upload(scenario);
+    EXPECT_EQ(result.status, 1) << scenario << result.err;
+    EXPECT_FALSE(result.timedOut) << scenario;
+    EXPECT_TRUE(result.out == kept) << scenario << ": " << result.out.size() << " bytes";
+    EXPECT_NE(result.err.find("서버의 응답이 16MB를 넘어 앞부분만 받았습니다."), std::string::npos)
+        << scenario << result.err;
+  }
+}
+
+TEST_F(HostileServerCliTest, EndlessInterimHeadsFailTheExchange) {
+  const CliResult upload = Upload("interim-flood");
+  EXPECT_EQ(upload.status, 1) << upload.err;
+  EXPECT_NE(upload.err.find("중간 응답(1xx)"), std::string::npos) << upload.err;
+
+  const std::filesystem::path out = Folder("out");
+  const CliResult download = Download(out, {ScenarioPath("interim-flood", 10, "x.bin") + ":10"});
+  EXPECT_EQ(download.status, 1) << download.err;
+  EXPECT_NE(download.err.find("x.bin"), std::string::npos) << download.err;
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+}
+
+}  // namespace
+}  // namespace veldrask::testing
