@@ -189,9 +189,9 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
       return FileOutcome::kDone;
     case FileReceiver::State::kRefused:
       aborted_ = true;
-      platform_.ui.MessageBox(
-          std::string(kRefusedMessage) + "\r\n\r\n" + "에러코드 : " + receiver_->StatusCode(),
-          MessageIcon::kNone, owner_.MainTitle());
+      platform_.ui.MessageBox(std::string(kRefusedMessage) + "\r\n\r\n" +
+                                  "에러코드 : " + ShowableText(receiver_->StatusCode()),
+                              MessageIcon::kNone, owner_.MainTitle());
       return FileOutcome::kRefused;
     case FileReceiver::State::kFailed:
       SetStatus(file, kFailed);
@@ -234,7 +234,7 @@ void DownloadWindow::ShowFailedFiles() {
   text += kCrLf;
   for (const std::string& name : failedNames_) {
     text += kCrLf;
-    text += name;
+    text += ShowableText(name);
   }
   platform_.ui.MessageBox(text, MessageIcon::kNone, owner_.MainTitle());
 }

@@ -78,5 +78,20 @@ TEST_F(HostileServerCliTest, EndlessInterimHeadsFailTheExchange) {
   EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
+TEST_F(HostileServerCliTest, EscapesFromTheServerNeverReachTheTerminal) {
+  const std::filesystem::path out = Folder("out");
+  const CliResult status = Download(out, {ScenarioPath("escape-status", 10, "x.bin") + ":10"});
+  EXPECT_EQ(status.status, 1);
+  EXPECT_NE(status.err.find("에러코드 : \uFFFD]0;PWNED\uFFFD\uFFFD[2J"), std::string::npos)
+      << status.err;
+  EXPECT_EQ(status.err.find('\x1b'), std::string::npos);
+
+  const CliResult name =
+      Download(out, {ScenarioPath("normal", 10, "\x1b]0;PWNED\x07\x1b[2J.txt") + ":10"});
+  EXPECT_EQ(name.status, 0) << name.err;
+  EXPECT_EQ(name.err.find('\x1b'), std::string::npos);
+  EXPECT_EQ(ReadFile(out / "_]0;PWNED__[2J.txt").size(), 10u);
+}
+
 }  // namespace
 }  // namespace veldrask::testing
