@@ -111,7 +111,7 @@ class UploadWindowTest : public ::testing::Test {
   posix::IconvCodePage cp949{"CP949"};
   posix::RegFileRegistry registry{"/nonexistent/upload-test-registry"};
   posix::GioShell shell;
-  posix::PosixRandom random{7};
+  posix::PosixRandom random;
   TestOwner owner;
   std::unique_ptr<testing::ScriptedNetwork> network;
   std::map<std::string, std::string> contents;
