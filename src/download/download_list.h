@@ -40,6 +40,7 @@ class DownloadList final : public DownloadOwner {
   std::string HostName() const override { return properties_.hostName; }
   std::int16_t ServerPort() const override { return properties_.serverPort; }
   std::string MainTitle() const override { return properties_.mainTitle; }
+  std::string Charset() const override { return properties_.charset; }
 
  private:
   // The user's actions.

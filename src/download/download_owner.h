@@ -22,6 +22,8 @@ class DownloadOwner {
   virtual std::string HostName() const = 0;
   virtual std::int16_t ServerPort() const = 0;
   virtual std::string MainTitle() const = 0;
+  // The charset setting of requests (empty for the ANSI code page, or UTF-8).
+  virtual std::string Charset() const = 0;
 
  protected:
   ~DownloadOwner() = default;

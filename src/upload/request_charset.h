@@ -13,4 +13,7 @@ namespace veldrask {
 const CodePage& RequestCodePage(std::string_view charset, const CodePage& ansi,
                                 const CodePage& utf8);
 
+// Whether charset names UTF-8 ("UTF-8" in any letter case, with or without the hyphen).
+bool NamesUtf8(std::string_view charset);
+
 }  // namespace veldrask

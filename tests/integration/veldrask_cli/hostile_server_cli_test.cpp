@@ -93,5 +93,23 @@ TEST_F(HostileServerCliTest, EscapesFromTheServerNeverReachTheTerminal) {
   EXPECT_EQ(ReadFile(out / "_]0;PWNED__[2J.txt").size(), 10u);
 }
 
+TEST_F(HostileServerCliTest, ANameTheCodePageCannotWriteIsRefusedOrSentAsUtf8) {
+  const std::string row = "/scenario/normal/5/😀.txt:5";
+  const std::filesystem::path refused = Folder("refused");
+  const CliResult ansi = Download(refused, {row});
+  EXPECT_EQ(ansi.status, 1);
+  EXPECT_NE(ansi.err.find("Charset을 UTF-8로"), std::string::npos) << ansi.err;
+  EXPECT_TRUE(std::filesystem::is_empty(refused));
+
+  const std::filesystem::path sent = Folder("sent");
+  std::vector<std::string> arguments = Params();
+  arguments.insert(arguments.end(), {"--param", "Charset=UTF-8"});
+  const std::vector<std::string> tail = DownloadArguments(sent, {row});
+  arguments.insert(arguments.end(), tail.begin() + 4, tail.end());
+  const CliResult utf8 = Run(arguments);
+  EXPECT_EQ(utf8.status, 0) << utf8.err;
+  EXPECT_EQ(ReadFile(sent / "😀.txt"), DeterministicBytes("😀.txt", 0, 5));
+}
+
 }  // namespace
 }  // namespace veldrask::testing
