@@ -37,7 +37,8 @@ Every message the control shows is printed on stderr; on a terminal the progress
 drawn there too, elsewhere one line per finished file.
 
 Exit status: 0 when no refusal or failure message was shown, 1 when one was, 2 for a usage
-error or a page the control cannot load (nothing was sent), 130 after Ctrl-C.
+error or a page the control cannot load (nothing was sent), 130 after Ctrl-C, 143 after
+SIGTERM and 129 after SIGHUP (each closes the progress window as the user would).
 
 Environment: VELDRASK_REGISTRY names the folder of the control's registry (the remembered
 download folder); by default $XDG_CONFIG_HOME/veldrask.

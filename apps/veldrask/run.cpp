@@ -81,9 +81,9 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
                                                      : std::string()) +
                   FormatErrorMessage(error));
     if (options.command == Command::kCall && IsCallingError(error)) return kExitUsage;
-    return session.Interrupted() ? kExitInterrupted : kExitRefused;
+    return session.Interrupted() ? InterruptWatch::ExitStatus() : kExitRefused;
   }
-  if (session.Interrupted()) return kExitInterrupted;
+  if (session.Interrupted()) return InterruptWatch::ExitStatus();
   return session.MessageShown() ? kExitRefused : kExitOk;
 }
 

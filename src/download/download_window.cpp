@@ -98,6 +98,7 @@ void DownloadWindow::ListFiles() {
   }
   startedCount_ = 0;
   if (!platform_.files.FolderExists(folder)) platform_.files.CreateFolder(folder);
+  RemoveStaleTemporaries(platform_.files, folder);
 }
 
 void DownloadWindow::ListFile(const AttachedFile& entry, SessionTargets& targets) {
@@ -155,12 +156,13 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
     return FileOutcome::kFailed;
   }
   try {
-    const bool placeholder = targets_->Reserve(file.target);
-    const std::string path = targets_->PathOf(file.target.name);
-    // Someone took the planned name meanwhile: the tooltip names the file really written.
-    fileList_->SetToolTip(file.row, file.target.name);
-    pending_ = std::make_unique<PendingFile>(platform_.files, targets_->Folder(), path,
-                                             placeholder ? path : std::string());
+    pending_ = std::make_unique<PendingFile>(platform_.files, targets_->Folder(),
+                                             [this, &file](const std::string& temporaryPath) {
+                                               targets_->Claim(file.target, temporaryPath);
+                                               // Someone took the planned name meanwhile: the
+                                               // tooltip names the file really written.
+                                               fileList_->SetToolTip(file.row, file.target.name);
+                                             });
     receiver_ = std::make_unique<FileReceiver>(*pending_);
     FetchCurrentFile(*target);
   } catch (const Error&) {

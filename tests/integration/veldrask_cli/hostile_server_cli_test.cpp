@@ -93,6 +93,66 @@ TEST_F(HostileServerCliTest, EscapesFromTheServerNeverReachTheTerminal) {
   EXPECT_EQ(ReadFile(out / "_]0;PWNED__[2J.txt").size(), 10u);
 }
 
+bool IsTemporary(const std::string& name) {
+  return name.starts_with("VELDRASKUPDN.");
+}
+
+// Every file in folder but the temporary ones is complete: the content of its name, less any
+// number, of size bytes. Returns how many temporary files there are.
+std::size_t ExpectOnlyCompleteFiles(const std::filesystem::path& folder, std::size_t size) {
+  std::size_t temporaries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    std::string name = entry.path().filename().string();
+    if (IsTemporary(name)) {
+      ++temporaries;
+      continue;
+    }
+    if (const std::size_t open = name.find('['); open != std::string::npos) {
+      name.erase(open, name.find(']') + 1 - open);
+    }
+    EXPECT_EQ(ReadFile(entry.path()), DeterministicBytes(name, 0, size)) << entry.path();
+  }
+  return temporaries;
+}
+
+TEST_F(HostileServerCliTest, KillsAtAnyMomentLeaveOnlyCompleteFilesUnderTheirNames) {
+  constexpr std::size_t kSize = 40000;  // ten pieces, 50 ms apart
+  std::vector<std::string> rows;
+  for (const char* name : {"k1.bin", "k2.bin", "k3.bin"}) {
+    rows.push_back(ScenarioPath("slow", kSize, name) + ":" + std::to_string(kSize));
+  }
+  const std::filesystem::path out = Folder("out");
+  std::mt19937 moments(15);  // the same moments on every run
+  for (int round = 0; round < 6; ++round) {
+    const auto process = Start(DownloadArguments(out, rows));
+    std::this_thread::sleep_for(std::chrono::milliseconds(moments() % 1700));
+    process->Signal(SIGKILL);
+    EXPECT_EQ(process->Finish(30s).status, 128 + SIGKILL);
+    ExpectOnlyCompleteFiles(out, kSize);
+  }
+  const CliResult last = Download(out, rows);
+  EXPECT_EQ(last.status, 0) << last.err;
+  EXPECT_EQ(ExpectOnlyCompleteFiles(out, kSize), 0u) << "the killed runs' temporaries are gone";
+  EXPECT_TRUE(std::filesystem::exists(out / "k3.bin"));
+}
+
+TEST_F(HostileServerCliTest, TermAndHangUpCloseTheWindowAsTheUserWould) {
+  for (const auto& [signal, status] : {std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+    const std::filesystem::path out = Folder("out" + std::to_string(signal));
+    const auto process = Start(
+        DownloadArguments(out, {ScenarioPath("normal", 100, "first.txt") + ":100",
+                                ScenarioPath("stall-body", 100000, "second.bin") + ":100000"}));
+    ASSERT_TRUE(process->WaitForStderr("완료  first.txt (100 Bytes)\n", 30s));
+    process->Signal(signal);
+    const CliResult result = process->Finish(30s);
+
+    EXPECT_EQ(result.status, status) << result.err;
+    EXPECT_EQ(ReadFile(out / "first.txt"), DeterministicBytes("first.txt", 0, 100));
+    EXPECT_EQ(ExpectOnlyCompleteFiles(out, 100), 0u);
+    EXPECT_FALSE(std::filesystem::exists(out / "second.bin"));
+  }
+}
+
 TEST_F(HostileServerCliTest, ANameTheCodePageCannotWriteIsRefusedOrSentAsUtf8) {
   const std::string row = "/scenario/normal/5/😀.txt:5";
   const std::filesystem::path refused = Folder("refused");

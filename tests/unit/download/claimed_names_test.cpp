@@ -1,6 +1,9 @@
-// Which names a session may ask the server for.
+// Names are taken only by complete files, in one step, and what a killed session left goes.
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
 
 #include "base/text.h"
 #include "window_fixture.h"
@@ -9,6 +12,47 @@ namespace veldrask::testing {
 namespace {
 
 using Names = std::vector<std::string>;
+
+TEST_F(DownloadWindowTest, ANameTakenDuringTheDownloadIsClaimedUnderTheNextNumber) {
+  owner.Add("/a.txt", "a.txt", 4);
+  network.SetServer([this](const std::string&) {
+    std::vector<ServerStep> steps = {Call([this] {
+      EXPECT_TRUE(FolderNames().empty()) << "no placeholder under the name";
+      Put("a.txt", "someone else's");
+      Put("a[1].txt", "and another");
+    })};
+    for (ServerStep& step : Serve("body")) steps.push_back(std::move(step));
+    return steps;
+  });
+
+  Run();
+
+  EXPECT_EQ(FolderNames(), (Names{"a.txt", "a[1].txt", "a[2].txt"}));
+  EXPECT_EQ(Content("a.txt"), "someone else's");
+  EXPECT_EQ(Content("a[2].txt"), "body");
+  EXPECT_EQ(Rows().ToolTip(1), "a[2].txt");
+  EXPECT_EQ(Status(1), "완료");
+}
+
+TEST_F(DownloadWindowTest, TemporaryFilesOfEndedSessionsAreRemovedAndLiveOnesKept) {
+  std::filesystem::create_directories(Folder());
+  const auto path = [this](const char* name) { return (Folder() / name).string(); };
+  Put("VELDRASKUPDN.part.1", "left by a killed session");
+  Put("VELDRASKUPDN.part.5", "abandoned for two days");
+  Put("VELDRASKUPDN.part.", "not one of ours, but in our name");
+  Put("VELDRASKUPDN.parts", "a user's file");
+  const auto live = base.files.CreateExclusive(path("VELDRASKUPDN.part.7"));
+  const auto stuck = base.files.CreateExclusive(path("VELDRASKUPDN.part.8"));
+  const auto twoDaysAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+  std::filesystem::last_write_time(path("VELDRASKUPDN.part.5"), twoDaysAgo);
+  std::filesystem::last_write_time(path("VELDRASKUPDN.part.8"), twoDaysAgo);
+  owner.Add("/a.txt", "a.txt", 1);
+  network.SetServer([](const std::string&) { return Serve("x"); });
+
+  Run();
+
+  EXPECT_EQ(FolderNames(), (Names{"VELDRASKUPDN.part.7", "VELDRASKUPDN.parts", "a.txt"}));
+}
 
 struct CharsetCase {
   const char* charset;
