@@ -11,7 +11,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "download/url_encoding.h"
+#include "common/url_encoding.h"
 #include "fuzz_check.h"
 #include "posix/iconv_code_page.h"
 

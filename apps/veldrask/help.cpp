@@ -58,8 +58,10 @@ makes (number of files, refused extensions, duplicates, total size, size per fil
 messages; adds each --field as a form field; then submits. Files the control refuses are left
 out and the exit status is 1, but the accepted ones are still sent, as on a page.
 
-The server's reply is written to stdout exactly, and nothing else is. Where the page would go
-afterwards (http://HostName + ReturnURL) is printed on stderr as `location: URL`.
+The server's reply is written to stdout exactly, and nothing else is (on a terminal, with its
+control characters replaced). Its first 16 MiB are kept; a longer reply is cut there, said on
+stderr, and the exit status is 1. Where the page would go afterwards (http://HostName +
+ReturnURL) is printed on stderr as `location: URL`.
 
 Examples:
   veldrask --page upload.html --cookie "$COOKIE" upload --field writer=kim a.txt 보고서.hwp

@@ -7,8 +7,9 @@ namespace {
 
 class HostForm final : public headless::HeadlessForm {
  public:
-  HostForm(HostUi& ui, std::string name, std::string_view caption, Bounds clientSize)
-      : HeadlessForm(ui, std::move(name), caption, clientSize), hostUi_(ui) {}
+  HostForm(HostUi& ui, std::string name, std::string_view caption, Bounds clientSize,
+           FormPlacement placement)
+      : HeadlessForm(ui, std::move(name), caption, clientSize, placement), hostUi_(ui) {}
   ~HostForm() override { hostUi_.ReportFormEnded(*this); }
 
   void Close() override {
@@ -24,8 +25,8 @@ class HostForm final : public headless::HeadlessForm {
 }  // namespace
 
 std::unique_ptr<Form> HostUi::CreateForm(std::string name, std::string_view caption,
-                                         Bounds clientSize) {
-  return std::make_unique<HostForm>(*this, std::move(name), caption, clientSize);
+                                         Bounds clientSize, FormPlacement placement) {
+  return std::make_unique<HostForm>(*this, std::move(name), caption, clientSize, placement);
 }
 
 }  // namespace veldrask::host

@@ -19,8 +19,8 @@ class HostUi : public headless::HeadlessUi {
 
   using HeadlessUi::HeadlessUi;
 
-  std::unique_ptr<Form> CreateForm(std::string name, std::string_view caption,
-                                   Bounds clientSize) override;
+  std::unique_ptr<Form> CreateForm(std::string name, std::string_view caption, Bounds clientSize,
+                                   FormPlacement placement) override;
 
   // fn runs once a form has closed, and again (harmlessly) when it is destroyed.
   void SetOnFormEnded(FormEnded fn) { onFormEnded_ = std::move(fn); }

@@ -5,8 +5,8 @@
 
 #include "base/error.h"
 #include "commands.h"
-#include "control/engine_title.h"
-#include "download/url_encoding.h"
+#include "common/engine_title.h"
+#include "common/url_encoding.h"
 #include "help.h"
 #include "map_property_bag.h"
 #include "options.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "download/url_encoding.h"
+#include "common/url_encoding.h"
 #include "posix/iconv_code_page.h"
 
 namespace veldrask::bench {

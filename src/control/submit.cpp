@@ -50,7 +50,7 @@ std::string UploaderControl::Submit() {
   properties_.hostName = NormalizeHostName(properties_.hostName);
   properties_.responseData.clear();
   if (properties_.actionUrl.empty() || properties_.hostName.empty()) {
-    platform_.ui.MessageBox(kMissingServer, MessageIcon::kNone, std::nullopt);
+    platform_.ui.ShowMessage(kMissingServer, MessageIcon::kNone, std::nullopt);
     return {};
   }
 
@@ -70,13 +70,13 @@ std::string UploaderControl::Submit() {
     ComposeUploadRequest(settings, postDataList_, rowKeys, platform_.files, body, request_);
 
     ControlUploadOwner owner(*this);
-    UploadWindow window(platform_, owner, &surface_->smallIconImageList,
+    UploadWindow window(platform_, owner, surface_->form.get(), &surface_->smallIconImageList,
                         &surface_->largeIconImageList, platform_.ansi, body);
     window.ShowModal();
   } catch (const Error& error) {
     postDataList_.clear();
-    platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical,
-                            properties_.mainTitle);
+    platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical,
+                             properties_.mainTitle);
     return {};
   }
 

@@ -1,9 +1,9 @@
 #include "control/uploader_control.h"
 
 #include "base/checked.h"
+#include "common/captions.h"
+#include "common/url_encoding.h"
 #include "control/boundary.h"
-#include "control/captions.h"
-#include "download/url_encoding.h"
 
 namespace veldrask {
 

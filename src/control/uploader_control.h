@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "control/control_surface.h"
-#include "control/properties.h"
-#include "control/registry_settings.h"
+#include "common/control_surface.h"
+#include "common/properties.h"
+#include "common/registry_settings.h"
 #include "download/download_list.h"
 #include "platform/host.h"
 #include "platform/platform.h"

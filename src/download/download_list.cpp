@@ -5,12 +5,12 @@
 
 #include "base/checked.h"
 #include "base/text.h"
-#include "control/captions.h"
-#include "control/engine_title.h"
+#include "common/captions.h"
+#include "common/engine_title.h"
+#include "common/path_names.h"
+#include "common/url_encoding.h"
 #include "download/download_window.h"
-#include "download/url_encoding.h"
 #include "queue/named_file_icon.h"
-#include "queue/path_names.h"
 
 namespace veldrask {
 namespace {
@@ -150,10 +150,10 @@ void DownloadList::cmdDownload_Click() {
     });
   }
   if (downFiles_.size() == 1) {
-    platform_.ui.MessageBox(kNothingTicked, MessageIcon::kNone, std::nullopt);
+    platform_.ui.ShowMessage(kNothingTicked, MessageIcon::kNone, std::nullopt);
     return;
   }
-  DownloadWindow window(platform_, *this, &surface_.smallIconImageList,
+  DownloadWindow window(platform_, *this, surface_.form.get(), &surface_.smallIconImageList,
                         &surface_.largeIconImageList);
   window.ShowModal();
 }
@@ -176,8 +176,8 @@ void DownloadList::cmdFolderView_Click() {
   FileSystem& files = platform_.files;
   if (!files.FolderExists(downloadFolder_)) files.CreateFolder(downloadFolder_);
   if (!platform_.shell.OpenFolder(downloadFolder_)) {
-    platform_.ui.MessageBox(std::string(kNoFolderProgram) + "\r\n\r\n" + downloadFolder_,
-                            MessageIcon::kInformation, std::nullopt);
+    platform_.ui.ShowMessage(std::string(kNoFolderProgram) + "\r\n\r\n" + downloadFolder_,
+                             MessageIcon::kInformation, std::nullopt);
   }
 }
 
@@ -199,7 +199,7 @@ void DownloadList::ShowTotals(std::int16_t count, std::int32_t size) {
 }
 
 void DownloadList::ShowFailure(const Error& error) {
-  platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+  platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
 }
 
 }  // namespace veldrask

@@ -7,9 +7,9 @@
 
 #include "base/error.h"
 #include "base/records.h"
-#include "control/control_surface.h"
-#include "control/properties.h"
-#include "control/registry_settings.h"
+#include "common/control_surface.h"
+#include "common/properties.h"
+#include "common/registry_settings.h"
 #include "download/download_owner.h"
 #include "platform/platform.h"
 #include "queue/file_icons.h"

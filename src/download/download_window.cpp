@@ -4,10 +4,10 @@
 
 #include "base/checked.h"
 #include "base/text.h"
+#include "common/path_names.h"
+#include "common/url_encoding.h"
 #include "download/download_request.h"
 #include "download/safe_file_name.h"
-#include "download/url_encoding.h"
-#include "queue/path_names.h"
 #include "upload/progress_block.h"
 #include "upload/request_charset.h"
 
@@ -42,13 +42,14 @@ std::string ServerFileName(const AttachedFile& entry, const CodePage& ansi) {
 
 }  // namespace
 
-DownloadWindow::DownloadWindow(Platform& platform, const DownloadOwner& owner,
+DownloadWindow::DownloadWindow(Platform& platform, const DownloadOwner& owner, Form* ownerForm,
                                ImageList* smallIcons, ImageList* largeIcons)
     : platform_(platform),
       owner_(owner),
       smallIcons_(smallIcons),
       largeIcons_(largeIcons),
-      form_(platform.ui.CreateForm("frmDNProcess", "다운로드 진행상황", kClientArea)) {
+      form_(platform.ui.CreateForm("frmDNProcess", "다운로드 진행상황", kClientArea,
+                                   {FormKind::kModalDialog, ownerForm})) {
   const ProgressBlockWidgets widgets =
       BuildProgressBlock(*form_, "fraProgress", "다운로드 진행 상황", kClientArea);
   fileList_ = &form_->AddListView("DownloadFileList", &widgets.frame, kProgressFileListBounds);
@@ -123,7 +124,7 @@ void DownloadWindow::ListFile(const AttachedFile& entry, SessionTargets& targets
 void DownloadWindow::RunDownload() {
   connected_ = sendDone_ = aborted_ = false;
   if (!IsSendableHostName(owner_.HostName())) {
-    platform_.ui.MessageBox(kBadHostMessage, MessageIcon::kCritical, owner_.MainTitle());
+    platform_.ui.ShowMessage(kBadHostMessage, MessageIcon::kCritical, owner_.MainTitle());
     return;
   }
   for (SessionFile& file : sessionFiles_) {
@@ -176,12 +177,11 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
 }
 
 void DownloadWindow::FetchCurrentFile(std::string_view target) {
-  EventLoop& loop = platform_.loop;
   CloseSocket();
-  loop.WaitUntil([this] { return socket_->State() == SocketState::kClosed; });
+  Wait([this] { return socket_->State() == SocketState::kClosed; });
   connected_ = sendDone_ = false;
   socket_->Connect(owner_.HostName(), owner_.ServerPort());
-  loop.WaitUntil([this] { return connected_ || FileEnded() || aborted_; });
+  Wait([this] { return connected_ || FileEnded() || aborted_; });
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
@@ -190,9 +190,9 @@ void DownloadWindow::FetchCurrentFile(std::string_view target) {
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));
   }
-  loop.WaitUntil([this] { return sendDone_ || FileEnded() || aborted_; });
+  Wait([this] { return sendDone_ || FileEnded() || aborted_; });
   progress_->ResetCurrentBar();
-  loop.WaitUntil([this] { return FileEnded() || aborted_; });
+  Wait([this] { return FileEnded() || aborted_; });
 }
 
 DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
@@ -203,9 +203,9 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
       return FileOutcome::kDone;
     case FileReceiver::State::kRefused:
       aborted_ = true;
-      platform_.ui.MessageBox(std::string(kRefusedMessage) + "\r\n\r\n" +
-                                  "에러코드 : " + ShowableText(receiver_->StatusCode()),
-                              MessageIcon::kNone, owner_.MainTitle());
+      platform_.ui.ShowMessage(std::string(kRefusedMessage) + "\r\n\r\n" +
+                                   "에러코드 : " + ShowableText(receiver_->StatusCode()),
+                               MessageIcon::kNone, owner_.MainTitle());
       return FileOutcome::kRefused;
     case FileReceiver::State::kFailed:
       SetStatus(file, kFailed);
@@ -251,7 +251,7 @@ void DownloadWindow::ShowFailedFiles() {
       text += kCrLf;
       text += ShowableText(name);
     }
-    platform_.ui.MessageBox(text, MessageIcon::kNone, owner_.MainTitle());
+    platform_.ui.ShowMessage(text, MessageIcon::kNone, owner_.MainTitle());
   };
   show(kUnsendableMessage, unsendableNames_);
   show(kFailedFilesMessage, failedNames_);
@@ -259,7 +259,7 @@ void DownloadWindow::ShowFailedFiles() {
 
 void DownloadWindow::ShowFailure(const Error& error) {
   CloseSocket();
-  platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+  platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
 }
 
 void DownloadWindow::CloseSocket() {
@@ -268,6 +268,10 @@ void DownloadWindow::CloseSocket() {
 
 void DownloadWindow::SetStatus(const SessionFile& file, std::string_view status) {
   fileList_->SetSubItem(file.row, 2, status);
+}
+
+void DownloadWindow::Wait(const std::function<bool()>& condition) {
+  if (platform_.loop.WaitUntil(condition) == WaitOutcome::kLoopEnding) form_->Close();
 }
 
 void DownloadWindow::OnFormClose() {

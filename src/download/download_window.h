@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,9 +24,10 @@ namespace veldrask {
 // and destruction for ControlRefRelease.
 class DownloadWindow final : private SocketEvents {
  public:
+  // The window is a modal dialog owned by ownerForm (the control's surface; null: unowned).
   // The image lists may be null (no icons then).
-  DownloadWindow(Platform& platform, const DownloadOwner& owner, ImageList* smallIcons,
-                 ImageList* largeIcons);
+  DownloadWindow(Platform& platform, const DownloadOwner& owner, Form* ownerForm,
+                 ImageList* smallIcons, ImageList* largeIcons);
   ~DownloadWindow();
   DownloadWindow(const DownloadWindow&) = delete;
   DownloadWindow& operator=(const DownloadWindow&) = delete;
@@ -56,6 +58,9 @@ class DownloadWindow final : private SocketEvents {
   void ShowFailure(const Error& error);
   void CloseSocket();
   void SetStatus(const SessionFile& file, std::string_view status);
+  // Handles events until condition holds; the loop's ending closes the window as the user's
+  // close does.
+  void Wait(const std::function<bool()>& condition);
   // The close handler: runs once, whoever closes the window.
   void OnFormClose();
   bool FileEnded() const { return receiver_ == nullptr || receiver_->Ended(); }

@@ -2,7 +2,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "queue/path_names.h"
+#include "common/path_names.h"
 
 namespace veldrask {
 namespace {

@@ -3,8 +3,8 @@
 #include "base/checked.h"
 #include "base/error.h"
 #include "base/text.h"
+#include "common/path_names.h"
 #include "download/safe_file_name.h"
-#include "queue/path_names.h"
 
 namespace veldrask {
 

@@ -9,9 +9,10 @@
 namespace veldrask::headless {
 
 HeadlessForm::HeadlessForm(HeadlessUi& ui, std::string name, std::string_view caption,
-                           Bounds clientSize)
+                           Bounds clientSize, FormPlacement placement)
     : HeadlessWidget(ui, *this, WidgetKind::kForm, std::move(name), nullptr, caption,
-                     Bounds{0, 0, clientSize.width, clientSize.height}) {
+                     Bounds{0, 0, clientSize.width, clientSize.height}),
+      placement_(placement) {
   ui.Register(*this);
 }
 
@@ -75,7 +76,10 @@ Widget* HeadlessForm::Find(std::string_view name) const {
 void HeadlessForm::ShowModal() {
   if (open_) throw std::logic_error(Name() + " is already open");
   Open();
-  if (open_) ui().Loop().WaitUntil([this] { return !open_; });
+  // A modal form does not outlive its loop: the loop's ending closes it.
+  if (open_ && ui().Loop().WaitUntil([this] { return !open_; }) == WaitOutcome::kLoopEnding) {
+    Close();
+  }
 }
 
 void HeadlessForm::Show() {

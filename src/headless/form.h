@@ -25,7 +25,9 @@ namespace veldrask::headless {
 class HeadlessForm : public HeadlessWidget, public Form {
  public:
   // Registers with ui, which must outlive the form; clientSize gives the width and height.
-  HeadlessForm(HeadlessUi& ui, std::string name, std::string_view caption, Bounds clientSize);
+  // The placement is kept for tests to read; no window system acts on it here.
+  HeadlessForm(HeadlessUi& ui, std::string name, std::string_view caption, Bounds clientSize,
+               FormPlacement placement = {});
   ~HeadlessForm() override;
 
   // Names must be non-empty and unique within the form ("key not unique" otherwise); a
@@ -54,6 +56,8 @@ class HeadlessForm : public HeadlessWidget, public Form {
 
   void SetOnActivate(std::function<void()> handler) override { onActivate_ = std::move(handler); }
   void SetOnClose(std::function<void()> handler) override { onClose_ = std::move(handler); }
+
+  const FormPlacement& Placement() const { return placement_; }
 
   // The widgets in the order they were added, for rendering.
   std::span<const std::unique_ptr<HeadlessWidget>> Widgets() const { return widgets_; }
@@ -89,6 +93,7 @@ class HeadlessForm : public HeadlessWidget, public Form {
   HeadlessWidget& Require(std::string_view name) const;
   [[noreturn]] void ThrowWrongKind(const HeadlessWidget& widget) const;
 
+  FormPlacement placement_;
   std::vector<std::unique_ptr<HeadlessWidget>> widgets_;
   std::map<std::string, HeadlessWidget*, std::less<>> byName_;
   bool open_ = false;

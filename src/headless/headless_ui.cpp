@@ -9,18 +9,19 @@ namespace veldrask::headless {
 HeadlessUi::HeadlessUi(EventLoop& loop) : loop_(loop) {}
 
 std::unique_ptr<Form> HeadlessUi::CreateForm(std::string name, std::string_view caption,
-                                             Bounds clientSize) {
-  return CreateHeadlessForm(std::move(name), caption, clientSize);
+                                             Bounds clientSize, FormPlacement placement) {
+  return CreateHeadlessForm(std::move(name), caption, clientSize, placement);
 }
 
 std::unique_ptr<HeadlessForm> HeadlessUi::CreateHeadlessForm(std::string name,
                                                              std::string_view caption,
-                                                             Bounds clientSize) {
-  return std::make_unique<HeadlessForm>(*this, std::move(name), caption, clientSize);
+                                                             Bounds clientSize,
+                                                             FormPlacement placement) {
+  return std::make_unique<HeadlessForm>(*this, std::move(name), caption, clientSize, placement);
 }
 
-void HeadlessUi::MessageBox(std::string_view text, MessageIcon icon,
-                            std::optional<std::string_view> caption) {
+void HeadlessUi::ShowMessage(std::string_view text, MessageIcon icon,
+                             std::optional<std::string_view> caption) {
   MessageRecord record{std::string(text), icon, std::nullopt};
   if (caption) record.caption = std::string(*caption);
   messages_.push_back(std::move(record));

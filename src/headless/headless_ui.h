@@ -43,13 +43,13 @@ class HeadlessUi : public Ui {
   HeadlessUi(const HeadlessUi&) = delete;
   HeadlessUi& operator=(const HeadlessUi&) = delete;
 
-  std::unique_ptr<Form> CreateForm(std::string name, std::string_view caption,
-                                   Bounds clientSize) override;
+  std::unique_ptr<Form> CreateForm(std::string name, std::string_view caption, Bounds clientSize,
+                                   FormPlacement placement) override;
   std::unique_ptr<HeadlessForm> CreateHeadlessForm(std::string name, std::string_view caption,
-                                                   Bounds clientSize);
+                                                   Bounds clientSize, FormPlacement placement = {});
   // Records the message and tells the observer; returns at once.
-  void MessageBox(std::string_view text, MessageIcon icon,
-                  std::optional<std::string_view> caption) override;
+  void ShowMessage(std::string_view text, MessageIcon icon,
+                   std::optional<std::string_view> caption) override;
   // Records the title and asks the folder answer; "" without one or when it cancels.
   std::string BrowseForFolder(std::string_view title) override;
 

@@ -200,16 +200,33 @@ class Form : public virtual Widget {
 
 enum class MessageIcon { kNone, kCritical, kInformation };
 
+// What a form is to the window system, which decides its parent or owner.
+enum class FormKind {
+  // The control's own surface: a child window of the container's window once the container
+  // activates the control.
+  kSurface,
+  // A window of its own, owned by the top-level window that holds owner (for the control's
+  // surface: the browser's frame) and disabling it while shown modally. No owner: unowned.
+  kModalDialog,
+};
+
+struct FormPlacement {
+  FormKind kind = FormKind::kModalDialog;
+  Form* owner = nullptr;
+
+  bool operator==(const FormPlacement&) const = default;
+};
+
 class Ui {
  public:
   virtual ~Ui() = default;
 
   // clientSize holds the width and height of the client area in twips.
   virtual std::unique_ptr<Form> CreateForm(std::string name, std::string_view caption,
-                                           Bounds clientSize) = 0;
+                                           Bounds clientSize, FormPlacement placement) = 0;
   // A message box with an OK button only; no caption means the component's default title.
-  virtual void MessageBox(std::string_view text, MessageIcon icon,
-                          std::optional<std::string_view> caption) = 0;
+  virtual void ShowMessage(std::string_view text, MessageIcon icon,
+                           std::optional<std::string_view> caption) = 0;
   // The folder browser: the chosen folder's path, or "" when the user cancelled.
   virtual std::string BrowseForFolder(std::string_view title) = 0;
 };

@@ -75,12 +75,14 @@ void PollEventLoop::ProcessPendingEvents() {
   }
 }
 
-void PollEventLoop::WaitUntil(const std::function<bool()>& done) {
+WaitOutcome PollEventLoop::WaitUntil(const std::function<bool()>& done) {
   while (!done()) {
+    if (ending_.load()) return WaitOutcome::kLoopEnding;
     if (!HasCollected()) Collect(-1);
     // Nothing collected means a wake-up or a signal: the condition is tested again.
     if (HasCollected()) DispatchOne();
   }
+  return WaitOutcome::kDone;
 }
 
 void PollEventLoop::Post(std::function<void()> task) {
@@ -113,6 +115,11 @@ void PollEventLoop::Wake() noexcept {
   // A full pipe already holds a wake-up, so a failed write loses nothing.
   [[maybe_unused]] const ssize_t written = write(wakeWrite_, &byte, 1);
   errno = savedErrno;
+}
+
+void PollEventLoop::Quit() noexcept {
+  ending_.store(true);
+  Wake();
 }
 
 void PollEventLoop::Collect(int timeoutMs) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -42,7 +43,7 @@ class PollEventLoop final : public EventLoop {
   PollEventLoop& operator=(const PollEventLoop&) = delete;
 
   void ProcessPendingEvents() override;
-  void WaitUntil(const std::function<bool()>& done) override;
+  WaitOutcome WaitUntil(const std::function<bool()>& done) override;
   // Safe from any thread; wakes the loop when called from another one.
   void Post(std::function<void()> task) override;
 
@@ -60,6 +61,10 @@ class PollEventLoop final : public EventLoop {
   // write(2) to a non-blocking pipe, errno preserved): a signal handler sets its own
   // sig_atomic_t flag, calls Wake, and the host's WaitUntil condition reads the flag.
   void Wake() noexcept;
+
+  // Ends the loop: the waits under way and every later one return kLoopEnding (a condition
+  // that holds still wins). Safe from any thread and async-signal-safe, as Wake is.
+  void Quit() noexcept;
 
  private:
   struct WatchEntry {
@@ -84,6 +89,7 @@ class PollEventLoop final : public EventLoop {
   int wakeRead_ = -1;
   int wakeWrite_ = -1;
   std::thread::id owner_;
+  std::atomic<bool> ending_{false};
 
   std::map<WatchId, WatchEntry> watches_;
   WatchId nextId_ = 1;

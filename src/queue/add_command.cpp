@@ -1,8 +1,8 @@
 // The add command of UploadQueue: the open dialog and the checks each chosen file passes.
 
 #include "base/error.h"
+#include "common/path_names.h"
 #include "queue/add_limits.h"
-#include "queue/path_names.h"
 #include "queue/queue_messages.h"
 #include "queue/upload_queue.h"
 
@@ -18,7 +18,7 @@ void UploadQueue::cmdAdd_Click() {
   try {
     RunAddPass();
   } catch (const Error& error) {
-    platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+    platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
   }
 }
 

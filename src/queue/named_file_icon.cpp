@@ -1,7 +1,7 @@
 #include "queue/named_file_icon.h"
 
 #include "base/error.h"
-#include "queue/path_names.h"
+#include "common/path_names.h"
 
 namespace veldrask {
 namespace {

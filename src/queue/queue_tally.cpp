@@ -2,7 +2,7 @@
 
 #include "base/checked.h"
 #include "base/rounding.h"
-#include "control/captions.h"
+#include "common/captions.h"
 
 namespace veldrask {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "base/number_format.h"
-#include "control/control_surface.h"
+#include "common/control_surface.h"
 
 namespace veldrask {
 

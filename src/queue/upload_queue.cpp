@@ -3,9 +3,9 @@
 #include "base/checked.h"
 #include "base/text.h"
 #include "base/variant.h"
-#include "download/url_encoding.h"
+#include "common/path_names.h"
+#include "common/url_encoding.h"
 #include "queue/named_file_icon.h"
-#include "queue/path_names.h"
 #include "queue/queue_messages.h"
 
 namespace veldrask {
@@ -110,7 +110,7 @@ void UploadQueue::cmdDelete_Click() {
     HiddenWhileChanging hidden(surface_.uploadFileList);
     RemoveSelectedRows();
   } catch (const Error& error) {
-    platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+    platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
   }
 }
 
@@ -164,7 +164,7 @@ void UploadQueue::StoreTally(const QueueTally& tally) {
 }
 
 void UploadQueue::ShowMessage(const std::string& text) {
-  platform_.ui.MessageBox(text, MessageIcon::kNone, std::nullopt);
+  platform_.ui.ShowMessage(text, MessageIcon::kNone, std::nullopt);
 }
 
 NumberStyle UploadQueue::Numbers() const {

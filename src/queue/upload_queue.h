@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "control/control_surface.h"
-#include "control/properties.h"
+#include "common/control_surface.h"
+#include "common/properties.h"
 #include "platform/platform.h"
 #include "queue/file_icons.h"
 #include "queue/queue_tally.h"

@@ -41,7 +41,7 @@ void UploadWindow::RunUpload() {
   connected_ = false;
   socket_ = platform_.network.CreateTcpSocket(*this);
   socket_->Connect(owner_.HostName(), owner_.ServerPort());
-  platform_.loop.WaitUntil([this] { return connected_ || Stopped(); });
+  Wait([this] { return connected_ || Stopped(); });
 
   SendAndWait(AsBytes(headCodePage_.Encode(owner_.UploadHTTPHeader()) +
                       bodyCodePage_.Encode(owner_.UploadHTTPFormData())));
@@ -60,7 +60,7 @@ void UploadWindow::RunUpload() {
   connected_ = false;
 
   // The reply ends by its own framing or by the server closing; the user may close first.
-  if (!Stopped()) platform_.loop.WaitUntil([this] { return reply_.Finished() || Stopped(); });
+  if (!Stopped()) Wait([this] { return reply_.Finished() || Stopped(); });
   StoreReply();
   ReportUnreadReply();
   form_->Close();
@@ -120,7 +120,7 @@ void UploadWindow::SendAndWait(std::span<const std::byte> bytes) {
   sendDone_ = false;
   if (Stopped() || socket_->State() != SocketState::kConnected) return;
   socket_->Send(bytes);
-  platform_.loop.WaitUntil([this] { return sendDone_ || Stopped(); });
+  Wait([this] { return sendDone_ || Stopped(); });
 }
 
 void UploadWindow::StoreReply() {
@@ -135,7 +135,7 @@ void UploadWindow::ReportUnreadReply() {
   } else if (reply_.Error() == ResponseError::kTooManyInterimResponses) {
     text = "서버가 최종 응답 없이 중간 응답(1xx)만 계속 보냈습니다.";
   }
-  if (!text.empty()) platform_.ui.MessageBox(text, MessageIcon::kCritical, owner_.MainTitle());
+  if (!text.empty()) platform_.ui.ShowMessage(text, MessageIcon::kCritical, owner_.MainTitle());
 }
 
 }  // namespace veldrask

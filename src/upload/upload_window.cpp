@@ -4,7 +4,7 @@
 
 #include "base/checked.h"
 #include "base/text.h"
-#include "queue/path_names.h"
+#include "common/path_names.h"
 #include "upload/progress_block.h"
 
 namespace veldrask {
@@ -14,9 +14,9 @@ constexpr Bounds kClientArea{0, 0, 7035, 4290};
 
 }  // namespace
 
-UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, ImageList* smallIcons,
-                           ImageList* largeIcons, const CodePage& headCodePage,
-                           const CodePage& bodyCodePage)
+UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, Form* ownerForm,
+                           ImageList* smallIcons, ImageList* largeIcons,
+                           const CodePage& headCodePage, const CodePage& bodyCodePage)
     : platform_(platform),
       owner_(owner),
       smallIcons_(smallIcons),
@@ -24,7 +24,8 @@ UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, ImageList* sm
       headCodePage_(headCodePage),
       bodyCodePage_(bodyCodePage),
       numberStyle_(platform.locale.Numbers()),
-      form_(platform.ui.CreateForm("frmProcess", "업로드 진행상황", kClientArea)) {
+      form_(platform.ui.CreateForm("frmProcess", "업로드 진행상황", kClientArea,
+                                   {FormKind::kModalDialog, ownerForm})) {
   const ProgressBlockWidgets widgets =
       BuildProgressBlock(*form_, "fraProgress", "업로드 진행 상황", kClientArea);
   fileList_ = &form_->AddListView("UploadFileList", &widgets.frame, kProgressFileListBounds);
@@ -83,7 +84,7 @@ void UploadWindow::ListFiles() {
 void UploadWindow::ShowFailure(const Error& error) {
   // Nothing more may reach the server once the run has failed.
   if (socket_) socket_->Close();
-  platform_.ui.MessageBox(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
+  platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
   form_->Close();
 }
 
@@ -92,6 +93,10 @@ void UploadWindow::OnFormClose() {
   if (transferring_) aborted_ = true;
   if (socket_) socket_->Close();
   transferring_ = false;
+}
+
+void UploadWindow::Wait(const std::function<bool()>& condition) {
+  if (platform_.loop.WaitUntil(condition) == WaitOutcome::kLoopEnding) form_->Close();
 }
 
 void UploadWindow::OnConnect() {
@@ -125,8 +130,8 @@ void UploadWindow::OnError(std::int32_t number, std::string_view description) {
     OnClose();
     return;
   }
-  platform_.ui.MessageBox(ToDecimal(number) + ":" + std::string(description),
-                          MessageIcon::kCritical, owner_.MainTitle());
+  platform_.ui.ShowMessage(ToDecimal(number) + ":" + std::string(description),
+                           MessageIcon::kCritical, owner_.MainTitle());
   form_->Close();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,9 +24,10 @@ namespace veldrask {
 class UploadWindow final : private SocketEvents {
  public:
   // The head of the request goes out in headCodePage, the form fields and part heads in
-  // bodyCodePage. The image lists may be null (no icons then).
-  UploadWindow(Platform& platform, UploadOwner& owner, ImageList* smallIcons, ImageList* largeIcons,
-               const CodePage& headCodePage, const CodePage& bodyCodePage);
+  // bodyCodePage. The window is a modal dialog owned by ownerForm (the control's surface;
+  // null: unowned). The image lists may be null (no icons then).
+  UploadWindow(Platform& platform, UploadOwner& owner, Form* ownerForm, ImageList* smallIcons,
+               ImageList* largeIcons, const CodePage& headCodePage, const CodePage& bodyCodePage);
   ~UploadWindow();
   UploadWindow(const UploadWindow&) = delete;
   UploadWindow& operator=(const UploadWindow&) = delete;
@@ -45,6 +47,9 @@ class UploadWindow final : private SocketEvents {
   // Hands bytes to the socket when it is connected and waits until they have all gone out
   // or the run stops.
   void SendAndWait(std::span<const std::byte> bytes);
+  // Handles events until condition holds; the loop's ending closes the window as the user's
+  // close does.
+  void Wait(const std::function<bool()>& condition);
   void StoreReply();
   // Tells the user when the reply was cut at its limit or never came past interim heads.
   void ReportUnreadReply();

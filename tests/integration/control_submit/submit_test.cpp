@@ -6,11 +6,11 @@
 #include "base/error.h"
 #include "control/uploader_control.h"
 #include "headless/file_dialog.h"
+#include "posix_test_platform.h"
 #include "support/files.h"
 #include "support/servers.h"
 #include "support/temp_dir.h"
 #include "support/upload_report.h"
-#include "test_platform.h"
 
 namespace veldrask::testing {
 namespace {
@@ -35,7 +35,7 @@ class SubmitTest : public ::testing::Test {
 
   const std::vector<headless::MessageRecord>& Messages() { return platform_.ui.Messages(); }
 
-  TestPlatform platform_;
+  PosixTestPlatform platform_;
   RecordingHost host_;
   UploaderControl control_{platform_.Get(), host_};
   TempDir files_;

@@ -5,7 +5,7 @@
 namespace veldrask::testing {
 
 headless::HeadlessForm& DownloadServerTest::Run() {
-  window_ = std::make_unique<DownloadWindow>(base.Get(), owner, nullptr, nullptr);
+  window_ = std::make_unique<DownloadWindow>(base.Get(), owner, nullptr, nullptr, nullptr);
   window_->ShowModal();
   return *base.ui.FindForm("frmDNProcess");
 }

@@ -12,10 +12,10 @@
 
 #include "download/download_window.h"
 #include "headless/headless_ui.h"
+#include "posix_test_platform.h"
 #include "support/server_process.h"
 #include "support/temp_dir.h"
 #include "support/test_deadline.h"
-#include "test_platform.h"
 #include "unit/download/fake_owner.h"
 
 namespace veldrask::testing {
@@ -40,7 +40,7 @@ class DownloadServerTest : public ::testing::Test {
   const std::vector<headless::MessageRecord>& Messages() { return base.ui.Messages(); }
 
   TestDeadline deadline{std::chrono::seconds(90)};
-  TestPlatform base;
+  PosixTestPlatform base;
   FakeOwner owner;
 
  private:

@@ -71,15 +71,28 @@ TEST(PollEventLoop, PostedTasksRunLaterInOrderAndOnlyWhatWasReadyPerCall) {
 TEST(PollEventLoop, WaitUntilTestsTheConditionFirstAndAfterEachEvent) {
   PollEventLoop loop;
   int conditionTests = 0;
-  loop.WaitUntil([&] { return ++conditionTests > 0; });
+  EXPECT_EQ(loop.WaitUntil([&] { return ++conditionTests > 0; }), WaitOutcome::kDone);
   EXPECT_EQ(conditionTests, 1);
 
   int ran = 0;
   for (int i = 0; i < 3; ++i) loop.Post([&] { ++ran; });
-  loop.WaitUntil([&] { return ran >= 2; });
+  EXPECT_EQ(loop.WaitUntil([&] { return ran >= 2; }), WaitOutcome::kDone);
   EXPECT_EQ(ran, 2);  // the third task is left for later
   loop.ProcessPendingEvents();
   EXPECT_EQ(ran, 3);
+}
+
+TEST(PollEventLoop, QuitEndsTheWaitUnderWayAndEveryLaterOne) {
+  PollEventLoop loop;
+  bool nestedEnded = false;
+  loop.Post([&] {
+    loop.Post([&] { loop.Quit(); });
+    nestedEnded = loop.WaitUntil([] { return false; }) == WaitOutcome::kLoopEnding;
+  });
+  EXPECT_EQ(loop.WaitUntil([] { return false; }), WaitOutcome::kLoopEnding);
+  EXPECT_TRUE(nestedEnded);
+  EXPECT_EQ(loop.WaitUntil([] { return false; }), WaitOutcome::kLoopEnding);
+  EXPECT_EQ(loop.WaitUntil([] { return true; }), WaitOutcome::kDone);
 }
 
 TEST(PollEventLoop, PostFromAnotherThreadWakesABlockedWait) {

@@ -67,8 +67,8 @@ void SetTimeouts(int fd) {
 bool RunUntil(PollEventLoop& loop, const std::function<bool()>& done,
               std::chrono::milliseconds limit) {
   const Watchdog watchdog(loop, limit);
-  loop.WaitUntil([&] { return done() || watchdog.expired.load(); });
-  return done();
+  return loop.WaitUntil([&] { return done() || watchdog.expired.load(); }) == WaitOutcome::kDone &&
+         done();
 }
 
 void RunFor(PollEventLoop& loop, std::chrono::milliseconds duration) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "control/uploader_control.h"
-#include "test_platform.h"
+#include "posix_test_platform.h"
 
 namespace veldrask::testing {
 namespace {
@@ -33,7 +33,7 @@ class KoreanTypeNames : public ::testing::Test {
     return Surface().Get<headless::HeadlessListView>("UploadFileList");
   }
 
-  TestPlatform test_;
+  PosixTestPlatform test_;
   RecordingHost host_;
   UploaderControl control_{test_.Get(), host_};
   ScratchFolder files_;

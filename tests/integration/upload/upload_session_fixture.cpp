@@ -54,7 +54,8 @@ SessionOutcome UploadSessionTest::Run(int port) {
   const std::size_t messagesBefore = ui_.Messages().size();
   SessionOutcome outcome;
   {
-    UploadWindow window(platform_, owner_, nullptr, nullptr, platform_.ansi, platform_.ansi);
+    UploadWindow window(platform_, owner_, nullptr, nullptr, nullptr, platform_.ansi,
+                        platform_.ansi);
     window.ShowModal();
     headless::HeadlessForm* form = ui_.FindForm("frmProcess");
     EXPECT_NE(form, nullptr);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli_test.h"
-#include "control/engine_title.h"
+#include "common/engine_title.h"
 #include "support/files.h"
 
 namespace veldrask::testing {

@@ -66,10 +66,10 @@ TEST_F(ControlRegistry, MethodsReturnThePlatformsStatusCodes) {
 }
 
 TEST_F(ControlRegistry, AnUnwritableRegistryLeavesTheDefaultFolderUnreported) {
-  posix::RegFileRegistry unwritable("/proc/veldrask-no-such-folder");
+  const std::unique_ptr<Registry> unwritable = platform_.Backend().MakeUnwritableRegistry();
   Platform& p = platform_.Get();
-  Platform withUnwritable{p.loop,  p.network, p.files,  unwritable, p.shell,
-                          p.clock, p.ansi,    p.locale, p.random,   p.ui};
+  Platform withUnwritable{p.loop,  p.network, p.files,  *unwritable, p.shell,
+                          p.clock, p.ansi,    p.locale, p.random,    p.ui};
   UploaderControl control(withUnwritable, host_);
   EXPECT_EQ(control.DownloadFolder(), platform_.files.DefaultDownloadFolder());
   // The key cannot be created, so the value is set through a null handle.

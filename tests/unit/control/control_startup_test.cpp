@@ -1,4 +1,4 @@
-#include "control/engine_title.h"
+#include "common/engine_title.h"
 #include "control_fixture.h"
 
 namespace veldrask::testing {

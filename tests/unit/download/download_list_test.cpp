@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/registry_settings.h"
 #include "control/member_table.h"
-#include "control/registry_settings.h"
 #include "control/uploader_control.h"
 #include "test_platform.h"
 
@@ -151,9 +151,8 @@ TEST_F(DownloadListTest, TheDownloadCommandHandsOverTheTickedRowsAndAnEmptyLastE
   Surface().ClickColumn("DownloadFileList", 1);
   Surface().TickRow("DownloadFileList", 2, true);
   Surface().TickRow("DownloadFileList", 4, true);
-  // Nothing listens there: the session fails its files and says so.
-  Control().SetHostName("127.0.0.1");
-  Control().SetServerPort(1);
+  // Both connections are refused: the session fails its files and says so.
+  base_.network.refused = {1, 2};
   std::filesystem::create_directories(Control().downFolder());
 
   Surface().Click("cmdDownload");

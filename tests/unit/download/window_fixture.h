@@ -26,7 +26,7 @@ class DownloadWindowTest : public ::testing::Test {
 
   // Shows the window; the whole session runs before this returns.
   headless::HeadlessForm& Run() {
-    window_ = std::make_unique<DownloadWindow>(platform, owner, nullptr, nullptr);
+    window_ = std::make_unique<DownloadWindow>(platform, owner, nullptr, nullptr, nullptr);
     window_->ShowModal();
     return *ui.FindForm("frmDNProcess");
   }

@@ -50,11 +50,11 @@ TEST_F(DialogTest, MultipleSelectionSeparatesFolderAndNamesWithNuls) {
   EXPECT_EQ(SelectedFiles("C:\\Data", {}), "C:\\Data");
 }
 
-TEST_F(DialogTest, MessageBoxesAreRecordedInOrderAndObserved) {
+TEST_F(DialogTest, ShownMessagesAreRecordedInOrderAndObserved) {
   std::vector<std::string> printed;
-  ui.MessageBox("파일이 없습니다.", MessageIcon::kCritical, std::nullopt);
+  ui.ShowMessage("파일이 없습니다.", MessageIcon::kCritical, std::nullopt);
   ui.SetMessageObserver([&](const MessageRecord& message) { printed.push_back(message.text); });
-  ui.MessageBox("전송 완료", MessageIcon::kInformation, "알림");
+  ui.ShowMessage("전송 완료", MessageIcon::kInformation, "알림");
 
   EXPECT_EQ(ui.Messages(),
             (std::vector<MessageRecord>{{"파일이 없습니다.", MessageIcon::kCritical, std::nullopt},

@@ -99,7 +99,7 @@ TEST_F(FormTest, UiFindsOpenFormsByNameWhileTheyExist) {
   EXPECT_EQ(ui.FindOpenForm("frmProcess"), nullptr);
   EXPECT_EQ(ui.Forms(), (std::vector<HeadlessForm*>{form.get(), second.get()}));
 
-  std::unique_ptr<Form> plain = ui.CreateForm("frmPlain", "", {0, 0, 600, 400});
+  std::unique_ptr<Form> plain = ui.CreateForm("frmPlain", "", {0, 0, 600, 400}, {});
   EXPECT_EQ(plain->Position(), (Bounds{0, 0, 600, 400}));
   EXPECT_EQ(ui.FindForm("frmPlain"), plain.get());
 }

@@ -1,6 +1,5 @@
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,10 +16,8 @@ const std::string kCountOfThree =
 // A file of size bytes that takes no room on disk.
 std::string SparseFile(const ScratchFolder& folder, std::string_view name, std::int64_t size) {
   const std::string path = folder / name;
-  const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-  EXPECT_GE(fd, 0);
-  EXPECT_EQ(::ftruncate(fd, size), 0);
-  ::close(fd);
+  std::ofstream{path, std::ios::binary};
+  std::filesystem::resize_file(path, static_cast<std::uintmax_t>(size));
   return path;
 }
 

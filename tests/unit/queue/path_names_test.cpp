@@ -1,4 +1,4 @@
-#include "queue/path_names.h"
+#include "common/path_names.h"
 
 #include <gtest/gtest.h>
 

@@ -113,19 +113,20 @@ TEST_F(ServerRows, StandInStaysInTheTemporaryFolderWhateverTheName) {
 }
 
 TEST_F(ServerRows, StandInFallsBackToTheDownloadFolder) {
-  const std::string home = test_.Scratch() / "home";
-  setenv("TMPDIR", (test_.Scratch() / "no-such-folder").c_str(), 1);
+  test_.Backend().PointUserFoldersAt(test_.Scratch() / "no-such-folder", test_.Scratch() / "home");
+  const std::string downloads = test_.files.DefaultDownloadFolder();
   control_.AddUploadedFile("report.pdf", 10);
-  const std::string scratch = home + "/Download/VELDRASKUPDN.temp.report.pdf";
+  const std::string scratch =
+      downloads + std::string(test_.files.Separator()) + "VELDRASKUPDN.temp.report.pdf";
   EXPECT_EQ(recordingFiles_.written.back(), scratch);
   EXPECT_EQ(recordingFiles_.deleted, Texts{scratch});
-  EXPECT_TRUE(std::filesystem::is_directory(home + "/Download"));
+  EXPECT_TRUE(std::filesystem::is_directory(downloads));
   EXPECT_FALSE(List().SubItem(1, 2).empty());
 }
 
 TEST_F(ServerRows, WithoutAStandInTheRowHasNoTypeButIsCounted) {
-  setenv("TMPDIR", (test_.Scratch() / "no-such-folder").c_str(), 1);
-  setenv("HOME", (test_.Scratch() / "no-such-home/deeper").c_str(), 1);
+  test_.Backend().PointUserFoldersAt(test_.Scratch() / "no-such-folder",
+                                     test_.Scratch() / "no-such-home/deeper");
   control_.AddUploadedFile("odd.zzqx", 2048);
   EXPECT_EQ(recordingFiles_.written.size(), 2u);
   EXPECT_TRUE(recordingFiles_.deleted.empty());

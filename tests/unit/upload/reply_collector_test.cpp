@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "backend_pieces.h"
 #include "platform/tcp_socket.h"
-#include "posix/iconv_code_page.h"
 
 namespace veldrask {
 namespace {
@@ -16,7 +16,8 @@ class ReplyCollectorTest : public ::testing::Test {
   void Add(std::string_view bytes) { reply.Add(AsBytes(bytes)); }
 
   ReplyCollector reply;
-  posix::IconvCodePage cp949{"CP949"};
+  const std::unique_ptr<CodePage> cp949Owned = testing::MakeKoreanCodePage();
+  const CodePage& cp949 = *cp949Owned;
 };
 
 TEST_F(ReplyCollectorTest, ContentLengthBodyEndsTheReplyWithoutAClose) {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "backend_pieces.h"
 #include "base/error.h"
 #include "memory_file_system.h"
-#include "posix/iconv_code_page.h"
 #include "upload/host_name.h"
 #include "upload/utf8_code_page.h"
 
@@ -43,7 +43,8 @@ class ComposeTest : public ::testing::Test {
   }
 
   MemoryFileSystem files;
-  posix::IconvCodePage cp949{"CP949"};
+  const std::unique_ptr<CodePage> cp949Owned = testing::MakeKoreanCodePage();
+  const CodePage& cp949 = *cp949Owned;
 };
 
 TEST_F(ComposeTest, WorkedExampleIsByteExact) {

@@ -13,12 +13,9 @@
 #include "headless/headless_ui.h"
 #include "manual_clock.h"
 #include "memory_file_system.h"
-#include "posix/gio_shell.h"
-#include "posix/iconv_code_page.h"
-#include "posix/posix_random.h"
-#include "posix/reg_file_registry.h"
 #include "scripted_network.h"
 #include "task_loop.h"
+#include "test_platform.h"
 #include "upload/upload_request.h"
 
 namespace veldrask {
@@ -71,8 +68,9 @@ class UploadWindowTest : public ::testing::Test {
     network = std::make_unique<testing::ScriptedNetwork>(loop, clock);
     network->answerAfterBytes = answerAfterBytes;
     network->SetServer([answer](const std::string&) { return answer; });
-    Platform platform{loop, *network, files, registry, shell, clock, cp949, locale, random, ui};
-    UploadWindow window(platform, owner, nullptr, nullptr, cp949, cp949);
+    Platform platform{loop,  *network, files,  base.registry, base.shell,
+                      clock, cp949,    locale, base.random,   ui};
+    UploadWindow window(platform, owner, nullptr, nullptr, nullptr, cp949, cp949);
     ui.Recorder().OnFormShown([this](headless::HeadlessForm& form) { shown = &form; });
     window.ShowModal();
     ASSERT_NE(shown, nullptr);
@@ -108,10 +106,8 @@ class UploadWindowTest : public ::testing::Test {
   testing::MemoryFileSystem files;
   testing::ManualClock clock;
   testing::FixedLocale locale;
-  posix::IconvCodePage cp949{"CP949"};
-  posix::RegFileRegistry registry{"/nonexistent/upload-test-registry"};
-  posix::GioShell shell;
-  posix::PosixRandom random;
+  testing::TestPlatform base;
+  CodePage& cp949 = base.ansi;
   TestOwner owner;
   std::unique_ptr<testing::ScriptedNetwork> network;
   std::map<std::string, std::string> contents;

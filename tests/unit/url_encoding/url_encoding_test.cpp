@@ -1,4 +1,4 @@
-#include "download/url_encoding.h"
+#include "common/url_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "control/engine_title.h"
+#include "common/engine_title.h"
 
 namespace veldrask {
 

@@ -1,4 +1,4 @@
-#include "control/registry_settings.h"
+#include "common/registry_settings.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "control/control_surface.h"
+#include "common/control_surface.h"
 
 #include <array>
 #include <string_view>
@@ -136,7 +136,8 @@ Widget& Named(const Form& form, std::string_view name) {
 }  // namespace
 
 std::unique_ptr<ControlSurface> BuildControlSurface(Ui& ui) {
-  std::unique_ptr<Form> form = ui.CreateForm("UploaderControl", "", Bounds{0, 0, 9480, 6495});
+  std::unique_ptr<Form> form = ui.CreateForm("UploaderControl", "", Bounds{0, 0, 9480, 6495},
+                                             FormPlacement{FormKind::kSurface, nullptr});
   Form& f = *form;
 
   Widget& mainFrame = f.AddWidget(WidgetKind::kFrame, "MainFrame", &f, "", {0, 0, 9480, 2670});
