@@ -44,15 +44,17 @@ void Console::Show(std::string_view text, const std::vector<std::string>& lines)
   out_ << frame << std::flush;
 }
 
+// Whatever is printed may hold text from a server: only its line breaks reach the terminal as
+// they are, so the block's own escapes are the only ones written.
 void Console::AppendText(std::string& frame, std::string_view text) const {
-  frame += text;
+  frame += ShowableText(TerminalLines(text), true);
   if (text.empty() || text.back() != '\n') frame += '\n';
 }
 
 void Console::AppendLive(std::string& frame, const std::vector<std::string>& lines) const {
   const std::size_t columns = columns_();
   for (const std::string& line : lines) {
-    frame += FitToColumns(line, columns > 1 ? columns - 1 : 1);
+    frame += FitToColumns(ShowableText(line), columns > 1 ? columns - 1 : 1);
     frame += "\x1b[K\n";
   }
 }

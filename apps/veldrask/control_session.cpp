@@ -16,6 +16,8 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
   control_.SetExchangeObserver(&exchange_);
   if (settings.drawProgress) progress_.emplace(ui_, console_, platform_.clock);
   ui_.SetMessageObserver([this](const headless::MessageRecord& message) { ShowMessage(message); });
+  posix_.Registry().SetOnDamagedHiveKept(
+      [this](const std::string& kept) { NoteDamagedHive(kept); });
   ui_.OnFormShown([this](headless::HeadlessForm& form) { WindowShown(form); });
   ui_.SetOnFormEnded([this](headless::HeadlessForm& form) {
     if (IsTransferWindow(form.Name())) limits_.WindowEnded();
@@ -33,6 +35,13 @@ void ControlSession::ShowMessage(const headless::MessageRecord& message) {
   ++messageCount_;
   if (progress_) progress_->ReportFinishedRows();
   console_.Print(TerminalLines(message.text));
+}
+
+void ControlSession::NoteDamagedHive(const std::string& keptPath) {
+  if (damagedHiveNoted_) return;
+  damagedHiveNoted_ = true;
+  console_.Print("veldrask: the registry file held lines that could not be read; it is kept as " +
+                 keptPath + " and rewritten with what could be read");
 }
 
 void ControlSession::WindowShown(headless::HeadlessForm& form) {

@@ -53,6 +53,8 @@ class ControlSession {
 
  private:
   void ShowMessage(const headless::MessageRecord& message);
+  // Once per run: a damaged registry file was kept aside before a write replaced it.
+  void NoteDamagedHive(const std::string& keptPath);
   void WindowShown(headless::HeadlessForm& form);
   // The user closes the open transfer window, through the event loop.
   void PostUserClose(std::string_view formName);
@@ -68,6 +70,7 @@ class ControlSession {
   TimeLimits limits_;
   ExchangeFollower exchange_;
   std::size_t messageCount_ = 0;
+  bool damagedHiveNoted_ = false;
   // Last, so it goes first: its forms must go before the user interface.
   UploaderControl control_;
 };

@@ -44,7 +44,7 @@ void ExchangeFollower::ResponseHeadRead(const ResponseHead& head) {
 }
 
 void ExchangeFollower::ReplyBody(std::span<const std::byte> bytes) {
-  if (replySink_) replySink_(bytes);
+  replySink_(bytes);
 }
 
 void ExchangeFollower::DownloadEnded(const DownloadReport& report) {

@@ -31,6 +31,7 @@ class ExchangeFollower final : public ExchangeObserver {
   void RequestHead(std::string_view head) override;
   void Progress() override;
   void ResponseHeadRead(const ResponseHead& head) override;
+  bool TakesReplyBody() const override { return static_cast<bool>(replySink_); }
   void ReplyBody(std::span<const std::byte> bytes) override;
   void DownloadEnded(const DownloadReport& report) override;
 

@@ -63,7 +63,8 @@ drawn there too, elsewhere one line per finished file.
 Exit status: 0 when everything went through; 1 when the control showed a refusal or failure,
 the server answered an upload with a status other than 2xx (or not at all), or a download
 file did not arrive; 2 for a usage error or a page the control cannot load (nothing was
-sent); 28 when a time limit ended the transfer; 130 after Ctrl-C.
+sent); 28 when a time limit ended the transfer; 130 after Ctrl-C, 143 after SIGTERM and 129
+after SIGHUP (each closes the progress window as the user would).
 
 The control connects to HostName:ServerPort directly over plain HTTP/1.1; http_proxy and the
 like are not used.
@@ -89,9 +90,11 @@ Files the control refuses are left out and the exit status is 1, but the accepte
 still sent; when none was accepted nothing is sent. A file named twice goes once.
 
 The body of the server's reply is written to stdout decoded to UTF-8 (from the charset it
-declares), and nothing else is. -o FILE (--output FILE) writes the body to FILE byte for byte
-as it came instead; -o - writes those bytes to stdout. A reply whose status is not 2xx is said
-on stderr ("서버 응답: 413 Payload Too Large") and exits 1. Where the page would go afterwards
+declares), and nothing else is; on a terminal its control characters are replaced. Its first
+16 MiB are kept; a longer reply is cut there, said on stderr, and the exit status is 1.
+-o FILE (--output FILE) writes the whole body to FILE byte for byte as it came instead, with
+no such limit; -o - writes those bytes to stdout. A reply whose status is not 2xx is said on
+stderr ("서버 응답: 413 Payload Too Large") and exits 1. Where the page would go afterwards
 (http://HostName + ReturnURL) is printed on stderr as `location: URL`.
 
 Examples:

@@ -10,14 +10,15 @@
 namespace veldrask::host {
 namespace {
 
+// The first signal's number, 0 before any.
 volatile std::sig_atomic_t interrupted = 0;
 // The pipe the handler writes to; -1 outside an InterruptWatch's life.
 volatile std::sig_atomic_t pipeWriter = -1;
 int pipeReader = -1;
 
-extern "C" void OnSigint(int /*signal*/) {
+extern "C" void OnSignal(int signal) {
   const int savedErrno = errno;
-  interrupted = 1;
+  if (interrupted == 0) interrupted = signal;
   const int writer = pipeWriter;
   if (writer >= 0) {
     const char byte = 1;
@@ -42,15 +43,18 @@ InterruptWatch::InterruptWatch(posix::PollEventLoop& loop, std::function<void()>
       loop_.Watch(pipeReader, posix::io_event::kReadable, [this](posix::IoEventMask) { Drain(); });
 
   struct sigaction action {};
-  action.sa_handler = OnSigint;
+  action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
-  // Interrupted system calls resume; the second Ctrl-C gets the default action.
+  for (const int signal : kSignals) sigaddset(&action.sa_mask, signal);
+  // Interrupted system calls resume; the second signal of a kind gets the default action.
   action.sa_flags = static_cast<int>(SA_RESTART | SA_RESETHAND);
-  ::sigaction(SIGINT, &action, &previous_);
+  for (std::size_t i = 0; i < kSignals.size(); ++i)
+    ::sigaction(kSignals[i], &action, &previous_[i]);
 }
 
 InterruptWatch::~InterruptWatch() {
-  ::sigaction(SIGINT, &previous_, nullptr);
+  for (std::size_t i = 0; i < kSignals.size(); ++i)
+    ::sigaction(kSignals[i], &previous_[i], nullptr);
   loop_.Unwatch(watch_);
   const int writer = pipeWriter;
   pipeWriter = -1;
@@ -61,6 +65,10 @@ InterruptWatch::~InterruptWatch() {
 
 bool InterruptWatch::Interrupted() {
   return interrupted != 0;
+}
+
+int InterruptWatch::ExitStatus() {
+  return 128 + static_cast<int>(interrupted);
 }
 
 void InterruptWatch::Drain() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <csignal>
 #include <functional>
 
@@ -7,10 +8,11 @@
 
 namespace veldrask::host {
 
-// Ctrl-C as a user's action. The SIGINT handler only sets a flag and writes a byte to a pipe
-// that the event loop watches; the loop then calls onInterrupt like any other event, so the
-// control sees the interruption where it waits for events, never inside its own code. A
-// second Ctrl-C ends the process at once. One instance at a time.
+// Ctrl-C, and SIGTERM and SIGHUP (a kill, a closed terminal), as the user's own close. The
+// handler only notes the signal and writes a byte to a pipe that the event loop watches; the
+// loop then calls onInterrupt like any other event, so the control sees the interruption where
+// it waits for events, never inside its own code and its files are cleaned up as on any close.
+// A second signal of the same kind ends the process at once. One instance at a time.
 class InterruptWatch {
  public:
   InterruptWatch(posix::PollEventLoop& loop, std::function<void()> onInterrupt);
@@ -18,8 +20,10 @@ class InterruptWatch {
   InterruptWatch(const InterruptWatch&) = delete;
   InterruptWatch& operator=(const InterruptWatch&) = delete;
 
-  // Ctrl-C was pressed (the loop need not have run since).
+  // One of the signals came (the loop need not have run since).
   static bool Interrupted();
+  // The exit status that tells how: 128 + the first signal's number (130 for Ctrl-C).
+  static int ExitStatus();
 
  private:
   void Drain();
@@ -27,7 +31,8 @@ class InterruptWatch {
   posix::PollEventLoop& loop_;
   std::function<void()> onInterrupt_;
   posix::WatchId watch_ = posix::kNoWatch;
-  struct sigaction previous_ {};
+  static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+  std::array<struct sigaction, kSignals.size()> previous_{};
 };
 
 }  // namespace veldrask::host

@@ -131,10 +131,10 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
                                                      : std::string()) +
                   FormatErrorMessage(error));
     if (options.command == Command::kCall && IsCallingError(error)) return kExitUsage;
-    if (session.Interrupted()) return kExitInterrupted;
+    if (session.Interrupted()) return InterruptWatch::ExitStatus();
     return session.TimedOut() ? kExitTimedOut : kExitRefused;
   }
-  if (session.Interrupted()) return kExitInterrupted;
+  if (session.Interrupted()) return InterruptWatch::ExitStatus();
   if (const std::optional<TimeLimit> limit = session.TimedOut()) {
     console.Print("veldrask: stopped by " + std::string(LimitOption(*limit)) + ": " +
                   LimitText(*limit, options));

@@ -37,6 +37,14 @@ void MemoryFileSystem::Rename(const std::string& from, const std::string&) {
   NotKept(from);
 }
 
+void MemoryFileSystem::RenameExclusive(const std::string& from, const std::string&) {
+  NotKept(from);
+}
+
+std::vector<FolderFile> MemoryFileSystem::ListFiles(const std::string& folder, std::string_view) {
+  NotKept(folder);
+}
+
 bool MemoryFileSystem::FolderExists(const std::string& path) {
   return path == "/";
 }

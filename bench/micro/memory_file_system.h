@@ -26,6 +26,8 @@ class MemoryFileSystem final : public FileSystem {
   std::unique_ptr<OutputFile> CreateExclusive(const std::string& path) override;
   void Delete(const std::string& path) override;
   void Rename(const std::string& from, const std::string& to) override;
+  void RenameExclusive(const std::string& from, const std::string& to) override;
+  std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view prefix) override;
   bool FileExists(const std::string& path) override { return sizes_.contains(path); }
   bool FolderExists(const std::string& path) override;
   void CreateFolder(const std::string& path) override;

@@ -129,6 +129,23 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+std::string ShowableText(std::string_view text, bool keepLineBreaks) {
+  std::string showable;
+  showable.reserve(text.size());
+  for (std::size_t offset = 0; offset < text.size();) {
+    const bool lineBreak =
+        text[offset] == '\n' || text[offset] == '\t' || text.substr(offset, 2) == "\r\n";
+    if (keepLineBreaks && lineBreak) {
+      showable += text[offset++];
+      continue;
+    }
+    const char32_t code = NextCodePoint(text, offset);
+    const bool control = code < 0x20 || (code >= 0x7F && code < 0xA0);
+    AppendCodePoint(showable, control ? U'\uFFFD' : code);
+  }
+  return showable;
+}
+
 std::string ToDecimal(std::int64_t value) {
   return std::to_string(value);
 }

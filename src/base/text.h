@@ -39,6 +39,11 @@ void AppendCodePoint(std::string& out, char32_t codePoint);
 
 bool IsValidUtf8(std::string_view text);
 
+// Text that came from the network, made safe to show: every control character (C0, DEL, C1)
+// and every invalid byte becomes U+FFFD, so nothing a server sends can steer a terminal or
+// break a message's lines. With keepLineBreaks, LF, CR LF and TAB stay as they are.
+std::string ShowableText(std::string_view text, bool keepLineBreaks = false);
+
 // Views text as the bytes it is made of.
 inline std::span<const std::byte> AsBytes(std::string_view text) {
   return std::as_bytes(std::span<const char>(text.data(), text.size()));

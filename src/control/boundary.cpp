@@ -10,8 +10,7 @@ bool IsDigitOrLetter(int code) {
 
 }  // namespace
 
-std::string MakeBoundary(std::int16_t length, Random& random, Clock& clock) {
-  random.Seed(clock.TickCount());
+std::string MakeBoundary(std::int16_t length, Random& random) {
   std::string boundary;
   while (boundary.size() < static_cast<std::size_t>(length > 0 ? length : 0)) {
     // Draw from 0..126 and keep only digits and letters: uniform over those 62.

@@ -30,7 +30,7 @@ void UploaderControl::StartUp() {
   s.comOpen.SetMaxFileSize(1024);  // room for the names of a multiple selection
   s.lblRemainFileSize.SetCaption(KilobyteCaption(properties_.remainSize, numbers));
   ReadDownloadFolder();
-  properties_.boundary = MakeBoundary(32, platform_.random, platform_.clock);
+  properties_.boundary = MakeBoundary(32, platform_.random);
   PrepareList(s.uploadFileList);
   PrepareList(s.downloadFileList);
   ConnectViewOptions();

@@ -5,6 +5,8 @@
 namespace veldrask {
 namespace {
 
+constexpr std::string_view kHex = "0123456789ABCDEF";
+
 bool IsControlOrSpace(char c) {
   const auto byte = static_cast<unsigned char>(c);
   return byte <= 0x20 || byte == 0x7F;
@@ -12,8 +14,26 @@ bool IsControlOrSpace(char c) {
 
 }  // namespace
 
+std::optional<std::string> RequestTargetBytes(std::string_view key, const CodePage& ansi,
+                                              bool utf8Fallback) {
+  std::string encoded = ansi.Encode(key);
+  if (ansi.Decode(encoded) == key) return encoded;
+  if (!utf8Fallback) return std::nullopt;
+  std::string target;
+  for (const char c : key) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      target.push_back(c);
+      continue;
+    }
+    target.push_back('%');
+    target.push_back(kHex[byte >> 4]);
+    target.push_back(kHex[byte & 0x0F]);
+  }
+  return target;
+}
+
 std::string EscapeRequestTarget(std::string_view key) {
-  static constexpr std::string_view kHex = "0123456789ABCDEF";
   std::string target;
   target.reserve(key.size());
   for (const char c : key) {
@@ -36,9 +56,9 @@ bool IsSendableHostName(std::string_view host) {
   return true;
 }
 
-std::string DownloadRequestText(std::string_view key, std::string_view host) {
+std::string DownloadRequestText(std::string_view target, std::string_view host) {
   std::string request = "GET ";
-  request += EscapeRequestTarget(key);
+  request += EscapeRequestTarget(target);
   request += " HTTP/1.1";
   request += kCrLf;
   request += "Host: ";

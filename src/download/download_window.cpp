@@ -11,6 +11,7 @@
 #include "download/download_request.h"
 #include "download/safe_file_name.h"
 #include "upload/progress_block.h"
+#include "upload/request_charset.h"
 
 namespace veldrask {
 namespace {
@@ -24,6 +25,9 @@ constexpr std::string_view kFailed = "실패";
 
 constexpr std::string_view kRefusedMessage = "서버에 파일이 존재하지 않거나 에러가 발생했습니다.";
 constexpr std::string_view kFailedFilesMessage = "다음 파일은 다운로드하지 못했습니다.";
+constexpr std::string_view kUnsendableMessage =
+    "다음 파일은 이름을 요청할 수 없어 받지 않았습니다. 시스템 코드 페이지로 나타낼 수 없는 "
+    "글자가 있습니다 (Charset을 UTF-8로 하면 UTF-8로 요청합니다).";
 constexpr std::string_view kBadHostMessage =
     "서버 이름(HostName)에 줄바꿈 등의 제어 문자가 있어 다운로드를 시작할 수 없습니다.";
 
@@ -127,6 +131,7 @@ void DownloadWindow::ListFiles() {
   }
   startedCount_ = 0;
   if (!platform_.files.FolderExists(folder)) platform_.files.CreateFolder(folder);
+  RemoveStaleTemporaries(platform_.files, folder);
 }
 
 void DownloadWindow::ListFile(const AttachedFile& entry, SessionTargets& targets) {
@@ -179,15 +184,24 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
   counts_.currentReceived = 0;
   counts_.currentSize = file.entry.size;
   counts_.contentLength = file.entry.size;
+  const std::optional<std::string> target =
+      RequestTargetBytes(file.entry.key, platform_.ansi, owner_.NamesInUtf8());
+  if (!target) {
+    SetStatus(file, kFailed);
+    unsendableNames_.push_back(file.target.name);
+    currentFile_ = nullptr;
+    return FileOutcome::kFailed;
+  }
   try {
-    const bool placeholder = targets_->Reserve(file.target);
-    const std::string path = targets_->PathOf(file.target.name);
-    // Someone took the planned name meanwhile: the tooltip names the file really written.
-    fileList_->SetToolTip(file.row, file.target.name);
-    pending_ = std::make_unique<PendingFile>(platform_.files, targets_->Folder(), path,
-                                             placeholder ? path : std::string());
+    pending_ = std::make_unique<PendingFile>(platform_.files, targets_->Folder(),
+                                             [this, &file](const std::string& temporaryPath) {
+                                               targets_->Claim(file.target, temporaryPath);
+                                               // Someone took the planned name meanwhile: the
+                                               // tooltip names the file really written.
+                                               fileList_->SetToolTip(file.row, file.target.name);
+                                             });
     receiver_ = std::make_unique<FileReceiver>(*pending_);
-    FetchCurrentFile(file);
+    FetchCurrentFile(*target);
   } catch (const Error&) {
     if (receiver_) receiver_->Fail(FileReceiver::Failure::kNotWritable);
   }
@@ -198,7 +212,7 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
   return outcome;
 }
 
-void DownloadWindow::FetchCurrentFile(const SessionFile& file) {
+void DownloadWindow::FetchCurrentFile(std::string_view target) {
   CloseSocket();
   Wait([this] { return socket_->State() == SocketState::kClosed; });
   connected_ = sendDone_ = false;
@@ -208,9 +222,9 @@ void DownloadWindow::FetchCurrentFile(const SessionFile& file) {
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
-    const std::string text = DownloadRequestText(file.entry.key, owner_.HostName());
-    Tell([&text](ExchangeObserver& o) { o.RequestHead(text); });
-    const std::string request = platform_.ansi.Encode(text);
+    const std::string request =
+        DownloadRequestText(target, platform_.ansi.Encode(owner_.HostName()));
+    Tell([this, &request](ExchangeObserver& o) { o.RequestHead(platform_.ansi.Decode(request)); });
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));
   }
@@ -229,9 +243,9 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
     case FileReceiver::State::kRefused:
       Report(file, DownloadEnd::kRefused);
       aborted_ = true;
-      platform_.ui.ShowMessage(
-          std::string(kRefusedMessage) + "\r\n\r\n" + "에러코드 : " + receiver_->StatusCode(),
-          MessageIcon::kNone, owner_.MainTitle());
+      platform_.ui.ShowMessage(std::string(kRefusedMessage) + "\r\n\r\n" +
+                                   "에러코드 : " + ShowableText(receiver_->StatusCode()),
+                               MessageIcon::kNone, owner_.MainTitle());
       return FileOutcome::kRefused;
     case FileReceiver::State::kFailed:
       SetStatus(file, kFailed);
@@ -302,14 +316,18 @@ void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
 }
 
 void DownloadWindow::ShowFailedFiles() {
-  if (failedNames_.empty()) return;
-  std::string text(kFailedFilesMessage);
-  text += kCrLf;
-  for (const std::string& name : failedNames_) {
+  const auto show = [this](std::string_view message, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    std::string text(message);
     text += kCrLf;
-    text += name;
-  }
-  platform_.ui.ShowMessage(text, MessageIcon::kNone, owner_.MainTitle());
+    for (const std::string& name : names) {
+      text += kCrLf;
+      text += ShowableText(name);
+    }
+    platform_.ui.ShowMessage(text, MessageIcon::kNone, owner_.MainTitle());
+  };
+  show(kUnsendableMessage, unsendableNames_);
+  show(kFailedFilesMessage, failedNames_);
 }
 
 void DownloadWindow::ShowFailure(const Error& error) {

@@ -51,7 +51,7 @@ class DownloadWindow final : private SocketEvents {
   void RunDownload();
   FileOutcome DownloadFile(SessionFile& file);
   // Connects, hands over the request and waits for the response to end.
-  void FetchCurrentFile(const SessionFile& file);
+  void FetchCurrentFile(std::string_view target);
   FileOutcome FinishFile(SessionFile& file);
   void ReadArrival(std::span<const std::byte> arrival);
   void ShowFailedFiles();
@@ -91,6 +91,8 @@ class DownloadWindow final : private SocketEvents {
   std::unique_ptr<SessionTargets> targets_;
   std::vector<SessionFile> sessionFiles_;
   std::vector<std::string> failedNames_;
+  // Files not asked for: their request target cannot be written in the request's charset.
+  std::vector<std::string> unsendableNames_;
   TransferCounts counts_;
   std::int32_t startedCount_ = 0;
 

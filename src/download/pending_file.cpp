@@ -10,6 +10,8 @@ namespace {
 constexpr std::string_view kTemporaryPrefix = "VELDRASKUPDN.part.";
 // Names tried before giving up; each one taken means a leftover or a concurrent session.
 constexpr int kTemporaryNameAttempts = 1000;
+// A temporary file not written for this long is abandoned even when it looks held.
+constexpr std::int64_t kStaleSeconds = 24 * 60 * 60;
 
 void DeleteQuietly(FileSystem& files, const std::string& path) {
   if (path.empty()) return;
@@ -22,12 +24,8 @@ void DeleteQuietly(FileSystem& files, const std::string& path) {
 
 }  // namespace
 
-PendingFile::PendingFile(FileSystem& files, std::string folder, std::string targetPath,
-                         std::string placeholderPath)
-    : files_(files),
-      folder_(std::move(folder)),
-      targetPath_(std::move(targetPath)),
-      placeholderPath_(std::move(placeholderPath)) {}
+PendingFile::PendingFile(FileSystem& files, std::string folder, Claim claim)
+    : files_(files), folder_(std::move(folder)), claim_(std::move(claim)) {}
 
 PendingFile::~PendingFile() {
   Discard();
@@ -55,7 +53,7 @@ void PendingFile::Write(std::span<const std::byte> bytes) {
 void PendingFile::Commit() {
   std::unique_ptr<OutputFile> output = std::move(output_);
   output->Close();
-  files_.Rename(temporaryPath_, targetPath_);
+  claim_(temporaryPath_);
   finished_ = true;
 }
 
@@ -64,7 +62,17 @@ void PendingFile::Discard() {
   finished_ = true;
   output_.reset();
   DeleteQuietly(files_, temporaryPath_);
-  DeleteQuietly(files_, placeholderPath_);
+}
+
+void RemoveStaleTemporaries(FileSystem& files, const std::string& folder) {
+  try {
+    for (const FolderFile& file : files.ListFiles(folder, kTemporaryPrefix)) {
+      if (file.inUse && file.secondsSinceWrite < kStaleSeconds) continue;
+      DeleteQuietly(files, JoinPath(folder, file.name, files.Separator()));
+    }
+  } catch (const Error&) {
+    // An unreadable folder keeps its leftovers; the download itself reports what fails there.
+  }
 }
 
 }  // namespace veldrask

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -10,15 +11,17 @@
 namespace veldrask {
 
 // One downloaded file on its way to disk. The body goes to a temporary file in the target's
-// folder and replaces the target in one step only when it is complete, so a failed or
-// stopped download never leaves a partial file and never costs an existing one. Whatever is
-// not committed is removed when the object goes: the temporary file, and the target's
-// placeholder when this download created it.
+// folder, and only the complete file takes a name the user sees: no failure, stop, kill or
+// power loss leaves a partial or empty file under such a name, nor costs an existing one.
+// Whatever is not committed is removed when the object goes; what a killed process left is
+// removed by RemoveStaleTemporaries.
 class PendingFile {
  public:
-  // placeholderPath is the empty file that reserved the target's name, or "" for none.
-  PendingFile(FileSystem& files, std::string folder, std::string targetPath,
-              std::string placeholderPath);
+  // Gives the complete temporary file (its path is the argument) the name it is to have;
+  // raises when it cannot.
+  using Claim = std::function<void(const std::string& temporaryPath)>;
+
+  PendingFile(FileSystem& files, std::string folder, Claim claim);
   ~PendingFile();
   PendingFile(const PendingFile&) = delete;
   PendingFile& operator=(const PendingFile&) = delete;
@@ -27,8 +30,8 @@ class PendingFile {
   void Open();
   bool IsOpen() const { return output_ != nullptr; }
   void Write(std::span<const std::byte> bytes);
-  // Closes the temporary file and moves it over the target; raises when either fails, and
-  // the target then stays as it was.
+  // Closes the temporary file, its data on disk, and claims the name; raises when either
+  // fails, and the target folder then stays as it was.
   void Commit();
   // Removes what this download wrote; never raises.
   void Discard();
@@ -36,11 +39,15 @@ class PendingFile {
  private:
   FileSystem& files_;
   std::string folder_;
-  std::string targetPath_;
-  std::string placeholderPath_;
+  Claim claim_;
   std::string temporaryPath_;
   std::unique_ptr<OutputFile> output_;
   bool finished_ = false;
 };
+
+// Removes from folder the temporary files of downloads that ended without removing them (the
+// process was killed): those no writer holds any more, and any not written for a day.
+// Never raises.
+void RemoveStaleTemporaries(FileSystem& files, const std::string& folder);
 
 }  // namespace veldrask

@@ -29,12 +29,11 @@ TargetName SessionTargets::Choose(std::string_view safeName) {
   return target;
 }
 
-bool SessionTargets::Reserve(TargetName& target) {
-  if (target.mayReplace) return false;
+void SessionTargets::Claim(TargetName& target, const std::string& temporaryPath) {
+  if (target.mayReplace) return files_.Rename(temporaryPath, PathOf(target.name));
   for (;;) {
     try {
-      files_.CreateExclusive(PathOf(target.name))->Close();
-      return true;
+      return files_.RenameExclusive(temporaryPath, PathOf(target.name));
     } catch (const Error& error) {
       if (error.Number() != static_cast<std::int32_t>(ErrorNumber::kFileAlreadyExists)) throw;
     }

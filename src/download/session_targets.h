@@ -29,11 +29,11 @@ class SessionTargets {
   // At activation, in list order; safeName is already a harmless single file name.
   TargetName Choose(std::string_view safeName);
 
-  // When the file's turn comes. A name that must be new is created empty with an exclusive
-  // create, so nobody else can take it meanwhile; when someone already has, the next free
-  // number is taken instead and target changes. Returns whether a placeholder was created
-  // (its owner removes it when the download fails). Raises the file system's errors.
-  bool Reserve(TargetName& target);
+  // Once the file is complete: gives the temporary file target's name. A name that must be
+  // new is claimed in one step that never replaces a file; when someone has taken it since it
+  // was chosen, the next free number is claimed instead and target changes. Raises the file
+  // system's errors.
+  void Claim(TargetName& target, const std::string& temporaryPath);
 
   const std::string& Folder() const { return folder_; }
   std::string PathOf(std::string_view name) const;

@@ -49,6 +49,10 @@ class ExchangeObserver {
   virtual void Progress() {}
   // The head of the final response.
   virtual void ResponseHeadRead(const ResponseHead& /*head*/) {}
+  // Whether the observer takes the whole body of an upload's reply through ReplyBody; the
+  // exchange then runs to the reply's end rather than stopping where the copy kept in memory
+  // is cut.
+  virtual bool TakesReplyBody() const { return false; }
   // The body of the reply to an upload as it arrives, framing undone, bytes as sent.
   virtual void ReplyBody(std::span<const std::byte> /*bytes*/) {}
   // One file of a download session ended, or was never asked for.

@@ -8,6 +8,8 @@ std::string_view DescribeResponseError(ResponseError error) {
       return "no error";
     case ResponseError::kHeadTooLarge:
       return "response head too large";
+    case ResponseError::kTooManyInterimResponses:
+      return "too many interim (1xx) responses";
     case ResponseError::kMalformedStatusLine:
       return "malformed status line";
     case ResponseError::kMalformedHeaderLine:

@@ -9,6 +9,7 @@ namespace veldrask {
 enum class ResponseError {
   kNone,
   kHeadTooLarge,
+  kTooManyInterimResponses,
   kMalformedStatusLine,
   kMalformedHeaderLine,
   kInvalidContentLength,

@@ -53,7 +53,10 @@ void ResponseReader::ReadHead(std::span<const std::byte>& rest) {
   ParsedHead parsed = ParseResponseHead(collector_.Text());
   if (parsed.error != ResponseError::kNone) return Fail(parsed.error);
   collector_.Reset();
-  if (parsed.head.IsInterim()) return;  // a final head follows
+  if (parsed.head.IsInterim()) {  // a final head follows
+    if (++interimCount_ > kInterimLimit) Fail(ResponseError::kTooManyInterimResponses);
+    return;
+  }
   head_ = std::move(parsed.head);
   hasHead_ = true;
   StartBody();

@@ -35,6 +35,9 @@ struct FeedResult {
 class ResponseReader {
  public:
   static constexpr std::size_t kDefaultHeadLimit = 64 * 1024;
+  // Interim heads accepted before the final one; a server sending more is never going to
+  // answer, and reading them would keep the reader busy forever.
+  static constexpr int kInterimLimit = 16;
 
   explicit ResponseReader(std::size_t headLimit = kDefaultHeadLimit) : collector_(headLimit) {}
 
@@ -76,6 +79,7 @@ class ResponseReader {
   ReaderState state_ = ReaderState::kReadingHead;
   ResponseHead head_;
   bool hasHead_ = false;
+  int interimCount_ = 0;
   FramingDecision framing_;
   std::uint64_t bodyReceived_ = 0;
   ResponseError error_ = ResponseError::kNone;

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veldrask {
 
@@ -28,6 +29,13 @@ class OutputFile {
   virtual void Close() = 0;
 };
 
+// A file of a folder as ListFiles finds it.
+struct FolderFile {
+  std::string name;                    // without the folder
+  std::int64_t secondsSinceWrite = 0;  // since it was last written
+  bool inUse = false;                  // made by CreateExclusive and still open, in any process
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -42,11 +50,18 @@ class FileSystem {
   virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
   // Creates the file or truncates an existing one.
   virtual std::unique_ptr<OutputFile> OpenWrite(const std::string& path) = 0;
-  // Creates a new file; raises "file already exists" when the name is taken.
+  // Creates a new file; raises "file already exists" when the name is taken. Until it is
+  // closed, ListFiles reports it in use to every process; its Close returns once the data is
+  // on disk.
   virtual std::unique_ptr<OutputFile> CreateExclusive(const std::string& path) = 0;
   virtual void Delete(const std::string& path) = 0;
   // Replaces to with from in one step.
   virtual void Rename(const std::string& from, const std::string& to) = 0;
+  // Gives from the name to in one step, only while no file has that name: raises "file
+  // already exists" when one has, and from keeps its name. Never replaces a file.
+  virtual void RenameExclusive(const std::string& from, const std::string& to) = 0;
+  // The plain files of folder whose names start with prefix, in no particular order.
+  virtual std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view prefix) = 0;
 
   // A plain file (not a folder, not hidden, not a system file) of that name exists.
   virtual bool FileExists(const std::string& path) = 0;

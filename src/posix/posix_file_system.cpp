@@ -1,11 +1,15 @@
 #include "posix/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "posix/posix_file_error.h"
 #include "posix/unique_fd.h"
@@ -35,7 +39,9 @@ class FdInputFile : public InputFile {
 // disk is reported by the Write that hits it.
 class FdOutputFile : public OutputFile {
  public:
-  FdOutputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+  // durable: Close waits until the data is on disk.
+  FdOutputFile(UniqueFd fd, std::string path, bool durable = false)
+      : fd_(std::move(fd)), path_(std::move(path)), durable_(durable) {}
 
   void Write(std::span<const std::byte> data) override {
     if (!fd_.Valid()) throw Error(ErrorNumber::kBadFileName);
@@ -52,12 +58,18 @@ class FdOutputFile : public OutputFile {
   // Network file systems report some write failures only at close.
   void Close() override {
     if (!fd_.Valid()) return;
+    if (durable_ && ::fdatasync(fd_.Get()) != 0 && errno != EINVAL) {
+      const int error = errno;
+      fd_.Close();
+      throw FileError(error, path_);
+    }
     if (fd_.Close() != 0 && errno != EINTR) throw FileError(errno, path_);
   }
 
  private:
   UniqueFd fd_;
   std::string path_;
+  bool durable_;
 };
 
 UniqueFd OpenOrRaise(const std::string& path, int flags) {
@@ -83,6 +95,26 @@ struct stat StatOrRaise(const std::string& path) {
 bool StatIf(const std::string& path, struct stat& status) {
   return !path.empty() && path.find('\0') == std::string::npos &&
          ::stat(path.c_str(), &status) == 0;
+}
+
+// Takes the file's flock, waiting out a lister that holds it for a moment.
+void LockOrRaise(const UniqueFd& fd, int operation, const std::string& path) {
+  while (::flock(fd.Get(), operation) != 0) {
+    if (errno != EINTR) throw FileError(errno, path);
+  }
+}
+
+// Whether a live CreateExclusive holds the file: its flock is taken.
+bool HeldByWriter(const std::string& path) {
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd.Valid()) return false;
+  return ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
+
+std::int64_t SecondsSince(const timespec& then) {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::int64_t>(now.tv_sec - then.tv_sec);
 }
 
 bool IsHiddenName(const std::string& path) {
@@ -122,8 +154,17 @@ std::unique_ptr<OutputFile> PosixFileSystem::OpenWrite(const std::string& path) 
   return OpenOutput(path, O_TRUNC);
 }
 
+// The flock marks the file in use for ListFiles in any process, and goes with the writer even
+// when it is killed. A lister that found the file before the lock was taken may have removed
+// it meanwhile: the name is then free again and the file is made anew.
 std::unique_ptr<OutputFile> PosixFileSystem::CreateExclusive(const std::string& path) {
-  return OpenOutput(path, O_EXCL);
+  for (;;) {
+    UniqueFd fd = OpenOrRaise(path, O_WRONLY | O_CREAT | O_EXCL);
+    LockOrRaise(fd, LOCK_EX, path);
+    struct stat status {};
+    if (::fstat(fd.Get(), &status) != 0) throw FileError(errno, path);
+    if (status.st_nlink > 0) return std::make_unique<FdOutputFile>(std::move(fd), path, true);
+  }
 }
 
 void PosixFileSystem::Delete(const std::string& path) {
@@ -140,6 +181,41 @@ void PosixFileSystem::Rename(const std::string& from, const std::string& to) {
   struct stat status {};
   const bool sourceExists = ::lstat(from.c_str(), &status) == 0;
   throw FileError(error, sourceExists ? to : from);
+}
+
+void PosixFileSystem::RenameExclusive(const std::string& from, const std::string& to) {
+  CheckPathName(from);
+  CheckPathName(to);
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
+  // File systems without the flag: a hard link claims the name just as atomically.
+  if (errno == EINVAL || errno == ENOSYS) {
+    if (::link(from.c_str(), to.c_str()) != 0) throw FileError(errno, to);
+    ::unlink(from.c_str());
+    return;
+  }
+  const int error = errno;
+  struct stat status {};
+  const bool sourceExists = ::lstat(from.c_str(), &status) == 0;
+  throw FileError(error, sourceExists ? to : from);
+}
+
+std::vector<FolderFile> PosixFileSystem::ListFiles(const std::string& folder,
+                                                   std::string_view prefix) {
+  CheckPathName(folder);
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
+  if (!listing) throw FileError(errno, folder);
+  std::vector<FolderFile> files;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::string name = entry->d_name;
+    if (!name.starts_with(prefix)) continue;
+    const std::string path = folder + (folder.ends_with('/') ? "" : "/") + name;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
+    files.push_back({.name = name,
+                     .secondsSinceWrite = SecondsSince(status.st_mtim),
+                     .inUse = HeldByWriter(path)});
+  }
+  return files;
 }
 
 bool PosixFileSystem::FileExists(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -27,6 +28,10 @@ class PosixFileSystem : public FileSystem {
   void Delete(const std::string& path) override;
   // rename(2): replaces an existing target atomically.
   void Rename(const std::string& from, const std::string& to) override;
+  // renameat2 with RENAME_NOREPLACE; link and unlink where the file system lacks it.
+  void RenameExclusive(const std::string& from, const std::string& to) override;
+  // In use: a flock that CreateExclusive takes for the life of the file's descriptor.
+  std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view prefix) override;
 
   // A regular file whose name does not start with "." (hidden by convention on POSIX).
   bool FileExists(const std::string& path) override;

@@ -22,6 +22,7 @@ class PosixPlatform {
   PosixPlatform& operator=(const PosixPlatform&) = delete;
 
   PollEventLoop& Loop() { return loop_; }
+  RegFileRegistry& Registry() { return registry_; }
   Platform Bind(Ui& ui) {
     return Platform{loop_,  network_, files_,  registry_, shell_,
                     clock_, ansi_,    locale_, random_,   ui};

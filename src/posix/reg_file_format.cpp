@@ -258,21 +258,29 @@ void AppendValue(std::string& out, const RegValue& value) {
 
 }  // namespace
 
-RegTree ParseRegFile(std::string_view text, std::string_view hiveName) {
+RegTree ParseRegFile(std::string_view text, std::string_view hiveName, std::size_t* unreadLines) {
   RegTree tree;
   std::optional<std::string> section;
+  std::size_t unread = 0;
   for (const std::string& line : LogicalLines(text)) {
     if (line.empty() || line.front() == ';' || line == kHeader) continue;
     if (line.front() == '[') {
       section = ParseSection(line, hiveName);
-      if (section) tree.CreateKey(*section);
+      if (section) {
+        tree.CreateKey(*section);
+      } else {
+        ++unread;
+      }
       continue;
     }
-    if (!section) continue;
-    if (std::optional<RegValue> value = ParseValueLine(line)) {
-      tree.SetValue(*section, std::move(*value));
+    std::optional<RegValue> value = section ? ParseValueLine(line) : std::nullopt;
+    if (!value) {
+      ++unread;
+      continue;
     }
+    tree.SetValue(*section, std::move(*value));
   }
+  if (unreadLines != nullptr) *unreadLines = unread;
   return tree;
 }
 

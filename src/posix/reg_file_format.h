@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,9 +22,11 @@ namespace veldrask::posix {
 // Text is bytes of the ANSI code page, written raw; only "\" and """ are escaped.
 
 // Reads the keys and values of hiveName (e.g. "HKEY_LOCAL_MACHINE") from text. What cannot be
-// read (a garbled or cut-off line, a section of another hive, a deletion entry) is skipped;
-// a section's key exists even when none of its values could be read.
-RegTree ParseRegFile(std::string_view text, std::string_view hiveName);
+// read (a garbled or cut-off line, a section of another hive, a deletion entry, the values
+// under any of these) is skipped and counted in unreadLines, when given; a section's key
+// exists even when none of its values could be read.
+RegTree ParseRegFile(std::string_view text, std::string_view hiveName,
+                     std::size_t* unreadLines = nullptr);
 
 // The text of the tree, CRLF line ends. A string value that is printable text ending in
 // exactly one NUL is written "name"="text"; every other value as hex(type) bytes, so that

@@ -57,7 +57,12 @@ RegFileRegistry::RegFileRegistry(std::string folder) : folder_(std::move(folder)
 std::optional<RegFileRegistry::KeyLocation> RegFileRegistry::Resolve(RegistryKey key) {
   if (const std::optional<std::int32_t> hive = AsHive(key)) {
     std::unique_ptr<RegHiveFile>& file = hives_[*hive];
-    if (!file) file = std::make_unique<RegHiveFile>(folder_, std::string(*HiveName(*hive)));
+    if (!file) {
+      file = std::make_unique<RegHiveFile>(folder_, std::string(*HiveName(*hive)),
+                                           [this](const std::string& kept) {
+                                             if (onDamagedKept_) onDamagedKept_(kept);
+                                           });
+    }
     return KeyLocation{file.get(), ""};
   }
   const auto found = handles_.find(key);

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/registry.h"
 #include "posix/reg_hive_file.h"
@@ -29,6 +30,10 @@ class RegFileRegistry : public Registry {
 
   RegFileRegistry();
   explicit RegFileRegistry(std::string folder);
+
+  // fn is told the path of each hive file kept aside because it held lines that could not be
+  // read, just before a write replaces it (see RegHiveFile).
+  void SetOnDamagedHiveKept(RegHiveFile::DamagedKept fn) { onDamagedKept_ = std::move(fn); }
 
   std::int32_t CreateKey(RegistryKey parent, std::string_view path, RegistryKey& key) override;
   std::int32_t OpenKey(RegistryKey parent, std::string_view path, RegistryKey& key) override;
@@ -53,6 +58,7 @@ class RegFileRegistry : public Registry {
   RegistryKey NewHandle(KeyLocation location);
 
   std::string folder_;
+  RegHiveFile::DamagedKept onDamagedKept_;
   std::map<std::int32_t, std::unique_ptr<RegHiveFile>> hives_;
   std::map<RegistryKey, KeyLocation> handles_;
   RegistryKey nextHandle_ = 0x1000;

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
+#include <string>
 #include <vector>
 
 #include "platform/registry.h"
@@ -86,8 +88,10 @@ bool RegHiveFile::Signature::operator==(const Signature& other) const {
          SameTime(modified, other.modified) && SameTime(changed, other.changed);
 }
 
-RegHiveFile::RegHiveFile(std::string folder, std::string hiveName)
-    : folder_(std::move(folder)), hiveName_(std::move(hiveName)) {
+RegHiveFile::RegHiveFile(std::string folder, std::string hiveName, DamagedKept onDamagedKept)
+    : folder_(std::move(folder)),
+      hiveName_(std::move(hiveName)),
+      onDamagedKept_(std::move(onDamagedKept)) {
   while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
   path_ = folder_ + "/" + hiveName_ + ".reg";
   lockPath_ = path_ + ".lock";
@@ -111,7 +115,9 @@ bool RegHiveFile::Refresh() {
   if (loaded_ && readable_ && current == signature_) return true;
   std::string text;
   readable_ = missing || (current.size >= 0 && ReadAll(fd.Get(), text));
-  tree_ = readable_ ? ParseRegFile(text, hiveName_) : RegTree();
+  std::size_t unreadLines = 0;
+  tree_ = readable_ ? ParseRegFile(text, hiveName_, &unreadLines) : RegTree();
+  damagedText_ = unreadLines > 0 ? std::move(text) : std::string();
   signature_ = current;
   loaded_ = true;
   return readable_;
@@ -125,8 +131,34 @@ std::int32_t RegHiveFile::Modify(const std::function<std::int32_t(RegTree&)>& ch
   RegTree changed = tree_;
   const std::int32_t status = change(changed);
   if (status != registry_status::kSuccess) return status;
+  if (!damagedText_.empty() && !KeepDamaged()) return registry_status::kAccessDenied;
   if (!Store(changed)) return registry_status::kAccessDenied;
   return registry_status::kSuccess;
+}
+
+bool RegHiveFile::KeepDamaged() {
+  char stamp[32];
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  ::gmtime_r(&now, &utc);
+  std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &utc);
+  const std::string base = path_ + ".damaged-" + stamp;
+  for (int attempt = 1; attempt <= 100; ++attempt) {
+    const std::string kept = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+    const UniqueFd fd(::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!fd.Valid()) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    if (!WriteAll(fd.Get(), damagedText_) || ::fdatasync(fd.Get()) != 0) {
+      ::unlink(kept.c_str());
+      return false;
+    }
+    damagedText_.clear();
+    if (onDamagedKept_) onDamagedKept_(kept);
+    return true;
+  }
+  return false;
 }
 
 bool RegHiveFile::Store(const RegTree& tree) {

@@ -14,10 +14,15 @@ namespace veldrask::posix {
 // One hive's .reg file (e.g. HKEY_LOCAL_MACHINE.reg), shared with other processes. Readers
 // take a shared flock on "<file>.lock" and see every finished write; a writer takes the lock
 // exclusively, re-reads the file, applies its change and renames a complete new file over the
-// old one, so the file is never seen half-written and the last writer wins.
+// old one, so the file is never seen half-written and the last writer wins. A file holding
+// lines that could not be read is kept beside itself before it is replaced, as the new one
+// holds only what could be read.
 class RegHiveFile {
  public:
-  RegHiveFile(std::string folder, std::string hiveName);
+  // Told the path of each damaged file kept.
+  using DamagedKept = std::function<void(const std::string& keptPath)>;
+
+  RegHiveFile(std::string folder, std::string hiveName, DamagedKept onDamagedKept = nullptr);
 
   const std::string& HiveName() const { return hiveName_; }
 
@@ -46,13 +51,18 @@ class RegHiveFile {
   // Brings tree_ up to date with the file; false when the file exists but cannot be read
   // (tree_ is empty then).
   bool Refresh();
+  // Writes the damaged file's text to "<file>.damaged-<UTC time>"; false when it cannot.
+  bool KeepDamaged();
   bool Store(const RegTree& tree);
 
   std::string folder_;
   std::string hiveName_;
   std::string path_;
   std::string lockPath_;
+  DamagedKept onDamagedKept_;
   RegTree tree_;
+  // The file's text when some of its lines could not be read, else empty.
+  std::string damagedText_;
   Signature signature_;
   bool loaded_ = false;
   bool readable_ = true;

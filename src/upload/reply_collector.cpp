@@ -39,15 +39,23 @@ std::string Latin1ToUtf8(std::string_view text) {
 }  // namespace
 
 void ReplyCollector::Add(std::span<const std::byte> arrival) {
+  if (Cut()) return;
   if (!reader_.HasHead()) {
     const std::size_t room = kUnparsedLimit - std::min(unparsed_.size(), kUnparsedLimit);
     unparsed_.append(reinterpret_cast<const char*>(arrival.data()), std::min(arrival.size(), room));
   }
   reader_.Feed(arrival, [this](std::span<const std::byte> bytes) {
-    body_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (tap_) tap_(bytes);
+    KeepBody(bytes);
   });
   if (reader_.HasHead()) unparsed_.clear();
+}
+
+void ReplyCollector::KeepBody(std::span<const std::byte> bytes) {
+  if (cut_) return;
+  const std::size_t room = bodyLimit_ - body_.size();
+  cut_ = bytes.size() > room;
+  body_.append(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), room));
 }
 
 void ReplyCollector::ConnectionClosed() {
@@ -55,6 +63,8 @@ void ReplyCollector::ConnectionClosed() {
 }
 
 bool ReplyCollector::Finished() const {
+  // A tap takes the whole reply; only the copy kept in memory stops at the limit.
+  if (Cut()) return true;
   const ReaderState state = reader_.State();
   return state == ReaderState::kComplete || state == ReaderState::kTruncated ||
          state == ReaderState::kFailed;

@@ -13,15 +13,20 @@
 namespace veldrask {
 
 // Gathers the server's reply to an upload as it arrives and gives its body as the text the
-// page receives.
+// page receives. A body longer than the limit is cut there: the rest is not read, so a server
+// sending without end cannot take the machine's memory.
 class ReplyCollector {
  public:
+  static constexpr std::size_t kDefaultBodyLimit = std::size_t{16} << 20;
+
+  explicit ReplyCollector(std::size_t bodyLimit = kDefaultBodyLimit) : bodyLimit_(bodyLimit) {}
+
   void Add(std::span<const std::byte> arrival);
   // The server closed the connection; a body that runs until the close ends here.
   void ConnectionClosed();
 
-  // Nothing more belongs to the reply: it ended as framed, the connection closed, or it
-  // cannot be read as HTTP.
+  // Nothing more belongs to the reply: it ended as framed, the connection closed, it cannot
+  // be read as HTTP, or its body reached the limit.
   bool Finished() const;
   // The reply ended as its framing says.
   bool Complete() const { return reader_.Complete(); }
@@ -30,6 +35,11 @@ class ReplyCollector {
   const ResponseHead& Head() const { return reader_.Head(); }
   // Also hands every body byte to tap as it arrives, undecoded (empty: none).
   void SetBodyTap(BodySink tap) { tap_ = std::move(tap); }
+  // The body went past the limit and, with no tap taking the rest, the reply was cut there;
+  // Text() holds its first bodyLimit bytes.
+  bool Cut() const { return cut_ && !tap_; }
+  // Why the reply could not be read as HTTP, kNone when it could (or still may).
+  ResponseError Error() const { return reader_.Error(); }
 
   // The body as UTF-8, chunked framing undone, decoded from the charset the reply declares,
   // or from undeclared when it declares none (the code page the request went out in). A reply
@@ -38,9 +48,13 @@ class ReplyCollector {
   std::string Text(const CodePage& ansi, const CodePage& undeclared) const;
 
  private:
+  void KeepBody(std::span<const std::byte> bytes);
+
+  std::size_t bodyLimit_;
   ResponseReader reader_;
   BodySink tap_;
   std::string body_;
+  bool cut_ = false;
   // What arrived while no head has been parsed, for a reply that is not HTTP; a server
   // streaming such bytes cannot make it grow past kUnparsedLimit.
   static constexpr std::size_t kUnparsedLimit = std::size_t{1} << 20;

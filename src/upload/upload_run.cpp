@@ -50,6 +50,7 @@ void UploadWindow::RunUpload() {
   // The reply ends by its own framing or by the server closing; the user may close first.
   if (!Stopped()) Wait([this] { return reply_.Finished() || Stopped(); });
   StoreReply();
+  ReportUnreadReply();
   form_->Close();
 }
 
@@ -115,6 +116,17 @@ void UploadWindow::StoreReply() {
     owner_.SetHTTPResponseStatus(head.reason.empty() ? head.statusCode
                                                      : head.statusCode + " " + head.reason);
   }
+}
+
+void UploadWindow::ReportUnreadReply() {
+  std::string text;
+  if (reply_.Cut()) {
+    text = "서버의 응답이 " + ToDecimal(static_cast<std::int64_t>(kReplyLimitMegabytes)) +
+           "MB를 넘어 앞부분만 받았습니다.";
+  } else if (reply_.Error() == ResponseError::kTooManyInterimResponses) {
+    text = "서버가 최종 응답 없이 중간 응답(1xx)만 계속 보냈습니다.";
+  }
+  if (!text.empty()) platform_.ui.ShowMessage(text, MessageIcon::kCritical, owner_.MainTitle());
 }
 
 }  // namespace veldrask

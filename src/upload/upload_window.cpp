@@ -33,7 +33,7 @@ UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, Form* ownerFo
   display_ = std::make_unique<ProgressDisplay>(widgets, numberStyle_);
   form_->SetOnActivate([this] { Activate(); });
   form_->SetOnClose([this] { OnFormClose(); });
-  if (observer_ != nullptr) {
+  if (observer_ != nullptr && observer_->TakesReplyBody()) {
     reply_.SetBodyTap([this](std::span<const std::byte> bytes) { observer_->ReplyBody(bytes); });
   }
 }

@@ -51,6 +51,8 @@ class UploadWindow final : private SocketEvents {
   // close does.
   void Wait(const std::function<bool()>& condition);
   void StoreReply();
+  // Tells the user when the reply was cut at its limit or never came past interim heads.
+  void ReportUnreadReply();
   void ShowFailure(const Error& error);
   // The close handler: runs once, whoever closes the window.
   void OnFormClose();
@@ -89,6 +91,7 @@ class UploadWindow final : private SocketEvents {
   // The file data, read ahead in pieces of whole blocks; made once per run.
   std::unique_ptr<BlockReader> blocks_;
   ByteBuffer arrival_;
+  static constexpr std::size_t kReplyLimitMegabytes = ReplyCollector::kDefaultBodyLimit >> 20;
   ReplyCollector reply_;
   bool headTold_ = false;
 

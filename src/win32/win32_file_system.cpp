@@ -51,10 +51,11 @@ class HandleInputFile : public InputFile {
   FileHandle file_;
 };
 
-// Writes go straight to the handle, so a full disk is reported by the Write that hits it.
+// Writes go straight to the handle, so a full disk is reported by the Write that hits it. A
+// durable file is on disk when Close returns.
 class HandleOutputFile : public OutputFile {
  public:
-  explicit HandleOutputFile(HANDLE handle) : file_(handle) {}
+  HandleOutputFile(HANDLE handle, bool durable) : file_(handle), durable_(durable) {}
 
   void Write(std::span<const std::byte> data) override {
     if (!file_.Valid()) throw Error(ErrorNumber::kBadFileName);
@@ -68,11 +69,17 @@ class HandleOutputFile : public OutputFile {
   }
 
   void Close() override {
+    if (durable_ && file_.Valid() && !FlushFileBuffers(file_.Get())) {
+      const DWORD error = GetLastError();
+      file_.Close();
+      throw FileError(error);
+    }
     if (!file_.Close()) throw FileError(GetLastError());
   }
 
  private:
   FileHandle file_;
+  bool durable_;
 };
 
 HANDLE OpenOrRaise(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
@@ -81,6 +88,23 @@ HANDLE OpenOrRaise(const std::string& path, DWORD access, DWORD share, DWORD dis
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) throw FileError(GetLastError());
   return handle;
+}
+
+// Whether some handle, in any process, has the file open: an open that shares nothing fails
+// with a sharing violation then.
+bool OpenElsewhere(const std::wstring& path) {
+  FileHandle probe(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+std::int64_t SecondsSince(const FILETIME& time) {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& t) {
+    return static_cast<std::int64_t>((std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+  };
+  return std::max<std::int64_t>(0, (ticks(now) - ticks(time)) / 10'000'000);  // 100 ns ticks
 }
 
 bool AttributesIf(const std::string& path, DWORD& attributes) {
@@ -120,12 +144,13 @@ std::unique_ptr<InputFile> Win32FileSystem::OpenRead(const std::string& path) {
 
 std::unique_ptr<OutputFile> Win32FileSystem::OpenWrite(const std::string& path) {
   return std::make_unique<HandleOutputFile>(
-      OpenOrRaise(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS));
+      OpenOrRaise(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS), false);
 }
 
 std::unique_ptr<OutputFile> Win32FileSystem::CreateExclusive(const std::string& path) {
+  // Not shared for deleting: while it is open nobody removes it, and ListFiles sees it in use.
   return std::make_unique<HandleOutputFile>(
-      OpenOrRaise(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW));
+      OpenOrRaise(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW), true);
 }
 
 void Win32FileSystem::Delete(const std::string& path) {
@@ -140,6 +165,38 @@ void Win32FileSystem::Rename(const std::string& from, const std::string& to) {
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
     throw FileError(GetLastError());
   }
+}
+
+void Win32FileSystem::RenameExclusive(const std::string& from, const std::string& to) {
+  CheckPathName(from);
+  CheckPathName(to);
+  if (!MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), MOVEFILE_COPY_ALLOWED)) {
+    throw FileError(GetLastError());
+  }
+}
+
+std::vector<FolderFile> Win32FileSystem::ListFiles(const std::string& folder,
+                                                   std::string_view prefix) {
+  CheckPathName(folder);
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  const std::wstring base = SystemPath(pattern);
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileExW((base + Widen(prefix) + L"*").c_str(), FindExInfoBasic,
+                                         &found, FindExSearchNameMatch, nullptr, 0);
+  std::vector<FolderFile> files;
+  if (search == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return files;
+    throw FileError(error);
+  }
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    files.push_back({Narrow(found.cFileName), SecondsSince(found.ftLastWriteTime),
+                     OpenElsewhere(base + found.cFileName)});
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return files;
 }
 
 bool Win32FileSystem::FileExists(const std::string& path) {

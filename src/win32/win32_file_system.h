@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -26,10 +27,15 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
   // Shares reading only while the file is written.
   std::unique_ptr<OutputFile> OpenWrite(const std::string& path) override;
+  // Durable at Close; not shared for deleting, so ListFiles finds it in use while open.
   std::unique_ptr<OutputFile> CreateExclusive(const std::string& path) override;
   void Delete(const std::string& path) override;
   // MoveFileExW replacing an existing target.
   void Rename(const std::string& from, const std::string& to) override;
+  // MoveFileExW without replacing: a taken name raises "file already exists".
+  void RenameExclusive(const std::string& from, const std::string& to) override;
+  // FindFirstFileExW; a file counts as in use while another handle has it open.
+  std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view prefix) override;
 
   // A file that is neither a folder nor hidden nor a system file.
   bool FileExists(const std::string& path) override;

@@ -218,6 +218,54 @@ TEST_F(RegFileRegistryTest, DamagedFileReadsAsAbsentAndIsReplacedWholeByTheNextW
   EXPECT_EQ(Query(registry_, kMachine, "New").status, registry_status::kNotFound);
 }
 
+// The files kept beside the hive file, by name.
+std::vector<std::filesystem::path> KeptFiles(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> kept;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().starts_with("HKEY_LOCAL_MACHINE.reg.damaged-")) {
+      kept.push_back(entry.path());
+    }
+  }
+  return kept;
+}
+
+TEST_F(RegFileRegistryTest, ADamagedFileIsKeptBesideItselfBeforeAWriteReplacesIt) {
+  std::vector<std::string> told;
+  registry_.SetOnDamagedHiveKept([&](const std::string& kept) { told.push_back(kept); });
+  const std::string intact =
+      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Kept]\r\n\"A\"=\"1\"\r\n";
+  const struct {
+    const char* label;
+    std::string text;
+    bool damaged;
+  } cases[] = {
+      {"clean", intact + "; a comment\r\n\r\n", false},
+      {"garbled line", intact + "\x01\xff garbage [ \" = \r\n", true},
+      {"broken key line, then a value", intact + "[HKEY_LOCAL_MACHINE\\Broken\r\n\"B\"=\"2\"\r\n",
+       true},
+      {"another hive's section", intact + "[HKEY_CURRENT_USER\\X]\r\n", true},
+      {"cut-off value", intact + "\"Cut\"=hex:01,02,0", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    for (const auto& kept : KeptFiles(folder_.Path())) std::filesystem::remove(kept);
+    told.clear();
+    testing::WriteTextFile(HiveFile(), c.text);
+    ASSERT_EQ(registry_.SetValue(kMachine, "New", 1, Data("n\0"sv)), 0);
+    ASSERT_EQ(registry_.SetValue(kMachine, "Newer", 1, Data("m\0"sv)), 0);
+
+    const std::vector<std::filesystem::path> kept = KeptFiles(folder_.Path());
+    ASSERT_EQ(kept.size(), c.damaged ? 1u : 0u);
+    EXPECT_EQ(told.size(), kept.size()) << "told once, at the write that replaced it";
+    if (c.damaged) {
+      EXPECT_EQ(testing::ReadTextFile(kept[0]), c.text);
+      EXPECT_EQ(told[0], kept[0].string());
+    }
+    EXPECT_EQ(QueryPath(registry_, "Software\\Kept", "A").bytes, "1\0"sv);
+    EXPECT_EQ(Query(registry_, kMachine, "Newer").bytes, "m\0"sv);
+  }
+}
+
 TEST_F(RegFileRegistryTest, ProcessesWritingAtOnceLoseNothing) {
   constexpr int kChildren = 4;
   constexpr int kValuesEach = 25;

@@ -36,6 +36,11 @@ After the request head:
   negative-length   Content-Length: -1, then SIZE bytes and close
   enormous-length   Content-Length of 2^64, then SIZE bytes and close
   chunk-overflow    a chunk size of 2^64, then SIZE bytes and close
+  endless           Content-Length of 2^40, then the content until the client closes
+  endless-no-length no Content-Length, the content until the client closes
+  interim-flood     "100 Continue" heads until the client closes, never a final one
+  escape-status     status line "HTTP/1.1 ESC]0;PWNED BEL ESC[2J OK" (a 200 with escapes
+                    in place of its code), then SIZE bytes
 
 Cut at a byte offset (per path only): close-at-N-NAME and reset-at-N-NAME answer as scenario
 NAME does, but the connection ends after N bytes of the exchange, counting the request bytes
@@ -62,7 +67,8 @@ AFTER_HEAD = (
     "early-reply", "stall-head", "normal", "no-reason", "mixed-case", "length-last", "chunked",
     "chunked-trailer", "split-head", "slow", "no-length", "short-close", "reset-mid-body",
     "stall-body", "extra-bytes", "not-found", "keep-alive", "huge-head", "negative-length",
-    "enormous-length", "chunk-overflow",
+    "enormous-length", "chunk-overflow", "endless", "endless-no-length", "interim-flood",
+    "escape-status",
 )
 CHUNK_SIZES = (1, 7, 4096, 100, 65536, 13, 1000)
 NOT_FOUND_BODY = "<html><body><h1>404</h1><p>파일을 찾을 수 없습니다.</p></body></html>".encode()
@@ -319,6 +325,14 @@ class MisbehavingHandler(raw_http.socketserver.BaseRequestHandler):
             elif scenario == "stall-body":
                 stall_forever()
             return False
+        if scenario in ("endless", "endless-no-length", "interim-flood"):
+            self.send_endlessly(download, scenario)
+            return False
+        if scenario == "escape-status":
+            head = ["HTTP/1.1 \x1b]0;PWNED\x07\x1b[2J OK", octets, "Content-Length: %d" % size,
+                    "Connection: close"]
+            self.send(self.encode_head(head) + (b"" if head_only else download.body()))
+            return False
         if scenario == "extra-bytes":
             self.send(announced + (b"" if head_only else download.body(0, size + 64)))
             return False
@@ -328,6 +342,20 @@ class MisbehavingHandler(raw_http.socketserver.BaseRequestHandler):
             return self.send(self.encode_head(head) + (b"" if head_only else download.body()))
         self.send(self.simple_reply("400 Bad Request", b"unknown scenario " + scenario.encode()))
         return False
+
+    def send_endlessly(self, download, scenario):
+        octets = "Content-Type: application/octet-stream"
+        if scenario == "interim-flood":
+            interims = b"HTTP/1.1 100 Continue\r\n\r\n" * 1024
+            while self.send(interims):
+                pass
+            return
+        length = ["Content-Length: %d" % (1 << 40)] if scenario == "endless" else []
+        if not self.send(self.encode_head(["HTTP/1.1 200 OK", octets, *length, "Connection: close"])):
+            return
+        offset = 0
+        while self.send(download.content.bytes(offset, 1 << 16)):
+            offset += 1 << 16
 
     def send_chunked(self, download, with_trailer, head_only):
         head = ["HTTP/1.1 200 OK", "Content-Type: application/octet-stream",

@@ -34,5 +34,31 @@ TEST(Text, CodePointsRoundTripAndInvalidBytesAreDetected) {
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));
 }
 
+TEST(Text, ShowableTextReplacesEveryControlCharacter) {
+  const struct {
+    std::string_view text;
+    bool keepLineBreaks;
+    std::string_view showable;
+  } cases[] = {
+      {"\x1b]0;PWNED\x07\x1b[2J OK", false, "\uFFFD]0;PWNED\uFFFD\uFFFD[2J OK"},
+      {"a\x7f\xc2\x9b"
+       "1m\xc2\xa0가",
+       false,
+       "a\uFFFD\uFFFD"
+       "1m\u00A0가"},  // DEL, CSI (C1)
+      {"\x9b"
+       "1m\xb0",
+       false,
+       "\uFFFD"
+       "1m\uFFFD"},  // raw C1 and invalid bytes
+      {"one\r\ntwo\nthree\tfour", false, "one\uFFFD\uFFFDtwo\uFFFDthree\uFFFDfour"},
+      {"one\r\ntwo\nthree\tfour", true, "one\r\ntwo\nthree\tfour"},
+      {"over\rwrite\x1b[2K", true, "over\uFFFDwrite\uFFFD[2K"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ShowableText(c.text, c.keepLineBreaks), c.showable) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace veldrask

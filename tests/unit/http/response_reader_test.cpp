@@ -124,6 +124,23 @@ TEST(ResponseReader, InterimResponsesAreSkipped) {
   EXPECT_EQ(reading.reader.Head().Find("X"), std::nullopt);
 }
 
+TEST(ResponseReader, InterimResponsesAreBounded) {
+  const auto interims = [](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "HTTP/1.1 100 Continue\r\n\r\n";
+    return text;
+  };
+  const std::string final = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+  const int limit = ResponseReader::kInterimLimit;
+  ExpectInEverySplit(interims(limit) + final, false, {ReaderState::kComplete, "ok", ""});
+
+  Reading flood;
+  flood.Feed(interims(limit + 1) + final);
+  EXPECT_EQ(flood.reader.State(), ReaderState::kFailed);
+  EXPECT_EQ(flood.reader.Error(), ResponseError::kTooManyInterimResponses);
+  EXPECT_FALSE(flood.reader.HasHead());
+}
+
 TEST(ResponseReader, CloseBeforeTheEndTruncates) {
   Reading reading;
   reading.Feed("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc");

@@ -22,22 +22,19 @@ TEST(PosixLocale, LocalesWithoutGroupingFallBackToTheKoreanStyle) {
   EXPECT_EQ(FormatN0(5000112, PosixLocale("C").Numbers()), "5,000,112");
 }
 
-TEST(PosixRandom, SeededSequencesRepeatAndStayInRange) {
-  PosixRandom first(42);
-  PosixRandom second(7);
-  second.Seed(42);
+TEST(PosixRandom, DrawsStayInRangeAndDoNotRepeat) {
+  PosixRandom first;
+  PosixRandom second;
   std::set<double> seen;
   for (int i = 0; i < 10000; ++i) {
-    const double value = first.Next();
-    EXPECT_EQ(value, second.Next());
-    ASSERT_GE(value, 0.0);
-    ASSERT_LT(value, 1.0);
-    seen.insert(value);
+    for (const double value : {first.Next(), second.Next()}) {
+      ASSERT_GE(value, 0.0);
+      ASSERT_LT(value, 1.0);
+      seen.insert(value);
+    }
   }
-  EXPECT_GT(seen.size(), 9990u);
-  PosixRandom other(43);
-  first.Seed(42);
-  EXPECT_NE(first.Next(), other.Next());
+  // Two generators of the kernel's randomness share no sequence; 53 bits hardly ever collide.
+  EXPECT_GT(seen.size(), 19990u);
 }
 
 }  // namespace

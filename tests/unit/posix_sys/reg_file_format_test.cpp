@@ -111,6 +111,26 @@ TEST(RegFileFormat, ReadsExportsWithContinuationsCommentsAndOtherHives) {
   EXPECT_EQ(tree.FindValue("Software\\Maker", "Removed"), nullptr);
 }
 
+TEST(RegFileFormat, LinesThatCannotBeReadAreCounted) {
+  const std::string key = "[HKEY_LOCAL_MACHINE\\K]\n";
+  const struct {
+    std::string text;
+    std::size_t unread;
+  } cases[] = {
+      {"REGEDIT4\n\n; comment\n" + key + "\"a\"=\"1\"\n\n", 0},
+      {key + "\"a\"=\"1\"\n\"b\"=hex:0\n\"c\"=dword:xyz\n", 2},
+      {"\"before any section\"=\"1\"\n" + key, 1},
+      {"[HKEY_LOCAL_MACHINE\\Broken\n\"a\"=\"1\"\n" + key + "\"b\"=\"2\"\n", 2},
+      {"[HKEY_CURRENT_USER\\Other]\n\"a\"=\"1\"\n[-HKEY_LOCAL_MACHINE\\Gone]\n", 3},
+      {std::string(200, '\xff'), 1},
+  };
+  for (const auto& c : cases) {
+    std::size_t unread = 99;
+    ParseRegFile(c.text, "HKEY_LOCAL_MACHINE", &unread);
+    EXPECT_EQ(unread, c.unread) << c.text;
+  }
+}
+
 TEST(RegFileFormat, EveryTypeAndByteSurvivesARoundTrip) {
   std::string everyByte;
   for (int i = 0; i < 256; ++i) everyByte += static_cast<char>(i);

@@ -59,6 +59,12 @@ class RecordingFiles : public FileSystem {
     files_.Delete(path);
   }
   void Rename(const std::string& from, const std::string& to) override { files_.Rename(from, to); }
+  void RenameExclusive(const std::string& from, const std::string& to) override {
+    files_.RenameExclusive(from, to);
+  }
+  std::vector<FolderFile> ListFiles(const std::string& folder, std::string_view prefix) override {
+    return files_.ListFiles(folder, prefix);
+  }
   bool FileExists(const std::string& path) override { return files_.FileExists(path); }
   bool FolderExists(const std::string& path) override { return files_.FolderExists(path); }
   void CreateFolder(const std::string& path) override { files_.CreateFolder(path); }

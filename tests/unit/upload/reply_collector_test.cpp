@@ -68,6 +68,44 @@ TEST_F(ReplyCollectorTest, ReplyThatIsNotHttpIsKeptAsText) {
   EXPECT_EQ(empty.Text(cp949, cp949), "");
 }
 
+TEST_F(ReplyCollectorTest, ABodyPastTheLimitIsCutThereAndEndsTheReply) {
+  const struct {
+    const char* reply;
+    bool cut;
+    const char* text;
+  } cases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nabcd", false, "abcd"},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\nabcde", true, "abcd"},
+      {"HTTP/1.1 200 OK\r\n\r\nabcdefgh", true, "abcd"},
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n3\r\ndef\r\n", true,
+       "abcd"},
+  };
+  for (const auto& c : cases) {
+    ReplyCollector limited(4);
+    limited.Add(AsBytes(c.reply));
+    limited.Add(AsBytes("more"));
+    EXPECT_EQ(limited.Cut(), c.cut) << c.reply;
+    EXPECT_TRUE(limited.Finished()) << c.reply;
+    EXPECT_EQ(limited.Text(cp949, cp949), c.text) << c.reply;
+  }
+}
+
+TEST_F(ReplyCollectorTest, ATapTakesTheWholeBodyPastTheLimitOfTheKeptCopy) {
+  ReplyCollector limited(4);
+  std::string tapped;
+  limited.SetBodyTap([&](std::span<const std::byte> bytes) {
+    tapped.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  });
+  limited.Add(AsBytes("HTTP/1.1 200 OK\r\n\r\nabcdefgh"));
+  limited.Add(AsBytes("ijk"));
+  EXPECT_FALSE(limited.Finished());
+  EXPECT_FALSE(limited.Cut());
+  limited.ConnectionClosed();
+  EXPECT_TRUE(limited.Finished());
+  EXPECT_EQ(tapped, "abcdefghijk");
+  EXPECT_EQ(limited.Text(cp949, cp949), "abcd");
+}
+
 TEST_F(ReplyCollectorTest, BodyIsDecodedFromItsDeclaredCharset) {
   const std::string korean = "업로드 완료";
   const std::string inCp949 = cp949.Encode(korean);

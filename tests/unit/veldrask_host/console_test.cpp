@@ -58,6 +58,21 @@ TEST(ConsoleTest, ATerminalRedrawsTheBlockInPlaceAndPrintsAboveIt) {
   EXPECT_EQ(out.str(), "after\n") << "a kept block is not touched again";
 }
 
+TEST(ConsoleTest, OnlyTheConsolesOwnEscapesReachTheTerminal) {
+  std::ostringstream out;
+  Console console(out, true, [] { return std::size_t{20}; });
+  console.Print(
+      "code : \x1b]0;PWNED\x07\r\n\x1b[2J\xc2\x9b"
+      "1m");
+  EXPECT_EQ(out.str(),
+            "code : \uFFFD]0;PWNED\uFFFD\n\uFFFD[2J\uFFFD"
+            "1m\n");
+
+  out.str("");
+  console.DrawLive({"a\x1b[31mb\rc\n"});
+  EXPECT_EQ(out.str(), "a\uFFFD[31mb\uFFFDc\uFFFD\x1b[K\n\x1b[J");
+}
+
 TEST(ConsoleTest, ElsewhereOnlyPrintedTextAppears) {
   std::ostringstream out;
   Console console(out, false, [] { return std::size_t{80}; });
