@@ -1,0 +1,202 @@
+// The control DLL in the OLE container, under Wine and Xvfb: <param>s, members by name, the
+// page's document, and transfers with the PHP test server through the control's own windows,
+// its dialogs answered through their controls.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "control_host.h"
+#include "dialog_user.h"
+#include "win32/wide_text.h"
+
+namespace veldrask::container {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kProgId[] = "VeldraskUploader.UploaderControl";
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) ADD_FAILURE() << name << " is not set (run_container_test.sh sets it)";
+  return value != nullptr ? value : "";
+}
+
+fs::path PathOf(const std::string& utf8) {
+  return fs::path(win32::Widen(utf8));
+}
+
+std::string Utf8Of(const fs::path& path) {
+  return win32::Narrow(path.wstring());
+}
+
+std::vector<char> Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Write(const fs::path& file, std::size_t size) {
+  std::ofstream out(file, std::ios::binary);
+  for (std::size_t index = 0; index < size; ++index) {
+    out.put(static_cast<char>((index * 31 + index / 251) & 0xFF));
+  }
+}
+
+class ContainerTest : public ::testing::Test {
+ protected:
+  ContainerTest()
+      : port_(Environment("VELDRASK_PHP_PORT")),
+        store_(PathOf(Environment("VELDRASK_PHP_STORE"))),
+        scratch_(fs::temp_directory_path() / L"컨테이너 시험") {
+    fs::remove_all(scratch_);
+    fs::create_directories(scratch_);
+  }
+  ~ContainerTest() override {
+    host_.reset();
+    std::error_code ignored;
+    fs::remove_all(scratch_, ignored);
+  }
+
+  ControlHost& Host(const Params& params) {
+    host_ = std::make_unique<ControlHost>(
+        ControlSource{kProgId, Environment("VELDRASK_CONTROL_DLL")}, "시험 페이지");
+    host_->SetCookie("sid=가나다; theme=dark");
+    host_->LoadParams(params);
+    host_->Activate(632, 433);
+    return *host_;
+  }
+
+  Params ServerParams() const {
+    return {{"HostName", "127.0.0.1"},
+            {"ServerPort", port_},
+            {"ActionURL", "/upload.php"},
+            {"ReturnURL", "/done.php?from=컨테이너"},
+            {"MainTitle", "초록모래 올리기"}};
+  }
+
+  OleApartment apartment_;
+  DialogUser user_;
+  std::string port_;
+  fs::path store_;
+  fs::path scratch_;
+  std::unique_ptr<ControlHost> host_;
+};
+
+TEST_F(ContainerTest, ParamsReachTheControlInPlaceAndReadBackByName) {
+  const Params params = {{"MainTitle", "초록모래 [올리기]"},
+                         {"hostname", "127.0.0.1"},
+                         {"ServerPort", "8080"},
+                         {"FilePrefix", "접두_"},
+                         {"MaxFileCount", "7"},
+                         {"ExcludeFileExtension", "exe;bat"}};
+  ControlHost& host = Host(params);
+
+  EXPECT_FALSE(host.CreatedFromRegistry()) << "the DLL is not registered in this prefix";
+  EXPECT_TRUE(host.InPlaceActive());
+  for (const auto& [name, value] : params) EXPECT_EQ(host.Get(name), value) << name;
+  EXPECT_EQ(host.Get("HostName"), "127.0.0.1") << "<param> names match without regard to case";
+}
+
+TEST_F(ContainerTest, MembersByNameCarryTextsAndTheControlsErrors) {
+  ControlHost& host = Host({});
+  host.Put("MainTitle", "한글 제목 ✓");
+  EXPECT_EQ(host.Get("MainTitle"), "한글 제목 ✓");
+  EXPECT_EQ(host.Call("URLDecode", {host.Call("URLEncode", {"가나 다&"})}), "가나 다&");
+
+  try {
+    host.Call("NoSuchMember");
+    ADD_FAILURE() << "an unknown member was called";
+  } catch (const MemberError& error) {
+    EXPECT_EQ(error.Number(), static_cast<std::int32_t>(DISP_E_UNKNOWNNAME));
+  }
+  try {
+    host.Put("MaxFileCount", "many");
+    ADD_FAILURE() << "a count took a word";
+  } catch (const MemberError& error) {
+    EXPECT_FALSE(error.Description().empty()) << "the control describes its error";
+  }
+}
+
+TEST_F(ContainerTest, UpDownloadSwitchesTheScreenAndIsAnnounced) {
+  ControlHost& host = Host({});
+  host.TakeChangedProperties();
+  struct Case {
+    const char* value;
+    const char* buttonShown;
+  } cases[] = {{"1", "다운로드"}, {"0", "추가"}};
+  for (const Case& test : cases) {
+    host.Put("UpDownload", test.value);
+    EXPECT_EQ(host.Get("UpDownload"), test.value);
+    const std::vector<std::string> changed = host.TakeChangedProperties();
+    EXPECT_NE(std::find(changed.begin(), changed.end(), "UpDownload"), changed.end())
+        << "UpDownload=" << test.value;
+    EXPECT_TRUE(host.ShowsButton(test.buttonShown))
+        << "the screen of UpDownload=" << test.value << " is shown";
+  }
+  EXPECT_TRUE(user_.Messages().empty());
+}
+
+TEST_F(ContainerTest, UploadGoesThroughTheFileDialogAndTheTransferWindow) {
+  const std::vector<std::pair<std::wstring, std::size_t>> files = {{L"가나다.txt", 1000},
+                                                                   {L"data.bin", 300'000}};
+  for (const auto& [name, size] : files) Write(scratch_ / name, size);
+  ControlHost& host = Host(ServerParams());
+  host.Put("UpDownload", "0");
+
+  user_.ChooseFiles(Utf8Of(scratch_), {"가나다.txt", "data.bin"});
+  host.ClickButton("추가");
+  EXPECT_EQ(host.Get("CurrentFileCount"), "2");
+  host.Call("AddPostData", {"memo", "메모 한 줄"});
+  const std::string reply = host.Call("Submit");
+
+  EXPECT_NE(reply.find("\"server\": \"php\""), std::string::npos) << reply;
+  EXPECT_TRUE(user_.Messages().empty()) << user_.Messages().front().text;
+  for (const auto& [name, size] : files) {
+    const std::vector<char> sent = Contents(scratch_ / name);
+    ASSERT_EQ(sent.size(), size);
+    EXPECT_EQ(Contents(store_ / name), sent) << Utf8Of(name);
+  }
+  EXPECT_EQ(host.Location(), "http://127.0.0.1/done.php?from=컨테이너");
+  EXPECT_NE(host.Get("UploadHTTPHeader").find("sid=가나다"), std::string::npos)
+      << "the page's cookie goes with the upload";
+}
+
+TEST_F(ContainerTest, DownloadGoesThroughTheTransferWindowIntoTheChosenFolder) {
+  const std::vector<std::pair<std::wstring, std::size_t>> files = {{L"down-a.txt", 2048},
+                                                                   {L"down-b.bin", 250'000}};
+  for (const auto& [name, size] : files) Write(store_ / name, size);
+  const fs::path folder = scratch_ / L"받은 파일";
+  fs::create_directories(folder);
+  // The folder the control remembers, as the folder browser leaves it.
+  HKEY settings = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &settings, nullptr),
+            ERROR_SUCCESS);
+  const std::wstring value = folder.wstring();
+  RegSetValueExW(settings, L"DownPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(settings);
+
+  ControlHost& host = Host(ServerParams());
+  host.Put("UpDownload", "1");
+  for (const auto& [name, size] : files) {
+    host.Call("AddDownloadFile", {"/" + Utf8Of(name), std::to_string(size)});
+  }
+  host.ClickButton("다운로드");
+
+  EXPECT_TRUE(user_.Messages().empty()) << user_.Messages().front().text;
+  for (const auto& [name, size] : files) {
+    EXPECT_EQ(Contents(folder / name), Contents(store_ / name)) << Utf8Of(name);
+  }
+}
+
+}  // namespace
+}  // namespace veldrask::container
