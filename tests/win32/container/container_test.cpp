@@ -79,7 +79,8 @@ class ContainerTest : public ::testing::Test {
             {"ServerPort", port_},
             {"ActionURL", "/upload.php"},
             {"ReturnURL", "/done.php?from=컨테이너"},
-            {"MainTitle", "초록모래 올리기"}};
+            {"MainTitle", "초록모래 올리기"},
+            {"Charset", "utf-8"}};
   }
 
   OleApartment apartment_;
@@ -184,6 +185,11 @@ TEST_F(ContainerTest, DownloadGoesThroughTheTransferWindowIntoTheChosenFolder) {
   RegSetValueExW(settings, L"DownPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(settings);
+  struct Forget {
+    ~Forget() {
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", L"DownPath");
+    }
+  } forget;
 
   ControlHost& host = Host(ServerParams());
   host.Put("UpDownload", "1");
