@@ -1,6 +1,6 @@
 #include "dispatch_call.h"
 
-#include <algorithm>
+#include <cstdio>
 
 #include "win32/wide_text.h"
 
@@ -47,8 +47,13 @@ MemberError ErrorOf(HRESULT result, EXCEPINFO& exception) {
     SysFreeString(exception.bstrHelpFile);
     return MemberError(number, std::move(description));
   }
-  return MemberError(static_cast<std::int32_t>(result),
-                     win32::SystemMessage(static_cast<unsigned long>(result)));
+  std::string description = win32::SystemMessage(static_cast<unsigned long>(result));
+  if (description.empty()) {
+    char number[24];
+    std::snprintf(number, sizeof number, "HRESULT 0x%08lX", static_cast<unsigned long>(result));
+    description = number;
+  }
+  return MemberError(static_cast<std::int32_t>(result), std::move(description));
 }
 
 std::string TextOfArray(SAFEARRAY& array, VARTYPE element) {
