@@ -12,6 +12,9 @@ packages=(
   locales
   php-cli python3 python3-werkzeug
   nodejs curl nginx-light xdg-utils
+  # The Windows cross builds, and Wine to run their tests (fonts with Hangul for its windows).
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+  wine wine64 xvfb fonts-nanum x11-apps imagemagick
 )
 
 missing=()

@@ -78,9 +78,10 @@ TEST_F(AddCommand, MultipleSelectionJoinsNamesToTheFolder) {
   AddMany(files_.Path(), {"b.txt", "a.txt"});
   EXPECT_EQ(RowKeys(), (Texts{files_ / "b.txt", files_ / "a.txt"}));
 
-  // From the root the folder already ends with the separator.
+  // From the root ("/", "C:\\") the folder already ends with the separator.
   const std::string c = File("c.txt", 3);
-  AddMany("/", {c.substr(1)});
+  const std::size_t rootEnd = c.find_first_of("/\\") + 1;
+  AddMany(c.substr(0, rootEnd), {c.substr(rootEnd)});
   EXPECT_EQ(List().RowKey(3), c);
 }
 

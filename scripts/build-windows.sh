@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds both Windows presets with mingw-w64: build/windows-x86 (the 32-bit target; it cannot
+# run here, so its programs are checked statically: PE32, system DLLs only) and
+# build/windows-x64 (whose tests run under Wine: ctest --test-dir build/windows-x64).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=${VELDRASK_JOBS:-$(nproc)}
+for preset in windows-x86 windows-x64; do
+  echo "== $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+done
+bash scripts/check-pe-imports.sh pe32 build/windows-x86
+bash scripts/check-pe-imports.sh pe32+ build/windows-x64

@@ -1,0 +1,24 @@
+#include "win32/network.h"
+
+#include <system_error>
+
+#include "win32/tcp_socket.h"
+
+namespace veldrask::win32 {
+
+Win32Network::Win32Network(MessageEventLoop& loop) : loop_(loop) {
+  WSADATA data{};
+  if (const int error = WSAStartup(MAKEWORD(2, 2), &data); error != 0) {
+    throw std::system_error(error, std::system_category(), "WSAStartup");
+  }
+}
+
+Win32Network::~Win32Network() {
+  WSACleanup();
+}
+
+std::unique_ptr<TcpSocket> Win32Network::CreateTcpSocket(SocketEvents& events) {
+  return std::make_unique<Win32TcpSocket>(loop_, events);
+}
+
+}  // namespace veldrask::win32

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/tcp_socket.h"
+#include "win32/message_event_loop.h"
+
+namespace veldrask::win32 {
+
+// Winsock 2 for the process while it exists, and sockets that run on one message loop; the loop
+// must outlive them.
+class Win32Network final : public Network {
+ public:
+  explicit Win32Network(MessageEventLoop& loop);
+  ~Win32Network() override;
+  Win32Network(const Win32Network&) = delete;
+  Win32Network& operator=(const Win32Network&) = delete;
+
+  std::unique_ptr<TcpSocket> CreateTcpSocket(SocketEvents& events) override;
+
+ private:
+  MessageEventLoop& loop_;
+};
+
+}  // namespace veldrask::win32
