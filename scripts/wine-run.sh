@@ -18,8 +18,10 @@ wineserver=$(dirname "$wine")/wineserver
 
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
-# The same behaviour with or without a desktop session: no X server, no Wayland.
+# The same behaviour with or without a desktop session: no X server, no Wayland, unless a test
+# gives the display its windows go to (an Xvfb of its own).
 unset DISPLAY WAYLAND_DISPLAY
+if [[ -n ${VELDRASK_WINE_DISPLAY:-} ]]; then export DISPLAY=$VELDRASK_WINE_DISPLAY; fi
 
 mkdir -p "$(dirname "$prefix")"
 (
