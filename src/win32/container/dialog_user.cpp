@@ -1,7 +1,6 @@
 #include "dialog_user.h"
 
 #include <algorithm>
-#include <map>
 
 #include "win32/wide_text.h"
 
@@ -65,8 +64,8 @@ void DialogUser::ChooseFiles(std::string folder, std::vector<std::string> names)
   fileChoices_.push_back({win32::Widen(folder), std::move(quoted)});
 }
 
-void DialogUser::CloseWindowTitled(std::string title) {
-  closeTitles_.push_back(win32::Widen(title));
+void DialogUser::CloseWindowTitled(std::string titleStart) {
+  closeTitles_.push_back(win32::Widen(titleStart));
 }
 
 void CALLBACK DialogUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -81,9 +80,13 @@ void DialogUser::Look() {
       Answer(window);
       continue;
     }
-    const auto closing = std::find(closeTitles_.begin(), closeTitles_.end(), WindowText(window));
+    const std::wstring title = WindowText(window);
+    const auto closing = std::find_if(
+        closeTitles_.begin(), closeTitles_.end(),
+        [&](const std::wstring& start) { return std::wstring_view(title).starts_with(start); });
     if (closing != closeTitles_.end()) {
       closeTitles_.erase(closing);
+      ++closedWindows_;
       PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
   }

@@ -31,14 +31,16 @@ class DialogUser {
 
   // The next file-open dialog chooses these files of folder (UTF-8 names).
   void ChooseFiles(std::string folder, std::vector<std::string> names);
-  // The next window of this thread titled so (a transfer window) is closed by its close box
-  // once it shows.
-  void CloseWindowTitled(std::string title);
+  // The next window of this thread whose title starts so (a transfer window) is closed by its
+  // close box once it shows.
+  void CloseWindowTitled(std::string titleStart);
 
   // Message boxes read so far, in order.
   const std::vector<SeenMessage>& Messages() const { return messages_; }
   // File dialogs cancelled because no choice was queued.
   int CancelledFileDialogs() const { return cancelledFileDialogs_; }
+  // Windows closed by their close box so far.
+  int ClosedWindows() const { return closedWindows_; }
 
  private:
   struct FileChoice {
@@ -54,6 +56,7 @@ class DialogUser {
   std::vector<std::wstring> closeTitles_;
   std::vector<SeenMessage> messages_;
   int cancelledFileDialogs_ = 0;
+  int closedWindows_ = 0;
   HWND enteredFolderOf_ = nullptr;  // a file dialog already taken into its folder
 };
 
