@@ -11,13 +11,17 @@ namespace veldrask::host {
 // acted on raises UsageError before anything is sent; the control's own refusals are message
 // boxes, which the session counts.
 
-// Lists the --uploaded files, chooses the FILEs in the open dialog and clicks the add command,
-// adds the --fields and submits; the server's reply goes to out exactly.
-void RunUpload(ControlSession& session, const Options& options, std::ostream& out);
+// Lists the --uploaded files, chooses each FILE in the open dialog and clicks the add command,
+// adds the --fields and submits; the server's reply goes to out (decoded, or its bytes as
+// they came with --output -).
+// Returns false when the server did not take the files (not 2xx, no reply) or none was
+// accepted, after saying so.
+bool RunUpload(ControlSession& session, const Options& options, std::ostream& out);
 
 // Lists the NAME:SIZE files, chooses the folder, ticks and unticks as asked and clicks the
 // download command.
-void RunDownload(ControlSession& session, const Options& options);
+// Returns false when a ticked file did not arrive, after saying why for each.
+bool RunDownload(ControlSession& session, const Options& options);
 
 // Invokes one member by name and prints its result to out.
 void RunCall(ControlSession& session, const Options& options, std::ostream& out);

@@ -1,26 +1,24 @@
 #include "control_session.h"
 
-#include <utility>
-
 #include "terminal_text.h"
 
 namespace veldrask::host {
 
-ControlSession::ControlSession(Console& console, std::string cookie, bool drawProgress)
+ControlSession::ControlSession(Console& console, const SessionSettings& settings)
     : console_(console),
       ui_(posix_.Loop()),
       platform_(posix_.Bind(ui_)),
-      page_(console, std::move(cookie)),
-      interrupts_(posix_.Loop(),
-                  [this] {
-                    PostUserClose(kUploadWindow);
-                    PostUserClose(kDownloadWindow);
-                  }),
+      page_(console, settings.cookie),
+      interrupts_(posix_.Loop(), [this] { CloseTransferWindows(); }),
+      limits_(posix_.Loop(), settings.limits, [this] { CloseTransferWindows(); }),
+      exchange_(console, settings.verbose, &limits_),
       control_(platform_, page_) {
-  if (drawProgress) progress_.emplace(ui_, console_, platform_.clock);
+  control_.SetExchangeObserver(&exchange_);
+  if (settings.drawProgress) progress_.emplace(ui_, console_, platform_.clock);
   ui_.SetMessageObserver([this](const headless::MessageRecord& message) { ShowMessage(message); });
   ui_.OnFormShown([this](headless::HeadlessForm& form) { WindowShown(form); });
   ui_.SetOnFormEnded([this](headless::HeadlessForm& form) {
+    if (IsTransferWindow(form.Name())) limits_.WindowEnded();
     if (progress_) progress_->WindowEnded(form);
   });
 }
@@ -39,8 +37,14 @@ void ControlSession::ShowMessage(const headless::MessageRecord& message) {
 
 void ControlSession::WindowShown(headless::HeadlessForm& form) {
   if (progress_) progress_->WindowShown(form);
-  // Ctrl-C came before the window opened: it closes as soon as it waits for events.
-  if (Interrupted() && IsTransferWindow(form.Name())) PostUserClose(form.Name());
+  // Ctrl-C or a time limit came before the window opened: it closes as soon as it waits for
+  // events.
+  if ((Interrupted() || TimedOut()) && IsTransferWindow(form.Name())) PostUserClose(form.Name());
+}
+
+void ControlSession::CloseTransferWindows() {
+  PostUserClose(kUploadWindow);
+  PostUserClose(kDownloadWindow);
 }
 
 void ControlSession::PostUserClose(std::string_view formName) {

@@ -6,11 +6,13 @@
 
 #include "console.h"
 #include "control/uploader_control.h"
+#include "exchange_follower.h"
 #include "headless/form.h"
 #include "host_ui.h"
 #include "interrupt_watch.h"
 #include "page_host.h"
 #include "posix/posix_platform.h"
+#include "time_limits.h"
 #include "transfer_progress.h"
 
 namespace veldrask::host {
@@ -18,10 +20,16 @@ namespace veldrask::host {
 // One control embedded in the command line's page: the POSIX platform, the in-memory user
 // interface with its messages printed on the console, the progress drawing, Ctrl-C as the
 // user closing a transfer window, and the control itself.
+struct SessionSettings {
+  std::string cookie;
+  bool drawProgress = true;  // false draws no progress at all (--quiet)
+  bool verbose = false;      // the heads of every exchange on the console
+  TimeLimitSettings limits;
+};
+
 class ControlSession {
  public:
-  // drawProgress false draws no progress at all (--quiet).
-  ControlSession(Console& console, std::string cookie, bool drawProgress);
+  ControlSession(Console& console, const SessionSettings& settings);
   ~ControlSession();
   ControlSession(const ControlSession&) = delete;
   ControlSession& operator=(const ControlSession&) = delete;
@@ -33,13 +41,22 @@ class ControlSession {
 
   // The control showed a message box (a refusal or a failure).
   bool MessageShown() const { return messageCount_ > 0; }
+  std::size_t MessageCount() const { return messageCount_; }
+  // Where the host's own messages go.
+  Console& Output() { return console_; }
   bool Interrupted() const { return InterruptWatch::Interrupted(); }
+  // The time limit that ended the transfer, if one did.
+  std::optional<TimeLimit> TimedOut() const { return limits_.Expired(); }
+  // The command's transfer begins (the total time limit starts).
+  void StartClock() { limits_.Start(); }
+  ExchangeFollower& Exchange() { return exchange_; }
 
  private:
   void ShowMessage(const headless::MessageRecord& message);
   void WindowShown(headless::HeadlessForm& form);
   // The user closes the open transfer window, through the event loop.
   void PostUserClose(std::string_view formName);
+  void CloseTransferWindows();
 
   Console& console_;
   posix::PosixPlatform posix_;
@@ -48,6 +65,8 @@ class ControlSession {
   PageHost page_;
   std::optional<ProgressReporter> progress_;
   InterruptWatch interrupts_;
+  TimeLimits limits_;
+  ExchangeFollower exchange_;
   std::size_t messageCount_ = 0;
   // Last, so it goes first: its forms must go before the user interface.
   UploaderControl control_;

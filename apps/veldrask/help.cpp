@@ -6,13 +6,14 @@ namespace {
 constexpr const char* kGeneral = R"(veldrask - run the file-transfer control from a terminal
 
 Usage:
-  veldrask [--page FILE] [--param NAME=VALUE]... [--cookie TEXT] [--quiet] COMMAND ...
+  veldrask [--page FILE] [--param NAME=VALUE]... [--cookie TEXT] [-q] [-v]
+           [--connect-timeout S] [--max-time S] [--speed-time S] COMMAND ...
 
 Commands:
-  upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... FILE...
-  download [--to DIR] [--overwrite] [--untick N]... NAME:SIZE...
-  encode   TEXT
-  decode   TEXT
+  upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [-o FILE] FILE...
+  download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
+  encode   [--charset UTF-8] TEXT
+  decode   [--charset UTF-8] TEXT
   call     MEMBER [ARG]...
   help     [COMMAND]
 
@@ -23,24 +24,53 @@ Options (also after upload and download):
   --param NAME=VALUE   add or override one parameter (HostName, ServerPort, ActionURL,
                        ReturnURL, MaxFileCount, MaxFileSize, UnitFileSize, MainTitle,
                        FilePrefix, PaddingZero, BufferSize, UpDownload, ExcludeFileExtension,
-                       Charset); names ignore letter case
+                       Charset); names ignore letter case; an unknown name is an error.
+                       HostName is the host alone: its port goes in ServerPort
                        Charset=UTF-8 sends field names, values and file names in UTF-8: use
                        it for servers of today (UTF-8 pages, Flask, Node, ...); leave it empty
                        for legacy servers that expect the Korean code page (EUC-KR / CP949)
   --cookie TEXT        the page's cookie, sent with an upload
   -q, --quiet          draw no progress
+  -v, --verbose        print each request head ("> ") and response head ("< ") on stderr
+  --connect-timeout S  give up when a connection is not made within S seconds
+  --max-time S         give up when the transfer takes longer than S seconds
+  --speed-time S       give up when no byte moves for S seconds
+                       (a limit ends the transfer as closing its window does; exit status 28;
+                       without them a transfer waits as long as the server takes)
   -h, --help           this text; `veldrask COMMAND --help` explains one command
-  --version            the control's title and version
+  -V, --version        this tool's version and commit, and the control's title and version
 
-Without --page and --param the control starts as a new instance with its own defaults.
+Options that take a value may also be written --option=value.
+
+Parameters and their start values (what a new instance has without --page and --param):
+  HostName, ActionURL   (empty) the server, and the path uploads are posted to
+  ServerPort            80
+  ReturnURL             (empty) where the page goes after an upload, on HostName
+  MaxFileCount          1     files in the upload queue
+  MaxFileSize           1     megabytes in the whole queue
+  UnitFileSize          0     megabytes per file; 0: no limit of its own
+  ExcludeFileExtension  (empty) refused extensions without the dot, "|" between them
+  FilePrefix            file  the file fields are FilePrefix_1, FilePrefix_2, ...
+  PaddingZero           0     only "1" pads the numbers to three digits (file_001)
+  BufferSize            8192  bytes per block of an upload
+  UpDownload            0     the screen: 0 upload, anything else download
+  MainTitle             the control's title
+  Charset               (empty) the Korean code page; or UTF-8
+Sizes are 32-bit: files of 2 GiB and more cannot be sent or received.
 Every message the control shows is printed on stderr; on a terminal the progress window is
 drawn there too, elsewhere one line per finished file.
 
-Exit status: 0 when no refusal or failure message was shown, 1 when one was, 2 for a usage
-error or a page the control cannot load (nothing was sent), 130 after Ctrl-C.
+Exit status: 0 when everything went through; 1 when the control showed a refusal or failure,
+the server answered an upload with a status other than 2xx (or not at all), or a download
+file did not arrive; 2 for a usage error or a page the control cannot load (nothing was
+sent); 28 when a time limit ended the transfer; 130 after Ctrl-C.
+
+The control connects to HostName:ServerPort directly over plain HTTP/1.1; http_proxy and the
+like are not used.
 
 Environment: VELDRASK_REGISTRY names the folder of the control's registry (the remembered
-download folder); by default $XDG_CONFIG_HOME/veldrask.
+download folder); by default $XDG_CONFIG_HOME/veldrask. With NO_COLOR set or TERM=dumb the
+progress is not drawn in place: one line per finished file, as when stderr is no terminal.
 
 Examples:
   veldrask --page upload.html upload --field title=hello report.pdf photo.jpg
@@ -51,14 +81,18 @@ Examples:
 constexpr const char* kUpload =
     R"(veldrask upload [--field NAME=VALUE]... [--uploaded NAME:SIZE]... FILE...
 
-Lists each --uploaded NAME:SIZE as a file already on the server, chooses FILE... in the
-control's file dialog as one selection and clicks its add command, with every check the control
-makes (number of files, refused extensions, duplicates, total size, size per file) and its
-messages; adds each --field as a form field; then submits. Files the control refuses are left
-out and the exit status is 1, but the accepted ones are still sent, as on a page.
+Lists each --uploaded NAME:SIZE as a file already on the server, then chooses each FILE in
+the control's file dialog on its own and clicks its add command, as a user adding one file at
+a time, with every check the control makes (number of files, refused extensions, duplicates,
+total size, size per file) and its messages; adds each --field as a form field; then submits.
+Files the control refuses are left out and the exit status is 1, but the accepted ones are
+still sent; when none was accepted nothing is sent. A file named twice goes once.
 
-The server's reply is written to stdout exactly, and nothing else is. Where the page would go
-afterwards (http://HostName + ReturnURL) is printed on stderr as `location: URL`.
+The body of the server's reply is written to stdout decoded to UTF-8 (from the charset it
+declares), and nothing else is. -o FILE (--output FILE) writes the body to FILE byte for byte
+as it came instead; -o - writes those bytes to stdout. A reply whose status is not 2xx is said
+on stderr ("서버 응답: 413 Payload Too Large") and exits 1. Where the page would go afterwards
+(http://HostName + ReturnURL) is printed on stderr as `location: URL`.
 
 Examples:
   veldrask --page upload.html --cookie "$COOKIE" upload --field writer=kim a.txt 보고서.hwp
@@ -67,11 +101,13 @@ Examples:
 )";
 
 constexpr const char* kDownload =
-    R"(veldrask download [--to DIR] [--overwrite] [--untick N]... NAME:SIZE...
+    R"(veldrask download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
 
-Lists each NAME:SIZE as a file the server offers (NAME as a page passes it: the server path,
-percent-encoded in the Korean code page; SIZE in bytes, after the last colon), then downloads
-the ticked rows into the download folder, one GET each.
+Lists each NAME[:SIZE] as a file the server offers (NAME as a page passes it: the server path,
+percent-encoded in the Korean code page, or in UTF-8 with --param Charset=UTF-8; SIZE in bytes, after the last colon; without it the
+server's Content-Length is the size), then downloads the ticked rows into the download folder,
+one GET each. Every file that did not arrive is named on stderr with why; after a status other
+than 200 the session stops and the files never asked for are listed as skipped.
 
   --to DIR       choose DIR in the folder browser; it is remembered for the next run
                  (without --to the remembered folder is used, by default ~/Download)
@@ -84,15 +120,17 @@ Example:
            /files/a.txt:1024 /files/%BA%B8%B0%ED%BC%AD.txt:2048
 )";
 
-constexpr const char* kEncode = R"(veldrask encode TEXT
-veldrask decode TEXT
+constexpr const char* kEncode = R"(veldrask encode [--charset UTF-8] TEXT
+veldrask decode [--charset UTF-8] TEXT
 
 Print the control's URLEncode or URLDecode of TEXT (double-byte characters in the Korean
-code page; the two are not inverse of each other).
+code page; the two are not inverse of each other). With --charset UTF-8, the encoding UTF-8
+servers use (and download names get with Charset=UTF-8): one escape per byte of UTF-8.
 
 Examples:
-  veldrask encode "a b.txt"      ->  a+b%2Etxt
-  veldrask decode "%B0%A1.txt"   ->  가.txt
+  veldrask encode "a b.txt"                     ->  a+b%2Etxt
+  veldrask decode "%B0%A1.txt"                  ->  가.txt
+  veldrask decode --charset UTF-8 "%EA%B0%80"   ->  가
 )";
 
 constexpr const char* kCall = R"(veldrask call MEMBER [ARG]...

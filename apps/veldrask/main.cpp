@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,7 +7,7 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  veldrask::host::Console console(std::cerr, ::isatty(STDERR_FILENO) == 1,
+  veldrask::host::Console console(std::cerr, veldrask::host::StderrTakesCursorMovement(),
                                   veldrask::host::StderrColumns);
   return veldrask::host::Run(arguments, std::cout, console);
 }

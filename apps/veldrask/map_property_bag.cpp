@@ -12,7 +12,13 @@ void MapPropertyBag::Set(std::string_view name, std::string value) {
   values_[ToUpperAscii(name)] = Variant(std::move(value));
 }
 
+std::string MapPropertyBag::Text(std::string_view name) const {
+  const auto found = values_.find(ToUpperAscii(name));
+  return found == values_.end() ? std::string() : found->second.ToString();
+}
+
 Variant MapPropertyBag::Read(std::string_view name, const Variant& defaultValue) {
+  namesRead_.emplace_back(name);
   const auto found = values_.find(ToUpperAscii(name));
   return found == values_.end() ? defaultValue : found->second;
 }

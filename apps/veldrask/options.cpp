@@ -1,7 +1,11 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
+#include <optional>
+#include <utility>
 
 namespace veldrask::host {
 namespace {
@@ -17,14 +21,33 @@ class ArgumentCursor {
   bool Done() const { return next_ >= arguments_.size(); }
   const std::string& Peek() const { return arguments_[next_]; }
   std::string Take() { return arguments_[next_++]; }
+  // The next argument as an option: "--name=value" gives "--name" and keeps value for
+  // TakeValue. An option before it that was given a value it does not take is an error.
+  std::string TakeOption() {
+    RefuseUnusedValue();
+    std::string argument = Take();
+    const std::size_t equals = argument.find('=');
+    if (argument.starts_with("--") && equals != std::string::npos) {
+      attached_ = argument.substr(equals + 1);
+      argument.resize(equals);
+      option_ = argument;
+    }
+    return argument;
+  }
   std::string TakeValue(const std::string& option) {
+    if (attached_) return std::exchange(attached_, std::nullopt).value();
     if (Done()) throw UsageError(option + " needs a value");
     return Take();
+  }
+  void RefuseUnusedValue() const {
+    if (attached_) throw UsageError(option_ + " takes no value");
   }
 
  private:
   const std::vector<std::string>& arguments_;
   std::size_t next_ = 0;
+  std::optional<std::string> attached_;
+  std::string option_;
 };
 
 std::int32_t ParseInt32(const std::string& text, const std::string& what) {
@@ -47,6 +70,14 @@ bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Option
     options.cookie = cursor.TakeValue(argument);
   } else if (argument == "--quiet" || argument == "-q") {
     options.quiet = true;
+  } else if (argument == "--verbose" || argument == "-v") {
+    options.verbose = true;
+  } else if (argument == "--connect-timeout") {
+    options.connectTimeout = ParseSeconds(cursor.TakeValue(argument), argument);
+  } else if (argument == "--max-time") {
+    options.maxTime = ParseSeconds(cursor.TakeValue(argument), argument);
+  } else if (argument == "--speed-time") {
+    options.speedTime = ParseSeconds(cursor.TakeValue(argument), argument);
   } else {
     return false;
   }
@@ -55,10 +86,13 @@ bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Option
 
 void ParseUpload(ArgumentCursor& cursor, Options& options) {
   while (!cursor.Done()) {
-    const std::string argument = cursor.Take();
+    const std::string argument = cursor.TakeOption();
     if (ParsePageOption(argument, cursor, options)) continue;
     if (argument == "--field") {
       options.fields.push_back(ParseAssignment(cursor.TakeValue(argument), "--field"));
+    } else if (argument == "--output" || argument == "-o") {
+      options.output = cursor.TakeValue(argument);
+      if (options.output->empty()) throw UsageError(argument + ": an empty file name");
     } else if (argument == "--uploaded") {
       options.uploaded.push_back(ParseNamedSize(cursor.TakeValue(argument), "--uploaded"));
     } else if (argument == "--") {
@@ -69,11 +103,12 @@ void ParseUpload(ArgumentCursor& cursor, Options& options) {
       options.files.push_back(argument);
     }
   }
+  cursor.RefuseUnusedValue();
 }
 
 void ParseDownload(ArgumentCursor& cursor, Options& options) {
   while (!cursor.Done()) {
-    const std::string argument = cursor.Take();
+    const std::string argument = cursor.TakeOption();
     if (ParsePageOption(argument, cursor, options)) continue;
     if (argument == "--to") {
       options.folder = cursor.TakeValue(argument);
@@ -84,14 +119,15 @@ void ParseDownload(ArgumentCursor& cursor, Options& options) {
       if (row < 1) throw UsageError("--untick: rows are numbered from 1");
       options.untick.push_back(row);
     } else if (argument == "--") {
-      while (!cursor.Done()) options.downloads.push_back(ParseNamedSize(cursor.Take(), "download"));
+      while (!cursor.Done()) options.downloads.push_back(ParseOfferedFile(cursor.Take()));
     } else if (argument.starts_with("--")) {
       throw UsageError("download: unknown option " + argument);
     } else {
-      options.downloads.push_back(ParseNamedSize(argument, "download"));
+      options.downloads.push_back(ParseOfferedFile(argument));
     }
   }
-  if (options.downloads.empty()) throw UsageError("download: name at least one NAME:SIZE");
+  cursor.RefuseUnusedValue();
+  if (options.downloads.empty()) throw UsageError("download: name at least one NAME[:SIZE]");
 }
 
 void ParseCommand(ArgumentCursor& cursor, Options& options) {
@@ -109,6 +145,11 @@ void ParseCommand(ArgumentCursor& cursor, Options& options) {
       break;
     case Command::kEncode:
     case Command::kDecode:
+      if (!cursor.Done() && cursor.Peek().starts_with("--charset")) {
+        const std::string option = cursor.TakeOption();
+        if (option != "--charset") throw UsageError("encode and decode: unknown option " + option);
+        options.charset = cursor.TakeValue(option);
+      }
       if (cursor.Done()) throw UsageError("encode and decode take one TEXT");
       options.text = cursor.Take();
       if (!cursor.Done()) throw UsageError("encode and decode take one TEXT");
@@ -148,17 +189,42 @@ NamedSize ParseNamedSize(const std::string& text, const char* what) {
   return {text.substr(0, colon), ParseInt32(text.substr(colon + 1), what)};
 }
 
+NamedSize ParseOfferedFile(const std::string& text) {
+  if (text.empty()) throw UsageError("download: an empty NAME");
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string::npos) return {text, 0, false};
+  // Sizes are the page's to give, negative ones too.
+  std::string_view size = std::string_view(text).substr(colon + 1);
+  if (size.starts_with('-')) size.remove_prefix(1);
+  const bool sized = !size.empty() && std::all_of(size.begin(), size.end(),
+                                                  [](char c) { return c >= '0' && c <= '9'; });
+  return sized ? ParseNamedSize(text, "download") : NamedSize{text, 0, false};
+}
+
+std::chrono::milliseconds ParseSeconds(const std::string& text, const std::string& option) {
+  double seconds = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, seconds);
+  // Up to a day, so the milliseconds always fit.
+  if (text.empty() || error != std::errc() || stop != end || !(seconds > 0) || seconds > 86400) {
+    throw UsageError(option + ": '" + text +
+                     "' is not a number of seconds above 0 (at most 86400)");
+  }
+  return std::chrono::milliseconds(static_cast<std::int64_t>(std::ceil(seconds * 1000)));
+}
+
 Options ParseOptions(const std::vector<std::string>& arguments) {
   Options options;
   ArgumentCursor cursor(arguments);
   while (!cursor.Done()) {
-    const std::string argument = cursor.Take();
+    const std::string argument = cursor.TakeOption();
     if (ParsePageOption(argument, cursor, options)) continue;
+    cursor.RefuseUnusedValue();
     if (argument == "--help" || argument == "-h") {
       options.command = Command::kHelp;
       return options;
     }
-    if (argument == "--version") {
+    if (argument == "--version" || argument == "-V") {
       options.command = Command::kVersion;
       return options;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -21,6 +22,7 @@ enum class Command { kUpload, kDownload, kEncode, kDecode, kCall, kHelp, kVersio
 struct NamedSize {
   std::string name;
   std::int32_t size = 0;
+  bool sizeGiven = true;
 };
 
 struct Options {
@@ -28,6 +30,11 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> params;
   std::optional<std::string> cookie;
   bool quiet = false;
+  bool verbose = false;
+  // Time limits; none when not given.
+  std::optional<std::chrono::milliseconds> connectTimeout;
+  std::optional<std::chrono::milliseconds> maxTime;
+  std::optional<std::chrono::milliseconds> speedTime;
 
   Command command = Command::kHelp;
   std::optional<Command> helpFor;  // `COMMAND --help`
@@ -36,6 +43,8 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> fields;
   std::vector<NamedSize> uploaded;
   std::vector<std::string> files;
+  // --output: where the reply's bytes go as they came ("-": stdout).
+  std::optional<std::string> output;
 
   // download
   std::optional<std::string> folder;
@@ -45,6 +54,7 @@ struct Options {
 
   // encode, decode, call
   std::string text;
+  std::string charset;  // encode, decode: empty (the ANSI code page) or UTF-8
   std::string member;
   std::vector<std::string> arguments;
 };
@@ -58,5 +68,10 @@ std::pair<std::string, std::string> ParseAssignment(const std::string& text, con
 
 // NAME:SIZE, split at the last ":"; the size a whole number that fits 32 bits.
 NamedSize ParseNamedSize(const std::string& text, const char* what);
+// NAME[:SIZE]: the size when what follows the last ":" is all digits, else none (0).
+NamedSize ParseOfferedFile(const std::string& text);
+
+// SECONDS for a time limit: a number above 0, fractions allowed.
+std::chrono::milliseconds ParseSeconds(const std::string& text, const std::string& option);
 
 }  // namespace veldrask::host

@@ -1,8 +1,10 @@
 #include "terminal_text.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/text.h"
+#include "library_width.h"
 
 namespace veldrask::host {
 namespace {
@@ -29,8 +31,11 @@ bool IsZeroWidth(char32_t c) {
          c == 0x200B || (c >= 0xFE00 && c <= 0xFE0F);
 }
 
+// The C library's width where it knows the character (emoji and every script it has tables
+// for), the table above otherwise.
 std::size_t Columns(char32_t c) {
   if (IsZeroWidth(c)) return 0;
+  if (const std::optional<std::size_t> known = LibraryColumns(c)) return *known;
   return IsWide(c) ? 2 : 1;
 }
 

@@ -9,8 +9,9 @@
 
 namespace veldrask::host {
 
-// Columns a terminal gives the UTF-8 text: two for Hangul, CJK and full-width forms, none
-// for combining marks and controls, one for the rest.
+// Columns a terminal gives the UTF-8 text, as the C library's wcwidth counts them: two for
+// Hangul, CJK, full-width forms and emoji, none for combining marks and controls, one for
+// the rest.
 std::size_t DisplayWidth(std::string_view text);
 
 // The longest prefix of text, in whole characters, that fits columns.

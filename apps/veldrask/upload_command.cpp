@@ -1,12 +1,16 @@
 // The upload command: what a user and the page's script do on the upload screen.
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
 #include "commands.h"
 #include "file_selection.h"
+#include "platform/ui.h"
 
 namespace veldrask::host {
 namespace {
@@ -17,42 +21,178 @@ std::size_t CharacterCount(std::string_view text) {
   return count;
 }
 
+std::string Listed(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+bool Queued(const ListView& list, const std::string& path) {
+  for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
+    if (list.RowKey(row) == path) return true;
+  }
+  return false;
+}
+
+// The FILE arguments as the dialog gives them, each once; a file named again is said once.
+std::vector<std::string> ChosenPaths(const Options& options, std::int32_t room, Console& console) {
+  const std::filesystem::path workingFolder = std::filesystem::current_path();
+  std::vector<std::string> paths;
+  std::set<std::string> seen;
+  std::vector<std::string> repeated;
+  for (const std::string& file : options.files) {
+    std::string path = UploadPath(file, workingFolder);
+    // The dialog's buffer holds MaxFileSize characters; a longer name fails in the dialog.
+    if (CharacterCount(path) > static_cast<std::size_t>(room)) {
+      throw UsageError("upload: " + file + ": the path takes more than the " + ToDecimal(room) +
+                       " characters the file dialog holds; run from its folder");
+    }
+    if (!seen.insert(path).second) {
+      if (std::find(repeated.begin(), repeated.end(), file) == repeated.end()) {
+        repeated.push_back(file);
+      }
+      continue;
+    }
+    paths.push_back(std::move(path));
+  }
+  if (!repeated.empty()) {
+    console.Print("veldrask: upload: named more than once, chosen once: " + Listed(repeated));
+  }
+  return paths;
+}
+
+// Adds the paths one at a time, as a user choosing one file per click of the add command: a
+// refused file does not take the files after it along. Once the queue is full, the control's
+// count message is shown once and the files after it are only listed.
+std::size_t AddOneByOne(ControlSession& session, const std::vector<std::string>& paths) {
+  UploaderControl& control = session.Control();
+  std::vector<std::string> leftOut;
+  bool fullShown = false;
+  std::size_t queued = 0;
+  for (const std::string& path : paths) {
+    if (session.Interrupted()) return queued;
+    const bool full = control.CurrentFileCount() >= control.MaxFileCount();
+    if (full && fullShown) {
+      leftOut.push_back(path);
+      continue;
+    }
+    fullShown = fullShown || full;
+    session.Ui().SetFileOpenAnswer([&path](const FileDialog&) { return path; });
+    session.Surface().Click("cmdAdd");
+    session.Ui().SetFileOpenAnswer(nullptr);
+    if (Queued(control.Surface().uploadFileList, path)) ++queued;
+  }
+  if (!leftOut.empty()) {
+    session.Output().Print("veldrask: upload: also left out, the queue was full: " +
+                           Listed(leftOut));
+  }
+  return queued;
+}
+
+// Where --output sends the reply's bytes; opened before anything is sent.
+class ReplyFile {
+ public:
+  ReplyFile(const std::optional<std::string>& target, std::ostream& out) {
+    if (!target) return;
+    if (*target == "-") {
+      stream_ = &out;
+      return;
+    }
+    file_.open(*target, std::ios::binary | std::ios::trunc);
+    if (!file_) throw UsageError("--output " + *target + ": cannot be written");
+    stream_ = &file_;
+  }
+  bool Active() const { return stream_ != nullptr; }
+  void Write(std::span<const std::byte> bytes) {
+    stream_->write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+  }
+  bool Finish() {
+    if (stream_ == nullptr) return true;
+    stream_->flush();
+    return static_cast<bool>(*stream_);
+  }
+
+ private:
+  std::ofstream file_;
+  std::ostream* stream_ = nullptr;
+};
+
+// The reply's status: true for 2xx. A transfer that the user or a time limit stopped, or
+// that the control already reported, is not judged again here.
+bool JudgeReply(ControlSession& session, std::size_t messagesBefore) {
+  if (session.Interrupted() || session.TimedOut()) return true;
+  if (session.MessageCount() > messagesBefore) return true;
+  const std::string status = session.Control().HTTPResponseStatus();
+  if (status.empty()) {
+    session.Output().Print("veldrask: upload: the server sent no HTTP reply");
+    return false;
+  }
+  if (status.starts_with('2') && status.size() >= 3) return true;
+  session.Output().Print("서버 응답: " + status);
+  return false;
+}
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Some servers drop a whole form whose names are not UTF-8 without a word: with the default
+// charset, non-ASCII names and values earn one line about the setting that sends UTF-8.
+void HintAtCharset(ControlSession& session, const Options& options,
+                   const std::vector<std::string>& paths) {
+  if (!TrimSpaces(session.Control().Charset()).empty()) return;
+  bool plain = true;
+  for (const auto& [name, value] : options.fields) plain = plain && IsAscii(name) && IsAscii(value);
+  for (const std::string& path : paths) {
+    plain = plain && IsAscii(std::filesystem::path(path).filename().string());
+  }
+  if (plain) return;
+  session.Output().Print(
+      "veldrask: hint: non-ASCII names and values go out in CP949; for a server that reads "
+      "UTF-8 (Flask, Express, most of today's) add --param Charset=UTF-8");
+}
+
 }  // namespace
 
-void RunUpload(ControlSession& session, const Options& options, std::ostream& out) {
+bool RunUpload(ControlSession& session, const Options& options, std::ostream& out) {
   UploaderControl& control = session.Control();
-  headless::HeadlessForm& surface = session.Surface();
-
-  std::string selection;
-  if (!options.files.empty()) {
-    const std::filesystem::path workingFolder = std::filesystem::current_path();
-    std::vector<std::string> paths;
-    for (const std::string& file : options.files) paths.push_back(UploadPath(file, workingFolder));
-    selection = DialogSelection(paths);
-    // The dialog's buffer holds MaxFileSize characters; a longer choice fails in the dialog.
-    const std::int32_t room = control.Surface().comOpen.MaxFileSize();
-    if (CharacterCount(selection) > static_cast<std::size_t>(room)) {
-      throw UsageError("upload: the chosen names take more than the " + ToDecimal(room) +
-                       " characters the file dialog holds; choose fewer files at a time or run "
-                       "from their folder");
-    }
-  }
+  const std::vector<std::string> paths =
+      ChosenPaths(options, control.Surface().comOpen.MaxFileSize(), session.Output());
+  ReplyFile replyFile(options.output, out);
 
   // The page's script shows the upload screen and lists the files already on the server.
   if (control.UpDownload() != "0") control.SetUpDownload("0");
   for (const NamedSize& file : options.uploaded) control.AddUploadedFile(file.name, file.size);
 
-  if (!selection.empty()) {
-    session.Ui().SetFileOpenAnswer([selection](const FileDialog&) { return selection; });
-    surface.Click("cmdAdd");
-    session.Ui().SetFileOpenAnswer(nullptr);
+  HintAtCharset(session, options, paths);
+  const std::size_t queued = AddOneByOne(session, paths);
+  if (session.Interrupted()) return true;
+  if (!paths.empty() && queued == 0) {
+    session.Output().Print("veldrask: upload: no file was accepted; nothing was sent");
+    return false;
   }
 
   for (const auto& [name, value] : options.fields) control.AddPostData(name, value);
-  if (session.Interrupted()) return;
+  if (session.Interrupted()) return true;
+  if (replyFile.Active()) {
+    session.Exchange().SetReplySink(
+        [&replyFile](std::span<const std::byte> bytes) { replyFile.Write(bytes); });
+  }
+  const std::size_t messagesBefore = session.MessageCount();
+  session.StartClock();
   const std::string reply = control.Submit();
-  out.write(reply.data(), static_cast<std::streamsize>(reply.size()));
-  out.flush();
+  session.Exchange().SetReplySink(nullptr);
+  if (!replyFile.Finish()) {
+    session.Output().Print("veldrask: --output " + *options.output + ": write failed");
+    return false;
+  }
+  if (!replyFile.Active()) {
+    out.write(reply.data(), static_cast<std::streamsize>(reply.size()));
+    out.flush();
+  }
+  return JudgeReply(session, messagesBefore);
 }
 
 }  // namespace veldrask::host

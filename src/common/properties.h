@@ -27,6 +27,8 @@ struct Properties {
   std::string upDownload = "0";
   std::string boundary;
   std::string responseData;
+  // The status code and reason of the last upload's reply; empty when no status line came.
+  std::string responseStatus;
   // The charset of the upload request's texts: empty (the ANSI code page) or UTF-8.
   std::string charset;
 };

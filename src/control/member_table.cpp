@@ -325,6 +325,11 @@ std::vector<Member> BuildTable() {
          c.SetCharset(a[0].ToString());
          return Variant();
        }},
+      {"HTTPResponseStatus",
+       kGet,
+       {},
+       kString,
+       [](UploaderControl& c, Args) { return Variant(c.HTTPResponseStatus()); }},
   };
 }
 

@@ -1,5 +1,7 @@
 // AddPostData and Submit: the control composes the upload request and runs the upload window.
 
+#include <utility>
+
 #include "base/checked.h"
 #include "base/error.h"
 #include "control/uploader_control.h"
@@ -33,9 +35,14 @@ class ControlUploadOwner final : public UploadOwner {
   std::string UploadHTTPFormData() const override { return control_.UploadHTTPFormData(); }
   std::string MainTitle() const override { return control_.MainTitle(); }
   void SetHTTPResponseData(std::string data) override { control_.SetHTTPResponseData(data); }
+  void SetHTTPResponseStatus(std::string status) override { status_ = std::move(status); }
+  ExchangeObserver* Observer() const override { return control_.Observer(); }
+
+  const std::string& Status() const { return status_; }
 
  private:
   UploaderControl& control_;
+  std::string status_;
 };
 
 }  // namespace
@@ -49,6 +56,7 @@ void UploaderControl::AddPostData(std::string_view name, std::string_view value)
 std::string UploaderControl::Submit() {
   properties_.hostName = NormalizeHostName(properties_.hostName);
   properties_.responseData.clear();
+  properties_.responseStatus.clear();
   if (properties_.actionUrl.empty() || properties_.hostName.empty()) {
     platform_.ui.ShowMessage(kMissingServer, MessageIcon::kNone, std::nullopt);
     return {};
@@ -73,6 +81,7 @@ std::string UploaderControl::Submit() {
     UploadWindow window(platform_, owner, surface_->form.get(), &surface_->smallIconImageList,
                         &surface_->largeIconImageList, platform_.ansi, body);
     window.ShowModal();
+    properties_.responseStatus = owner.Status();
   } catch (const Error& error) {
     postDataList_.clear();
     platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical,

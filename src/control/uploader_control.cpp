@@ -172,6 +172,11 @@ void UploaderControl::SetCharset(std::string_view value) {
   StoreString(properties_.charset, value, "Charset");
 }
 
+void UploaderControl::SetExchangeObserver(ExchangeObserver* observer) {
+  observer_ = observer;
+  downloads_->SetExchangeObserver(observer);
+}
+
 void UploaderControl::SetHTTPResponseData(std::string_view value) {
   properties_.responseData = value;  // no change notification for the reply
 }

@@ -9,6 +9,7 @@
 #include "common/properties.h"
 #include "common/registry_settings.h"
 #include "download/download_list.h"
+#include "http/exchange_observer.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "queue/upload_queue.h"
@@ -78,6 +79,9 @@ class UploaderControl {
   void SetUpDownload(std::string_view value);
   std::string Charset() const { return properties_.charset; }
   void SetCharset(std::string_view value);
+  // "413 Payload Too Large": the status code and reason of the last Submit's reply; empty
+  // when none came (no connection, no reply, or a reply that is not HTTP).
+  std::string HTTPResponseStatus() const { return properties_.responseStatus; }
 
   std::int32_t RegiSaveString(std::int32_t HKey, std::string_view strPath,
                               std::string_view strValueName, std::string_view strData);
@@ -108,6 +112,10 @@ class UploaderControl {
   // The remaining total allowance of the upload queue, in kilobytes.
   std::int32_t RemainSize() const { return properties_.remainSize; }
 
+  // Lets a host follow the exchanges of both transfers (null: none); not a scripting member.
+  void SetExchangeObserver(ExchangeObserver* observer);
+  ExchangeObserver* Observer() const { return observer_; }
+
   ControlSurface& Surface() { return *surface_; }
   Platform& GetPlatform() { return platform_; }
 
@@ -134,6 +142,7 @@ class UploaderControl {
   std::vector<PostData> postDataList_;
   std::string cookie_;
   UploadRequest request_;
+  ExchangeObserver* observer_ = nullptr;
   // Last: it works on the members above.
   std::unique_ptr<DownloadList> downloads_;
 };

@@ -9,8 +9,10 @@
 #include "common/engine_title.h"
 #include "common/path_names.h"
 #include "common/url_encoding.h"
+#include "common/utf8_url_encoding.h"
 #include "download/download_window.h"
 #include "queue/named_file_icon.h"
+#include "upload/request_charset.h"
 
 namespace veldrask {
 namespace {
@@ -65,6 +67,10 @@ DownloadList::DownloadList(Platform& platform, ControlSurface& surface,
   surface_.cmdFolderView.SetOnClick([this] { Guarded([&] { cmdFolderView_Click(); }); });
 }
 
+bool DownloadList::NamesInUtf8() const {
+  return NamesUtf8(properties_.charset);
+}
+
 void DownloadList::AddDownloadFile(std::string_view name, std::int32_t size) {
   ListView& list = surface_.downloadFileList;
   // The control's list refuses a key it holds; a second listing of a server path would
@@ -75,7 +81,7 @@ void DownloadList::AddDownloadFile(std::string_view name, std::int32_t size) {
   std::string fileName;
   bool decoded = false;
   Skippable([&] {
-    const std::string path = UrlDecode(name, platform_.ansi);
+    const std::string path = DecodeServerPath(name, platform_.ansi, NamesInUtf8());
     fileName = std::string(AfterLast(path, "/"));
     decoded = true;
   });

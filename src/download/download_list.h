@@ -40,6 +40,9 @@ class DownloadList final : public DownloadOwner {
   std::string HostName() const override { return properties_.hostName; }
   std::int16_t ServerPort() const override { return properties_.serverPort; }
   std::string MainTitle() const override { return properties_.mainTitle; }
+  ExchangeObserver* Observer() const override { return observer_; }
+  bool NamesInUtf8() const override;
+  void SetExchangeObserver(ExchangeObserver* observer) { observer_ = observer; }
 
  private:
   // The user's actions.
@@ -71,6 +74,7 @@ class DownloadList final : public DownloadOwner {
   std::int32_t checkedSize_ = 0;
   bool checkAllState_ = true;
   std::vector<AttachedFile> downFiles_;
+  ExchangeObserver* observer_ = nullptr;
 };
 
 }  // namespace veldrask

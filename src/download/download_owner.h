@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/records.h"
+#include "http/exchange_observer.h"
 
 namespace veldrask {
 
@@ -22,6 +23,10 @@ class DownloadOwner {
   virtual std::string HostName() const = 0;
   virtual std::int16_t ServerPort() const = 0;
   virtual std::string MainTitle() const = 0;
+  // Server paths are percent-encoded UTF-8 (the Charset setting names UTF-8).
+  virtual bool NamesInUtf8() const = 0;
+  // Who follows the exchanges for the host; null for nobody.
+  virtual ExchangeObserver* Observer() const = 0;
 
  protected:
   ~DownloadOwner() = default;

@@ -1,11 +1,13 @@
 #include "download/download_window.h"
 
+#include <cctype>
 #include <new>
 
 #include "base/checked.h"
 #include "base/text.h"
 #include "common/path_names.h"
 #include "common/url_encoding.h"
+#include "common/utf8_url_encoding.h"
 #include "download/download_request.h"
 #include "download/safe_file_name.h"
 #include "upload/progress_block.h"
@@ -25,15 +27,45 @@ constexpr std::string_view kFailedFilesMessage = "다음 파일은 다운로드�
 constexpr std::string_view kBadHostMessage =
     "서버 이름(HostName)에 줄바꿈 등의 제어 문자가 있어 다운로드를 시작할 수 없습니다.";
 
+// The extension of the server path's last piece while it is still encoded, when it is
+// plain letters and digits: what a name that cannot be decoded keeps.
+std::string PlainExtension(std::string_view key) {
+  const std::string_view last = AfterLast(key, "/");
+  const std::size_t dot = last.rfind('.');
+  if (dot == std::string_view::npos || dot + 1 == last.size()) return {};
+  const std::string_view extension = last.substr(dot + 1);
+  for (const char c : extension) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return {};
+  }
+  return std::string(extension);
+}
+
 // The file name that the server path ends in, decoded; the entry's own name when the path
-// cannot be decoded.
-std::string ServerFileName(const AttachedFile& entry, const CodePage& ansi) {
+// cannot be decoded, or the fallback name with the path's extension when that is empty.
+std::string ServerFileName(const AttachedFile& entry, const CodePage& ansi, bool utf8) {
   try {
-    const std::string decoded = UrlDecode(entry.key, ansi);
+    const std::string decoded = DecodeServerPath(entry.key, ansi, utf8);
     return std::string(AfterLast(decoded, "/"));
   } catch (const Error&) {
-    return entry.name;
+    if (!entry.name.empty()) return entry.name;
+    const std::string extension = PlainExtension(entry.key);
+    return std::string(kFallbackFileName) + (extension.empty() ? "" : "." + extension);
   }
+}
+
+DownloadEnd FailureEnd(FileReceiver::Failure why) {
+  switch (why) {
+    case FileReceiver::Failure::kConnection:
+      return DownloadEnd::kConnection;
+    case FileReceiver::Failure::kCutShort:
+      return DownloadEnd::kCutShort;
+    case FileReceiver::Failure::kUnreadable:
+      return DownloadEnd::kUnreadable;
+    case FileReceiver::Failure::kNone:
+    case FileReceiver::Failure::kNotWritable:
+      break;
+  }
+  return DownloadEnd::kNotWritable;
 }
 
 }  // namespace
@@ -98,7 +130,7 @@ void DownloadWindow::ListFiles() {
 }
 
 void DownloadWindow::ListFile(const AttachedFile& entry, SessionTargets& targets) {
-  const std::string serverName = ServerFileName(entry, platform_.ansi);
+  const std::string serverName = ServerFileName(entry, platform_.ansi, owner_.NamesInUtf8());
   SessionFile file{
       .entry = entry,
       .target = targets.Choose(SafeFileName(serverName, platform_.files.Separator())),
@@ -120,14 +152,16 @@ void DownloadWindow::RunDownload() {
   connected_ = sendDone_ = aborted_ = false;
   if (!IsSendableHostName(owner_.HostName())) {
     platform_.ui.ShowMessage(kBadHostMessage, MessageIcon::kCritical, owner_.MainTitle());
+    for (const SessionFile& file : sessionFiles_) Report(file, DownloadEnd::kNotAsked);
     return;
   }
-  for (SessionFile& file : sessionFiles_) {
-    if (aborted_) break;
-    const FileOutcome outcome = DownloadFile(file);
+  std::size_t next = 0;
+  while (next < sessionFiles_.size() && !aborted_) {
+    const FileOutcome outcome = DownloadFile(sessionFiles_[next++]);
     if (outcome == FileOutcome::kRefused || outcome == FileOutcome::kStopped) break;
   }
   CloseSocket();
+  for (; next < sessionFiles_.size(); ++next) Report(sessionFiles_[next], DownloadEnd::kNotAsked);
   ShowFailedFiles();
 }
 
@@ -140,6 +174,8 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
   SetStatus(file, kActive);
 
   currentFile_ = &file;
+  connectionError_.clear();
+  headTold_ = false;
   counts_.currentReceived = 0;
   counts_.currentSize = file.entry.size;
   counts_.contentLength = file.entry.size;
@@ -153,7 +189,7 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
     receiver_ = std::make_unique<FileReceiver>(*pending_);
     FetchCurrentFile(file);
   } catch (const Error&) {
-    if (receiver_) receiver_->Fail();
+    if (receiver_) receiver_->Fail(FileReceiver::Failure::kNotWritable);
   }
   const FileOutcome outcome = FinishFile(file);
   receiver_.reset();
@@ -166,13 +202,15 @@ void DownloadWindow::FetchCurrentFile(const SessionFile& file) {
   CloseSocket();
   Wait([this] { return socket_->State() == SocketState::kClosed; });
   connected_ = sendDone_ = false;
+  Tell([](ExchangeObserver& o) { o.Connecting(); });
   socket_->Connect(owner_.HostName(), owner_.ServerPort());
   Wait([this] { return connected_ || FileEnded() || aborted_; });
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
-    const std::string request =
-        platform_.ansi.Encode(DownloadRequestText(file.entry.key, owner_.HostName()));
+    const std::string text = DownloadRequestText(file.entry.key, owner_.HostName());
+    Tell([&text](ExchangeObserver& o) { o.RequestHead(text); });
+    const std::string request = platform_.ansi.Encode(text);
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));
   }
@@ -186,8 +224,10 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
   switch (receiver_ ? receiver_->Current() : FileReceiver::State::kFailed) {
     case FileReceiver::State::kComplete:
       SetStatus(file, kDone);
+      Report(file, DownloadEnd::kDone);
       return FileOutcome::kDone;
     case FileReceiver::State::kRefused:
+      Report(file, DownloadEnd::kRefused);
       aborted_ = true;
       platform_.ui.ShowMessage(
           std::string(kRefusedMessage) + "\r\n\r\n" + "에러코드 : " + receiver_->StatusCode(),
@@ -196,23 +236,56 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
     case FileReceiver::State::kFailed:
       SetStatus(file, kFailed);
       failedNames_.push_back(file.target.name);
+      Report(file, FailureEnd(receiver_ ? receiver_->Why() : FileReceiver::Failure::kNotWritable));
       return FileOutcome::kFailed;
     case FileReceiver::State::kAwaitingHead:
     case FileReceiver::State::kReceiving:
       break;
   }
   // Stopped by the window's closing: the unfinished file goes with the PendingFile.
+  Report(file, DownloadEnd::kStopped);
   return FileOutcome::kStopped;
+}
+
+void DownloadWindow::Report(const SessionFile& file, DownloadEnd end) {
+  Tell([&](ExchangeObserver& o) {
+    DownloadReport report;
+    report.key = file.entry.key;
+    report.name = file.target.name;
+    report.end = end;
+    report.announced = file.entry.size;
+    if (receiver_ && &file == currentFile_) {
+      report.statusCode = receiver_->Head().statusCode;
+      report.reason = receiver_->Head().reason;
+      report.contentLength = receiver_->ContentLength();
+      report.written = receiver_->BodyWritten();
+      report.detail =
+          end == DownloadEnd::kConnection ? connectionError_ : std::string(receiver_->ReadError());
+    }
+    o.DownloadEnded(report);
+  });
 }
 
 void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
   const bool wasAccepted = receiver_->HeadAccepted();
   receiver_->Read(arrival);
+  if (!headTold_ && !receiver_->Head().statusCode.empty()) {
+    headTold_ = true;
+    Tell([this](ExchangeObserver& o) { o.ResponseHeadRead(receiver_->Head()); });
+  }
   if (!receiver_->HeadAccepted()) return;
   try {
     if (!wasAccepted) {
       const std::optional<std::uint64_t> length = receiver_->ContentLength();
       counts_.contentLength = length ? CheckedNarrow<std::int32_t>(*length) : counts_.currentSize;
+      // A page that named no size (0) leaves the file's and the session's totals to the
+      // server's length.
+      if (counts_.currentSize == 0 && length) {
+        counts_.currentSize = counts_.contentLength;
+        counts_.totalSize = CheckedAdd(counts_.totalSize, counts_.currentSize);
+        fileList_->SetSubItem(currentFile_->row, 1,
+                              FormatN0(counts_.currentSize, platform_.locale.Numbers()));
+      }
       startedCount_ = CheckedAdd<std::int32_t>(startedCount_, 1);
       progress_->ShowFileStarted(currentFile_->target.name, startedCount_,
                                  CheckedNarrow<std::int32_t>(sessionFiles_.size()),
@@ -224,7 +297,7 @@ void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
     counts_.currentReceived = written;
     progress_->ShowBytes(counts_);
   } catch (const Error&) {
-    receiver_->Fail();
+    receiver_->Fail(FileReceiver::Failure::kUnreadable);
   }
 }
 
@@ -264,6 +337,7 @@ void DownloadWindow::OnFormClose() {
 
 void DownloadWindow::OnConnect() {
   connected_ = true;
+  Tell([](ExchangeObserver& o) { o.Connected(); });
 }
 
 void DownloadWindow::OnSendProgress(std::int32_t /*sent*/, std::int32_t /*remaining*/) {}
@@ -278,6 +352,7 @@ void DownloadWindow::OnDataArrival(std::int32_t /*bytesTotal*/) {
   socket_->GetData(arrival_);
   // Bytes after the end of a response belong to no file.
   if (FileEnded() || aborted_) return;
+  Tell([](ExchangeObserver& o) { o.Progress(); });
   ReadArrival(arrival_);
   if (!receiver_->HeadAccepted() && receiver_->Ended()) return;
   try {
@@ -299,10 +374,12 @@ void DownloadWindow::OnClose() {
   receiver_->ConnectionClosed();
 }
 
-void DownloadWindow::OnError(std::int32_t /*number*/, std::string_view /*description*/) {
+void DownloadWindow::OnError(std::int32_t number, std::string_view description) {
   connected_ = false;
   CloseSocket();
-  if (!FileEnded()) receiver_->Fail();
+  if (FileEnded()) return;
+  connectionError_ = ToDecimal(number) + ":" + std::string(description);
+  receiver_->Fail(FileReceiver::Failure::kConnection);
 }
 
 }  // namespace veldrask

@@ -64,6 +64,12 @@ class DownloadWindow final : private SocketEvents {
   // The close handler: runs once, whoever closes the window.
   void OnFormClose();
   bool FileEnded() const { return receiver_ == nullptr || receiver_->Ended(); }
+  // Tells the host's observer how a file ended, when there is an observer.
+  void Report(const SessionFile& file, DownloadEnd end);
+  template <typename Call>
+  void Tell(Call call) {
+    if (ExchangeObserver* observer = owner_.Observer()) call(*observer);
+  }
 
   void OnConnect() override;
   void OnSendProgress(std::int32_t sent, std::int32_t remaining) override;
@@ -95,6 +101,9 @@ class DownloadWindow final : private SocketEvents {
   std::vector<std::byte> arrival_;
   const SessionFile* currentFile_ = nullptr;
   std::uint32_t lastTick_ = 0;
+  // The socket's error text of the current file, if it had one.
+  std::string connectionError_;
+  bool headTold_ = false;
 
   bool connected_ = false;
   bool sendDone_ = false;

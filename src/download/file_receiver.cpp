@@ -18,7 +18,7 @@ void FileReceiver::Read(std::span<const std::byte> arrival) {
     if (reader_.HasHead()) AcceptHead();
     Settle();
   } catch (const Error&) {
-    Fail();
+    Fail(Failure::kNotWritable);
   }
 }
 
@@ -27,15 +27,16 @@ void FileReceiver::ConnectionClosed() {
   try {
     reader_.OnClose();
     Settle();
-    if (!Ended()) Fail();
+    if (!Ended()) Fail(Failure::kCutShort);
   } catch (const Error&) {
-    Fail();
+    Fail(Failure::kNotWritable);
   }
 }
 
-void FileReceiver::Fail() {
+void FileReceiver::Fail(Failure why) {
   if (Ended()) return;
   state_ = State::kFailed;
+  failure_ = why;
   file_.Discard();
 }
 
@@ -70,8 +71,11 @@ void FileReceiver::Settle() {
       }
       break;
     case ReaderState::kTruncated:
+      Fail(Failure::kCutShort);
+      break;
     case ReaderState::kFailed:
-      Fail();
+      Fail(reader_.Error() == ResponseError::kBodySinkFailed ? Failure::kNotWritable
+                                                             : Failure::kUnreadable);
       break;
     case ReaderState::kReadingHead:
     case ReaderState::kReadingBody:

@@ -25,6 +25,9 @@ class FileReceiver {
     kFailed,    // cut short, unreadable or not writable; no file was kept
   };
 
+  // Why a file failed.
+  enum class Failure { kNone, kConnection, kCutShort, kUnreadable, kNotWritable };
+
   explicit FileReceiver(PendingFile& file) : file_(file) {}
 
   // Reads an arrival; the body bytes in it go to the file at once.
@@ -33,9 +36,14 @@ class FileReceiver {
   // other unfinished response is cut short.
   void ConnectionClosed();
   // The connection broke (refused, reset, unknown host), or the file cannot go on.
-  void Fail();
+  void Fail(Failure why);
 
   State Current() const { return state_; }
+  Failure Why() const { return failure_; }
+  // The final head, once it has come (empty before).
+  const ResponseHead& Head() const { return reader_.Head(); }
+  // Why the response could not be read, when it could not.
+  std::string_view ReadError() const { return reader_.ErrorText(); }
   bool Ended() const {
     return state_ == State::kComplete || state_ == State::kRefused || state_ == State::kFailed;
   }
@@ -57,6 +65,7 @@ class FileReceiver {
   PendingFile& file_;
   ResponseReader reader_;
   State state_ = State::kAwaitingHead;
+  Failure failure_ = Failure::kNone;
   bool decided_ = false;
   bool accepted_ = false;
   std::int32_t bodyWritten_ = 0;

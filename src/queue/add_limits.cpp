@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "base/letter_case.h"
 #include "base/text.h"
 
 namespace veldrask {
@@ -14,10 +15,11 @@ std::optional<std::int32_t> MegabytesToBytes(std::int32_t megabytes) {
 }
 
 bool IsExcludedExtension(std::string_view excludeList, std::string_view extension) {
-  const std::string wanted = ToUpperAscii(TrimSpaces(extension));
+  // Upper case as the user's locale has it, for every letter, not for ASCII alone.
+  const std::string wanted = ToUpperLetters(TrimSpaces(extension));
   for (const std::string& entry : Split(excludeList, "|")) {
     const std::string_view trimmed = TrimSpaces(entry);
-    if (!trimmed.empty() && ToUpperAscii(trimmed) == wanted) return true;
+    if (!trimmed.empty() && ToUpperLetters(trimmed) == wanted) return true;
   }
   return false;
 }

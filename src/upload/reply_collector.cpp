@@ -45,6 +45,7 @@ void ReplyCollector::Add(std::span<const std::byte> arrival) {
   }
   reader_.Feed(arrival, [this](std::span<const std::byte> bytes) {
     body_.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (tap_) tap_(bytes);
   });
   if (reader_.HasHead()) unparsed_.clear();
 }

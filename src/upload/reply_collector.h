@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "http/response_reader.h"
 #include "platform/code_page.h"
@@ -24,6 +25,11 @@ class ReplyCollector {
   bool Finished() const;
   // The reply ended as its framing says.
   bool Complete() const { return reader_.Complete(); }
+  // The final head, once it has been read.
+  bool HasHead() const { return reader_.HasHead(); }
+  const ResponseHead& Head() const { return reader_.Head(); }
+  // Also hands every body byte to tap as it arrives, undecoded (empty: none).
+  void SetBodyTap(BodySink tap) { tap_ = std::move(tap); }
 
   // The body as UTF-8, chunked framing undone, decoded from the charset the reply declares,
   // or from undeclared when it declares none (the code page the request went out in). A reply
@@ -33,6 +39,7 @@ class ReplyCollector {
 
  private:
   ResponseReader reader_;
+  BodySink tap_;
   std::string body_;
   // What arrived while no head has been parsed, for a reply that is not HTTP; a server
   // streaming such bytes cannot make it grow past kUnparsedLimit.

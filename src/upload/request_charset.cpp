@@ -33,11 +33,15 @@ bool NamesAnsi(const std::string& folded, const CodePage& ansi) {
 
 }  // namespace
 
+bool NamesUtf8(std::string_view charset) {
+  return Folded(charset) == "UTF8";
+}
+
 const CodePage& RequestCodePage(std::string_view charset, const CodePage& ansi,
                                 const CodePage& utf8) {
   const std::string folded = Folded(charset);
   if (folded.empty() || NamesAnsi(folded, ansi)) return ansi;
-  if (folded == "UTF8") return utf8;
+  if (NamesUtf8(charset)) return utf8;
   throw Error(ErrorNumber::kInvalidArgument,
               "지원하지 않는 문자 집합입니다 (Charset: \"" + std::string(charset) +
                   "\"). 비워 두거나 UTF-8 또는 " + std::string(ansi.Name()) + "로 지정하세요.");

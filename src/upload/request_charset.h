@@ -10,6 +10,9 @@ namespace veldrask {
 // names) go out in, from the control's Charset setting: empty or any spelling of the ANSI
 // code page's name gives ansi, "UTF-8" in any letter case, with or without the hyphen, gives
 // utf8. Any other value raises an invalid-argument error that names it.
+// Whether charset names UTF-8 (any letter case, with or without the hyphen).
+bool NamesUtf8(std::string_view charset);
+
 const CodePage& RequestCodePage(std::string_view charset, const CodePage& ansi,
                                 const CodePage& utf8);
 

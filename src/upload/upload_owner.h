@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/records.h"
+#include "http/exchange_observer.h"
 
 namespace veldrask {
 
@@ -24,6 +25,10 @@ class UploadOwner {
   virtual std::string MainTitle() const = 0;
   // Stores the reply body (UTF-8) as the control's ResponseData.
   virtual void SetHTTPResponseData(std::string data) = 0;
+  // Stores the reply's status code and reason ("200 OK"), empty when no status line came.
+  virtual void SetHTTPResponseStatus(std::string status) = 0;
+  // Who follows the exchange for the host; null for nobody.
+  virtual ExchangeObserver* Observer() const = 0;
 
  protected:
   ~UploadOwner() = default;

@@ -40,11 +40,16 @@ void UploadWindow::RunUpload() {
 
   connected_ = false;
   socket_ = platform_.network.CreateTcpSocket(*this);
+  Tell([](ExchangeObserver& o) { o.Connecting(); });
   socket_->Connect(owner_.HostName(), owner_.ServerPort());
   Wait([this] { return connected_ || Stopped(); });
 
-  SendAndWait(AsBytes(headCodePage_.Encode(owner_.UploadHTTPHeader()) +
-                      bodyCodePage_.Encode(owner_.UploadHTTPFormData())));
+  const std::string head = owner_.UploadHTTPHeader();
+  if (!Stopped() && socket_->State() == SocketState::kConnected) {
+    Tell([&head](ExchangeObserver& o) { o.RequestHead(head); });
+  }
+  SendAndWait(
+      AsBytes(headCodePage_.Encode(head) + bodyCodePage_.Encode(owner_.UploadHTTPFormData())));
 
   transferring_ = true;
   totalSent_ = 0;
@@ -124,6 +129,11 @@ void UploadWindow::SendAndWait(std::span<const std::byte> bytes) {
 
 void UploadWindow::StoreReply() {
   owner_.SetHTTPResponseData(reply_.Text(platform_.ansi, bodyCodePage_));
+  if (reply_.HasHead()) {
+    const ResponseHead& head = reply_.Head();
+    owner_.SetHTTPResponseStatus(head.reason.empty() ? head.statusCode
+                                                     : head.statusCode + " " + head.reason);
+  }
 }
 
 }  // namespace veldrask

@@ -19,6 +19,7 @@ UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, Form* ownerFo
                            const CodePage& headCodePage, const CodePage& bodyCodePage)
     : platform_(platform),
       owner_(owner),
+      observer_(owner.Observer()),
       smallIcons_(smallIcons),
       largeIcons_(largeIcons),
       headCodePage_(headCodePage),
@@ -32,6 +33,9 @@ UploadWindow::UploadWindow(Platform& platform, UploadOwner& owner, Form* ownerFo
   display_ = std::make_unique<ProgressDisplay>(widgets, numberStyle_);
   form_->SetOnActivate([this] { Activate(); });
   form_->SetOnClose([this] { OnFormClose(); });
+  if (observer_ != nullptr) {
+    reply_.SetBodyTap([this](std::span<const std::byte> bytes) { observer_->ReplyBody(bytes); });
+  }
 }
 
 UploadWindow::~UploadWindow() {
@@ -101,10 +105,12 @@ void UploadWindow::Wait(const std::function<bool()>& condition) {
 
 void UploadWindow::OnConnect() {
   connected_ = true;
+  Tell([](ExchangeObserver& o) { o.Connected(); });
 }
 
 void UploadWindow::OnSendProgress(std::int32_t /*sent*/, std::int32_t remaining) {
   if (remaining == 0) sendDone_ = true;
+  Tell([](ExchangeObserver& o) { o.Progress(); });
 }
 
 // The last progress report already says that everything went out.
@@ -114,6 +120,11 @@ void UploadWindow::OnDataArrival(std::int32_t /*bytesTotal*/) {
   arrival_.clear();
   socket_->GetData(arrival_);
   reply_.Add(arrival_);
+  Tell([](ExchangeObserver& o) { o.Progress(); });
+  if (!headTold_ && reply_.HasHead()) {
+    headTold_ = true;
+    Tell([this](ExchangeObserver& o) { o.ResponseHeadRead(reply_.Head()); });
+  }
 }
 
 void UploadWindow::OnClose() {

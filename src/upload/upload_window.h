@@ -55,6 +55,11 @@ class UploadWindow final : private SocketEvents {
   // The close handler: runs once, whoever closes the window.
   void OnFormClose();
   bool Stopped() const { return aborted_ || closing_; }
+  // Tells the host's observer, when there is one.
+  template <typename Call>
+  void Tell(Call call) {
+    if (observer_ != nullptr) call(*observer_);
+  }
 
   void OnConnect() override;
   void OnSendProgress(std::int32_t sent, std::int32_t remaining) override;
@@ -65,6 +70,7 @@ class UploadWindow final : private SocketEvents {
 
   Platform& platform_;
   UploadOwner& owner_;
+  ExchangeObserver* observer_;
   ImageList* smallIcons_;
   ImageList* largeIcons_;
   const CodePage& headCodePage_;
@@ -85,6 +91,7 @@ class UploadWindow final : private SocketEvents {
   std::unique_ptr<std::byte[]> block_;
   std::vector<std::byte> arrival_;
   ReplyCollector reply_;
+  bool headTold_ = false;
 
   bool connected_ = false;
   bool sendDone_ = false;

@@ -61,7 +61,7 @@ std::unique_ptr<ServerProcess> StartPhpServer(const std::filesystem::path& store
 
 std::unique_ptr<ServerProcess> StartNodeServer(std::string_view kind,
                                                const std::filesystem::path& store_dir) {
-  if (kind != "formidable" && kind != "busboy") {
+  if (kind != "formidable" && kind != "busboy" && kind != "multer") {
     throw std::invalid_argument("no Node server of kind " + std::string(kind));
   }
   const std::string store = ExistingDirectory(store_dir);
@@ -77,10 +77,16 @@ std::unique_ptr<ServerProcess> StartNodeServer(std::string_view kind,
 
 std::unique_ptr<ServerProcess> StartPythonServer(std::string_view kind,
                                                  const std::filesystem::path& store_dir) {
-  if (kind != "email" && kind != "werkzeug") {
+  if (kind != "email" && kind != "werkzeug" && kind != "flask") {
     throw std::invalid_argument("no Python server of kind " + std::string(kind));
   }
   return StartPythonScript(std::string(kind) + "_server.py", {ExistingDirectory(store_dir)});
+}
+
+std::unique_ptr<ServerProcess> StartFlaskServer(const std::filesystem::path& store_dir,
+                                                std::uint64_t maxBytes) {
+  return StartPythonScript(
+      "flask_server.py", {"--max-bytes=" + std::to_string(maxBytes), ExistingDirectory(store_dir)});
 }
 
 std::unique_ptr<ServerProcess> StartUploadServer(std::string_view kind,

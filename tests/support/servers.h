@@ -21,12 +21,17 @@ std::filesystem::path ServersDir();
 // UploadReport (see upload_report.h); GET serves store_dir by percent-decoded byte names.
 // PHP's router takes POSTs to any path ending in "upload.php"; the others take any path.
 std::unique_ptr<ServerProcess> StartPhpServer(const std::filesystem::path& store_dir);
-// kind: "formidable" or "busboy".
+// kind: "formidable", "busboy" or "multer" (an Express app: POST /single, /array, /any).
 std::unique_ptr<ServerProcess> StartNodeServer(std::string_view kind,
                                                const std::filesystem::path& store_dir);
-// kind: "email" (the standard library's email parser) or "werkzeug".
+// kind: "email" (the standard library's email parser), "werkzeug" or "flask" (a Flask app:
+// POST /single, /any, /textbook; GET /files/NAME).
 std::unique_ptr<ServerProcess> StartPythonServer(std::string_view kind,
                                                  const std::filesystem::path& store_dir);
+
+// The Flask app answering 413 itself to requests over maxBytes (0: no limit).
+std::unique_ptr<ServerProcess> StartFlaskServer(const std::filesystem::path& store_dir,
+                                                std::uint64_t maxBytes);
 
 // Every upload server, by the name its reports give in "server"; for tests run against each.
 inline constexpr std::string_view kUploadServerKinds[] = {"php", "formidable", "busboy", "email",

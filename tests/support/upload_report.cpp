@@ -1,28 +1,29 @@
 #include "support/upload_report.h"
 
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 
 #include "support/hex.h"
-#include "support/json.h"
 
 namespace veldrask::testing {
 namespace {
 
 // Names travel as hex of their bytes: a CP949 name is not valid JSON text.
-std::string Bytes(const JsonValue& entry, std::string_view key) {
-  return FromHex(entry[std::string(key) + "_hex"].AsString());
+using Json = nlohmann::json;
+
+std::string Bytes(const Json& entry, std::string_view key) {
+  return FromHex(entry.at(std::string(key) + "_hex").get<std::string>());
 }
 
-ReportedFile ReadFile(const JsonValue& entry) {
+ReportedFile ReadFile(const Json& entry) {
   ReportedFile file;
   file.field = Bytes(entry, "field");
   file.filename = Bytes(entry, "filename");
-  file.full_path =
-      entry.Find("full_path_hex") != nullptr ? Bytes(entry, "full_path") : file.filename;
-  file.content_type = entry["content_type"].AsString();
-  file.error = static_cast<int>(entry["error"].AsInt());
-  file.size = static_cast<std::uint64_t>(entry["size"].AsInt());
-  file.sha256 = entry["sha256"].AsString();
+  file.full_path = entry.contains("full_path_hex") ? Bytes(entry, "full_path") : file.filename;
+  file.content_type = entry.at("content_type").get<std::string>();
+  file.error = entry.at("error").get<int>();
+  file.size = entry.at("size").get<std::uint64_t>();
+  file.sha256 = entry.at("sha256").get<std::string>();
   file.stored = Bytes(entry, "stored");
   return file;
 }
@@ -45,17 +46,15 @@ const ReportedFile* UploadReport::FindFile(std::string_view field) const {
 
 UploadReport ParseUploadReport(std::string_view json) {
   try {
-    const JsonValue root = ParseJson(json);
+    const Json root = Json::parse(json);
     UploadReport report;
-    report.server = root["server"].AsString();
-    report.method = root["method"].AsString();
-    report.path = root["path"].AsString();
-    for (const JsonValue& entry : root["fields"].AsArray()) {
+    report.server = root.at("server").get<std::string>();
+    report.method = root.at("method").get<std::string>();
+    report.path = root.at("path").get<std::string>();
+    for (const Json& entry : root.at("fields")) {
       report.fields.push_back({Bytes(entry, "name"), Bytes(entry, "value")});
     }
-    for (const JsonValue& entry : root["files"].AsArray()) {
-      report.files.push_back(ReadFile(entry));
-    }
+    for (const Json& entry : root.at("files")) report.files.push_back(ReadFile(entry));
     return report;
   } catch (const std::exception& error) {
     throw std::runtime_error(std::string("not an upload report (") + error.what() +

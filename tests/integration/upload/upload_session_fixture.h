@@ -34,11 +34,14 @@ class SessionOwner final : public UploadOwner {
   std::string UploadHTTPFormData() const override { return request.formData; }
   std::string MainTitle() const override { return std::string(kMainTitle); }
   void SetHTTPResponseData(std::string data) override { responses.push_back(std::move(data)); }
+  void SetHTTPResponseStatus(std::string status) override { statuses.push_back(std::move(status)); }
+  ExchangeObserver* Observer() const override { return nullptr; }
 
   UploadRequest request;
   std::int32_t bufferSize = 8192;
   std::int16_t port = 0;
   std::vector<std::string> responses;
+  std::vector<std::string> statuses;
 };
 
 // What the user saw when the window had closed.

@@ -63,14 +63,29 @@ TEST_F(CallCliTest, MemberErrorsAreMessagesWithTheirStatus) {
   EXPECT_EQ(Run({"call", "MaxFileCount=7", "extra"}).status, 2);
 }
 
-TEST_F(CallCliTest, EncodeAndDecodeUseTheKoreanCodePage) {
+TEST_F(CallCliTest, EncodeAndDecodeUseTheKoreanCodePageOrUtf8) {
   EXPECT_EQ(Run({"encode", "a b.txt 가"}).out, "a+b%2Etxt+%B0A1\n");
   EXPECT_EQ(Run({"decode", "%B0%A1.txt+x"}).out, "가.txt+x\n");
+  EXPECT_EQ(Run({"encode", "--charset", "UTF-8", "a b.txt 가"}).out, "a+b%2Etxt+%EA%B0%80\n");
+  EXPECT_EQ(Run({"decode", "--charset", "utf8", "%EA%B0%80.txt"}).out, "가.txt\n");
+  EXPECT_EQ(Run({"decode", "--charset", "latin2", "x"}).status, 1);
   const CliResult bad = Run({"decode", "%G1"});
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("[13]"), std::string::npos);
   EXPECT_EQ(Run({"encode"}).status, 2);
   EXPECT_EQ(Run({"encode", "a", "b"}).status, 2);
+}
+
+TEST_F(CallCliTest, VersionNamesTheToolsVersionAndCommitBesideTheControlsTitle) {
+  for (const std::string_view option : {"--version", "-V"}) {
+    const CliResult result = Run({std::string(option)});
+    EXPECT_EQ(result.status, 0);
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 2u) << result.out;
+    EXPECT_TRUE(lines[0].starts_with("veldrask 1.8 (commit ")) << lines[0];
+    EXPECT_EQ(lines[0].find("commit unknown"), std::string::npos) << "built from a git tree";
+    EXPECT_EQ(lines[1], "control: 초록모래 파일트랜스퍼 Ver 1.8");
+  }
 }
 
 TEST_F(CallCliTest, UsageErrorsExitTwoAndHelpExitsZero) {

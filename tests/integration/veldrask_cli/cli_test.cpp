@@ -19,8 +19,11 @@ CliResult CliTest::RunIn(const std::filesystem::path& workingFolder,
 }
 
 std::unique_ptr<CliProcess> CliTest::Start(const std::vector<std::string>& arguments,
-                                           ErrorOutput errorOutput) const {
-  return std::make_unique<CliProcess>(arguments, Environment(), Root(), errorOutput);
+                                           ErrorOutput errorOutput,
+                                           const std::vector<std::string>& environment) const {
+  std::vector<std::string> entries = Environment();
+  entries.insert(entries.end(), environment.begin(), environment.end());
+  return std::make_unique<CliProcess>(arguments, entries, Root(), errorOutput);
 }
 
 std::vector<std::string> CliTest::Environment() const {

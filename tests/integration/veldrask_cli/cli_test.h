@@ -24,8 +24,10 @@ class CliTest : public ::testing::Test {
   CliResult Run(const std::vector<std::string>& arguments) const;
   CliResult RunIn(const std::filesystem::path& workingFolder,
                   const std::vector<std::string>& arguments) const;
+  // environment: "NAME=value" entries beyond the test's own.
   std::unique_ptr<CliProcess> Start(const std::vector<std::string>& arguments,
-                                    ErrorOutput errorOutput = ErrorOutput::kPipe) const;
+                                    ErrorOutput errorOutput = ErrorOutput::kPipe,
+                                    const std::vector<std::string>& environment = {}) const;
 
   // Writes a file below the test's folder (raw bytes for the name) and returns its path.
   std::filesystem::path Write(std::string_view name, std::string_view content) const;

@@ -234,6 +234,9 @@ function runUploadServer(usage, handleUpload) {
 }
 
 module.exports = {
+  listen,
+  parseArguments,
+  serveStore,
   storeName,
   storePath,
   fieldEntry,

@@ -53,9 +53,13 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("store_dir")
     args = parser.parse_args()
-    app = make_app(os.path.abspath(args.store_dir))
+    serve(make_app(os.path.abspath(args.store_dir)), args.port)
+
+
+def serve(app, requested_port):
+    """Serves the WSGI app on requested_port (0: a free one) until killed."""
     # Bound here rather than by make_server: Werkzeug versions differ in how a taken port fails.
-    listener = common.bind_on_free_port(common.listening_socket, args.port)
+    listener = common.bind_on_free_port(common.listening_socket, requested_port)
     port = listener.getsockname()[1]
     server = make_server(common.HOST, port, app, threaded=True, fd=listener.fileno())
     common.announce_port(port)

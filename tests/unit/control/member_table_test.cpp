@@ -62,5 +62,15 @@ TEST_F(MemberTableTest, EveryMemberIsUniqueAndKeepsItsParameterNames) {
   EXPECT_EQ(save->parameters[3].name, "strData");
 }
 
+TEST_F(MemberTableTest, TheReplyStatusComesLastAndIsReadOnly) {
+  const Member& last = MemberTable().back();
+  EXPECT_EQ(last.name, "HTTPResponseStatus");
+  EXPECT_EQ(last.kind, MemberKind::kGet);
+  EXPECT_EQ(last.result, ValueType::kString);
+  EXPECT_EQ(FindMember("HTTPResponseStatus", MemberKind::kLet), nullptr);
+  UploaderControl& control = CreateNew();
+  EXPECT_EQ(Call(control, "HTTPResponseStatus", MemberKind::kGet), Variant(std::string()));
+}
+
 }  // namespace
 }  // namespace veldrask::testing

@@ -18,6 +18,7 @@ class FakeOwner final : public DownloadOwner {
   std::string host = "files.example";
   std::int16_t port = 8080;
   std::string title = "자료실 [초록모래 파일트랜스퍼 Ver 1.8]";
+  bool utf8Names = false;
 
   std::string downFolder() const override { return folder; }
   std::vector<AttachedFile> DownFileList() const override { return files; }
@@ -26,6 +27,8 @@ class FakeOwner final : public DownloadOwner {
   std::string HostName() const override { return host; }
   std::int16_t ServerPort() const override { return port; }
   std::string MainTitle() const override { return title; }
+  ExchangeObserver* Observer() const override { return nullptr; }
+  bool NamesInUtf8() const override { return utf8Names; }
 
   // Lists a file as the download command would: entries in order, the empty one last.
   void Add(std::string key, std::string name, std::int32_t size) {

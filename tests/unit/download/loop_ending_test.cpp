@@ -66,6 +66,8 @@ class RequestOwner final : public UploadOwner {
   std::string UploadHTTPFormData() const override { return request.formData; }
   std::string MainTitle() const override { return "업로드"; }
   void SetHTTPResponseData(std::string data) override { replies.push_back(std::move(data)); }
+  void SetHTTPResponseStatus(std::string /*status*/) override {}
+  ExchangeObserver* Observer() const override { return nullptr; }
 
   UploadRequest request;
   std::vector<std::string> replies;

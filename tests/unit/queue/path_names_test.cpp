@@ -59,6 +59,9 @@ TEST(ExcludedExtensions, MatchTrimmedEntriesInAnyLetterCase) {
   EXPECT_FALSE(IsExcludedExtension(".exe", "exe"));
   EXPECT_TRUE(IsExcludedExtension("txt|__NONE__", "__NONE__"));
   EXPECT_FALSE(IsExcludedExtension("", "exe"));
+  EXPECT_TRUE(IsExcludedExtension("É|ΔΟΚ", "é"));  // letters beyond ASCII have capitals too
+  EXPECT_TRUE(IsExcludedExtension("É|ΔΟΚ", "δοκ"));
+  EXPECT_FALSE(IsExcludedExtension("한글", "한"));
 }
 
 TEST(MegabyteLimits, StopWhereBytesLeaveThirtyTwoBits) {

@@ -43,10 +43,13 @@ class TestOwner final : public UploadOwner {
   std::string UploadHTTPFormData() const override { return request.formData; }
   std::string MainTitle() const override { return "업로드 [엔진 Ver 1.8]"; }
   void SetHTTPResponseData(std::string data) override { responses.push_back(std::move(data)); }
+  void SetHTTPResponseStatus(std::string status) override { statuses.push_back(std::move(status)); }
+  ExchangeObserver* Observer() const override { return nullptr; }
 
   UploadRequest request;
   std::int32_t bufferSize = 8192;
   std::vector<std::string> responses;
+  std::vector<std::string> statuses;
 };
 
 class UploadWindowTest : public ::testing::Test {
@@ -151,6 +154,7 @@ TEST_F(UploadWindowTest, SendsTheComposedRequestInStopAndWaitBlocks) {
   EXPECT_EQ(network->hosts, std::vector<std::string>{"example.test"});
   EXPECT_EQ(network->ports, std::vector<std::int32_t>{8080});
   EXPECT_EQ(owner.responses, std::vector<std::string>{"done"});
+  EXPECT_EQ(owner.statuses, std::vector<std::string>{"200 OK"});
   EXPECT_EQ(statuses, (std::vector<std::string>{"완료", "완료", "완료"}));
   EXPECT_EQ(caption, "업로드 진행상황 [엔진 Ver 1.8]");
   EXPECT_EQ(fileName, "exact.bin");
@@ -181,6 +185,7 @@ TEST_F(UploadWindowTest, ServerClosingMidFileStopsTheRun) {
   EXPECT_EQ(statuses, (std::vector<std::string>{"전송중", "대기"}));
   EXPECT_TRUE(ui.Messages().empty());
   EXPECT_EQ(owner.responses, std::vector<std::string>{""});
+  EXPECT_TRUE(owner.statuses.empty()) << "no status line came";
 }
 
 TEST_F(UploadWindowTest, ResetAfterACompleteAnswerIsNoError) {
@@ -192,6 +197,7 @@ TEST_F(UploadWindowTest, ResetAfterACompleteAnswerIsNoError) {
       headBytes);
   EXPECT_TRUE(ui.Messages().empty());
   EXPECT_EQ(owner.responses, std::vector<std::string>{"too large"});
+  EXPECT_EQ(owner.statuses, std::vector<std::string>{"413 Payload Too Large"});
 
   // A reset before the answer is complete stays an error.
   owner.responses.clear();

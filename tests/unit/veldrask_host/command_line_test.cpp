@@ -47,6 +47,24 @@ TEST(OptionsTest, DownloadRowsAndChoices) {
   EXPECT_EQ(options.downloads[1].size, -1) << "sizes are the page's to give";
 }
 
+TEST(OptionsTest, ValuesMayBeAttachedAndSizesLeftOut) {
+  const Options upload = ParseOptions({"--param=HostName=h", "--max-time=1.5", "upload",
+                                       "--field=t=v", "--output=r.bin", "-v", "a.txt"});
+  EXPECT_EQ(upload.params, (std::vector<std::pair<std::string, std::string>>{{"HostName", "h"}}));
+  EXPECT_EQ(upload.maxTime, std::chrono::milliseconds(1500));
+  EXPECT_EQ(upload.fields, (std::vector<std::pair<std::string, std::string>>{{"t", "v"}}));
+  EXPECT_EQ(upload.output, "r.bin");
+  EXPECT_TRUE(upload.verbose);
+  EXPECT_EQ(upload.files, Arguments{"a.txt"});
+
+  const Options download = ParseOptions({"download", "/a.txt", "/b:c.txt", "/d.txt:12"});
+  ASSERT_EQ(download.downloads.size(), 3u);
+  EXPECT_FALSE(download.downloads[0].sizeGiven);
+  EXPECT_EQ(download.downloads[1].name, "/b:c.txt") << "no digits after the colon: no SIZE";
+  EXPECT_EQ(download.downloads[2].size, 12);
+  EXPECT_EQ(ParseOptions({"-V"}).command, Command::kVersion);
+}
+
 TEST(OptionsTest, CallEncodeAndDecodeTakeTheRestAsItIs) {
   const Options call =
       ParseOptions({"call", "RegiSaveString", "-2147483646", "--quiet", "Name", "값"});
@@ -76,11 +94,13 @@ TEST(OptionsTest, MalformedCommandLinesAreUsageErrors) {
            {"upload", "--field"},
            {"upload", "--uploaded", "name", "a.txt"},
            {"upload", "--uploaded", ":5", "a.txt"},
-           {"upload", "--verbose", "a.txt"},
+           {"upload", "--verbos", "a.txt"},
+           {"upload", "-o"},
+           {"--quiet=1", "call", "X"},
+           {"--max-time", "0", "call", "X"},
+           {"--speed-time", "soon", "call", "X"},
+           {"download", "--overwrite=yes", "/a"},
            {"download"},
-           {"download", "a.txt"},
-           {"download", "a.txt:"},
-           {"download", "a.txt:12k"},
            {"download", "a.txt:2147483648"},
            {"download", "--untick", "0", "a:1"},
            {"download", "--untick", "one", "a:1"},

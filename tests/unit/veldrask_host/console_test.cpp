@@ -19,6 +19,12 @@ TEST(TerminalTextTest, KoreanTakesTwoColumnsAndIsNeverCutInHalf) {
   EXPECT_EQ(FitToColumns("abc", 10), "abc");
 }
 
+TEST(TerminalTextTest, EmojiAndMarksAreCountedAsTheTerminalShowsThem) {
+  EXPECT_EQ(DisplayWidth("🚀 a.txt"), 8u);  // beyond the pictographs the old table knew
+  EXPECT_EQ(DisplayWidth("e\u0301"), 1u);  // a combining accent takes no column
+  EXPECT_EQ(FitToColumns("🚀🚀x", 3), "🚀");
+}
+
 TEST(TerminalTextTest, BarsFillInProportionWithinTheirRange) {
   EXPECT_EQ(BarText(50, 0, 100, 10), "[#####.....]");
   EXPECT_EQ(BarText(150, 0, 100, 4), "[####]");

@@ -1,0 +1,54 @@
+#include "exchange_follower.h"
+
+namespace veldrask::host {
+
+std::string PrefixedLines(std::string_view head, std::string_view prefix) {
+  std::string text;
+  while (!head.empty()) {
+    const std::size_t end = head.find('\n');
+    std::string_view line = head.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    text.append(prefix).append(line).append("\n");
+    if (end == std::string_view::npos) break;
+    head.remove_prefix(end + 1);
+  }
+  return text;
+}
+
+std::string ResponseHeadText(const ResponseHead& head) {
+  std::string text = head.protocol + " " + head.statusCode;
+  if (!head.reason.empty()) text += " " + head.reason;
+  text += "\n";
+  for (const HeaderField& field : head.fields) text += field.name + ": " + field.value + "\n";
+  return text + "\n";
+}
+
+void ExchangeFollower::Connecting() {
+  if (limits_ != nullptr) limits_->Connecting();
+}
+
+void ExchangeFollower::Connected() {
+  if (limits_ != nullptr) limits_->Connected();
+}
+
+void ExchangeFollower::RequestHead(std::string_view head) {
+  if (verbose_) console_.Print(PrefixedLines(head, "> "));
+}
+
+void ExchangeFollower::Progress() {
+  if (limits_ != nullptr) limits_->Progress();
+}
+
+void ExchangeFollower::ResponseHeadRead(const ResponseHead& head) {
+  if (verbose_) console_.Print(PrefixedLines(ResponseHeadText(head), "< "));
+}
+
+void ExchangeFollower::ReplyBody(std::span<const std::byte> bytes) {
+  if (replySink_) replySink_(bytes);
+}
+
+void ExchangeFollower::DownloadEnded(const DownloadReport& report) {
+  downloads_.push_back(report);
+}
+
+}  // namespace veldrask::host

@@ -1,0 +1,61 @@
+#include "page_checks.h"
+
+#include <algorithm>
+#include <string>
+
+#include "base/text.h"
+
+namespace veldrask::host {
+namespace {
+
+bool IsDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+void CheckParamNames(const Options& options, const MapPropertyBag& bag) {
+  std::string known;
+  for (const std::string& name : bag.NamesRead()) known += (known.empty() ? "" : ", ") + name;
+  for (const auto& [name, value] : options.params) {
+    const std::string wanted = ToUpperAscii(name);
+    const bool read = std::any_of(bag.NamesRead().begin(), bag.NamesRead().end(),
+                                  [&](const std::string& n) { return ToUpperAscii(n) == wanted; });
+    if (!read) {
+      throw UsageError("--param " + name + ": the control has no parameter of that name (it has " +
+                       known + ")");
+    }
+  }
+}
+
+void CheckHostName(std::string_view hostName, Command command) {
+  std::string_view host = TrimSpaces(hostName);
+  const std::size_t scheme = host.find("://");
+  const bool isUrl = scheme != std::string_view::npos;
+  if (isUrl) host.remove_prefix(scheme + 3);
+  const std::size_t slash = host.find('/');
+  const bool hasPath = slash != std::string_view::npos;
+  std::string_view authority = host.substr(0, slash);
+  // "[::1]:8080": the port follows the bracket.
+  const std::size_t bracket = authority.rfind(']');
+  const std::size_t colon = authority.rfind(':');
+  const bool hasPort = colon != std::string_view::npos &&
+                       (bracket == std::string_view::npos || colon > bracket) &&
+                       IsDigits(authority.substr(colon + 1));
+  const std::string_view bare = hasPort ? authority.substr(0, colon) : authority;
+  if (hasPort) {
+    throw UsageError("HostName '" + std::string(hostName) +
+                     "' holds a port, which the control takes from ServerPort alone: use "
+                     "--param HostName=" +
+                     std::string(bare) +
+                     " --param ServerPort=" + std::string(authority.substr(colon + 1)));
+  }
+  if (command == Command::kDownload && (isUrl || hasPath)) {
+    throw UsageError(
+        "HostName '" + std::string(hostName) +
+        "' is a URL, which downloads use as it stands: use --param HostName=" + std::string(bare));
+  }
+}
+
+}  // namespace veldrask::host

@@ -1,0 +1,22 @@
+#pragma once
+
+// Checks of what the page and the command line give the control, made before anything is
+// sent, for mistakes the control itself would pass over in silence.
+
+#include <string_view>
+
+#include "map_property_bag.h"
+#include "options.h"
+
+namespace veldrask::host {
+
+// Raises UsageError naming each --param the control never read: a misspelt name would
+// otherwise be ignored.
+void CheckParamNames(const Options& options, const MapPropertyBag& bag);
+
+// Raises UsageError for a HostName that carries a port ("host:8080", "http://host:8080/"):
+// the control connects to ServerPort and would either drop the port or look the whole text
+// up as a host name. For a download, which uses HostName as it stands, a URL form too.
+void CheckHostName(std::string_view hostName, Command command);
+
+}  // namespace veldrask::host
