@@ -205,6 +205,8 @@ class Bench:
     def upload_tools(self, path):
         url = f"http://127.0.0.1:{self.nginx.port}/upload"
         tools = {"curl": ["curl", "-sS", "--fail", "-F", "file=@" + path, "-H", "Expect:", url]}
+        if self.args.raw:
+            tools["raw-sendfile"] = [self.args.raw, "upload", str(self.nginx.port), "/upload", path]
         for block in (8192, 65536):
             tools[f"veldrask-{block}"] = self.veldrask(
                 "--param", "ActionURL=/upload", "--param", "MaxFileSize=2047", "--param",
@@ -214,11 +216,15 @@ class Bench:
     def download_tools(self, name, size):
         url = f"http://127.0.0.1:{self.nginx.port}/files/{name}"
         target = os.path.join(self.down_dir, name)
-        return target, {
+        tools = {
             "curl": ["curl", "-sS", "--fail", "-o", target, url],
             "veldrask": self.veldrask("--quiet", "download", "--to", self.down_dir, "--overwrite",
                                       f"/files/{name}:{size}"),
         }
+        if self.args.raw:
+            tools["raw-recv"] = [self.args.raw, "download", str(self.nginx.port), f"/files/{name}",
+                                 target]
+        return target, tools
 
     def rounds(self, size):
         return {MIB: self.args.runs_small, 100 * MIB: self.args.runs_medium,
@@ -300,6 +306,7 @@ class Bench:
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--veldrask", required=True)
+    parser.add_argument("--raw", help="bench/raw's raw_transfer: the physical limit's rows")
     parser.add_argument("--out", required=True, help="JSON file for the results")
     parser.add_argument("--sizes", default="1MiB,100MiB,1GiB")
     parser.add_argument("--kinds", default="upload,download")

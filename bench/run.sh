@@ -45,10 +45,11 @@ if ((build)); then
   # -g only adds symbols for perf and callgrind; the code is the same.
   cmake --preset release -S "$source_dir" -B "$build_dir" -DVELDRASK_BUILD_TESTS=OFF \
     "-DCMAKE_CXX_FLAGS=-Wno-restrict -g" >/dev/null
-  cmake --build "$build_dir" --target veldrask veldrask_micro_bench
+  cmake --build "$build_dir" --target veldrask veldrask_micro_bench veldrask_raw_transfer
 fi
 veldrask=$build_dir/apps/veldrask/veldrask
 micro=$build_dir/bench/micro/veldrask_micro_bench
+raw=$build_dir/bench/raw/veldrask_raw_transfer
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -70,10 +71,10 @@ load() { cut -d' ' -f1-3 /proc/loadavg; }
 if wants e2e; then
   echo "== end to end (nginx on loopback) ==" >&2
   if ((quick)); then
-    python3 "$bench_dir/e2e.py" --veldrask "$veldrask" --out "$out/e2e.json" \
+    python3 "$bench_dir/e2e.py" --veldrask "$veldrask" --raw "$raw" --out "$out/e2e.json" \
       --sizes 1MiB,100MiB --runs-small 3 --runs-medium 3
   else
-    python3 "$bench_dir/e2e.py" --veldrask "$veldrask" --out "$out/e2e.json"
+    python3 "$bench_dir/e2e.py" --veldrask "$veldrask" --raw "$raw" --out "$out/e2e.json"
   fi
 fi
 if wants idle; then

@@ -98,7 +98,7 @@ class DownloadWindow final : private SocketEvents {
   std::unique_ptr<PendingFile> pending_;
   std::unique_ptr<FileReceiver> receiver_;
   // One arrival at a time; the buffer is reused.
-  std::vector<std::byte> arrival_;
+  ByteBuffer arrival_;
   const SessionFile* currentFile_ = nullptr;
   std::uint32_t lastTick_ = 0;
   // The socket's error text of the current file, if it had one.

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/byte_buffer.h"
 #include "base/text.h"
 
 namespace veldrask {
@@ -75,7 +76,7 @@ class TcpSocket {
   // Queues bytes for sending (the socket keeps what the network has not yet taken).
   virtual void Send(std::span<const std::byte> data) = 0;
   // Moves every byte that has arrived and not yet been read to the end of out.
-  virtual void GetData(std::vector<std::byte>& out) = 0;
+  virtual void GetData(ByteBuffer& out) = 0;
   // Closes the connection; no event follows.
   virtual void Close() = 0;
 };

@@ -62,23 +62,26 @@ PollEventLoop::~PollEventLoop() {
 
 void PollEventLoop::ProcessPendingEvents() {
   // One poll only: what becomes ready while handling belongs to the next call, so a task that
-  // posts itself again cannot keep this from returning.
+  // posts itself again cannot keep this from returning. A call that handled events collected
+  // before skips even that one until a poll is due.
   bool polled = false;
+  bool handled = false;
   for (;;) {
     if (!HasCollected()) {
-      if (polled) return;
+      if (polled || (handled && !PollDue())) return;
       Collect(0);
       polled = true;
       if (!HasCollected()) return;
     }
     DispatchOne();
+    handled = true;
   }
 }
 
 WaitOutcome PollEventLoop::WaitUntil(const std::function<bool()>& done) {
   while (!done()) {
     if (ending_.load()) return WaitOutcome::kLoopEnding;
-    if (!HasCollected()) Collect(-1);
+    if (!HasCollected() && (PollDue() || !CollectPostedTasks())) Collect(-1);
     // Nothing collected means a wake-up or a signal: the condition is tested again.
     if (HasCollected()) DispatchOne();
   }
@@ -122,6 +125,12 @@ void PollEventLoop::Quit() noexcept {
   Wake();
 }
 
+bool PollEventLoop::CollectPostedTasks() {
+  const std::lock_guard lock(tasksMutex_);
+  tasksDue_ = tasks_.size();
+  return tasksDue_ > 0;
+}
+
 void PollEventLoop::Collect(int timeoutMs) {
   std::vector<pollfd> fds;
   std::vector<WatchId> ids;
@@ -138,6 +147,7 @@ void PollEventLoop::Collect(int timeoutMs) {
     if (!tasks_.empty()) timeoutMs = 0;
   }
 
+  eventsSincePoll_ = 0;
   const int count = poll(fds.data(), static_cast<nfds_t>(fds.size()), timeoutMs);
   if (count < 0) {
     if (errno == EINTR) return;
@@ -152,6 +162,7 @@ void PollEventLoop::Collect(int timeoutMs) {
 }
 
 void PollEventLoop::DispatchOne() {
+  ++eventsSincePoll_;
   if (!ready_.empty()) {
     const Readiness readiness = ready_.front();
     ready_.pop_front();

@@ -33,9 +33,16 @@ inline constexpr WatchId kNoWatch = 0;
 // The event loop on poll(). Everything but Post and Wake belongs to the thread that created
 // the loop. Events are dispatched one at a time, so a handler may wait in a nested
 // WaitUntil, and watches may be added, changed or removed from inside any handler.
+//
+// Posted tasks are known without asking the kernel: while some are waiting, the loop runs
+// them without polling, and polls (without blocking) once every kEventsBetweenPolls events
+// so that descriptors are never starved. A socket whose send went out whole thus completes
+// through its posted events alone; poll is reached when nothing is posted, when a poll is
+// due, or in ProcessPendingEvents when it found nothing collected before.
 class PollEventLoop final : public EventLoop {
  public:
   using WatchCallback = std::function<void(IoEventMask ready)>;
+  static constexpr std::size_t kEventsBetweenPolls = 64;
 
   PollEventLoop();
   ~PollEventLoop() override;
@@ -81,6 +88,9 @@ class PollEventLoop final : public EventLoop {
   // descriptors into ready_, and the posted tasks present then into tasksDue_.
   void Collect(int timeoutMs);
   bool HasCollected() const { return !ready_.empty() || tasksDue_ > 0; }
+  // Collects the posted tasks present now, without polling; false when there are none.
+  bool CollectPostedTasks();
+  bool PollDue() const { return eventsSincePoll_ >= kEventsBetweenPolls; }
   // Handles one collected event: a descriptor first, then a task, in the order collected.
   void DispatchOne();
   void DrainWakePipe() noexcept;
@@ -95,6 +105,7 @@ class PollEventLoop final : public EventLoop {
   WatchId nextId_ = 1;
   std::deque<Readiness> ready_;
   std::size_t tasksDue_ = 0;
+  std::size_t eventsSincePoll_ = 0;
 
   std::mutex tasksMutex_;
   std::deque<std::function<void()>> tasks_;

@@ -191,7 +191,7 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
   UpdateInterest();
 }
 
-void PosixTcpSocket::GetData(std::vector<std::byte>& out) {
+void PosixTcpSocket::GetData(ByteBuffer& out) {
   if (out.empty()) {
     out.swap(incoming_);
   } else {

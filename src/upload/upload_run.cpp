@@ -9,22 +9,6 @@
 #include "upload/upload_window.h"
 
 namespace veldrask {
-namespace {
-
-// Fills buffer from input; a file that ends early has shrunk since its size was counted, and
-// sending anything in place of the missing bytes would corrupt the upload.
-void ReadBlock(InputFile& input, std::span<std::byte> buffer, const std::string& path) {
-  std::size_t filled = 0;
-  while (filled < buffer.size()) {
-    const std::size_t count = input.Read(buffer.subspan(filled));
-    if (count == 0) {
-      throw Error(ErrorNumber::kInputPastEnd, "전송하는 동안 파일이 작아졌습니다: " + path);
-    }
-    filled += count;
-  }
-}
-
-}  // namespace
 
 void UploadWindow::RunUpload() {
   const std::int32_t blockSize = owner_.BufferSize();
@@ -35,8 +19,7 @@ void UploadWindow::RunUpload() {
   }
   std::int32_t largestFile = 0;
   for (const AttachedFile& file : sessionFiles_) largestFile = std::max(largestFile, file.size);
-  block_ = std::make_unique_for_overwrite<std::byte[]>(
-      static_cast<std::size_t>(std::min(blockSize, largestFile)));
+  blocks_ = std::make_unique<BlockReader>(blockSize, largestFile);
 
   connected_ = false;
   socket_ = platform_.network.CreateTcpSocket(*this);
@@ -87,24 +70,22 @@ void UploadWindow::SendFile(std::int32_t row, std::int32_t rowCount, std::string
   display_->StartFileBars(file.size, totalSize_, totalSent_);
 
   const std::unique_ptr<InputFile> input = platform_.files.OpenRead(fileList_->RowKey(row));
+  blocks_->Start(*input, file.size, path);
   const std::int32_t fullBlocks = file.size / blockSize;
   const std::int32_t rest = file.size % blockSize;
   for (std::int32_t block = 0; block < fullBlocks && !Stopped(); ++block) {
-    SendBlock(*input, path, blockSize, file, false);
+    SendBlock(blockSize, file, false);
   }
-  if (rest > 0 && !Stopped()) SendBlock(*input, path, rest, file, true);
+  if (rest > 0 && !Stopped()) SendBlock(rest, file, true);
   if (Stopped()) return;
 
   SendAndWait(AsBytes(PartTail(boundary, row == rowCount)));
   if (!Stopped()) fileList_->SetSubItem(row, 2, "완료");
 }
 
-void UploadWindow::SendBlock(InputFile& input, const std::string& path, std::int32_t blockBytes,
-                             const AttachedFile& file, bool lastBlock) {
+void UploadWindow::SendBlock(std::int32_t blockBytes, const AttachedFile& file, bool lastBlock) {
   const std::uint32_t started = platform_.clock.TickCount();
-  const std::span<std::byte> block(block_.get(), static_cast<std::size_t>(blockBytes));
-  ReadBlock(input, block, path);
-  SendAndWait(block);
+  SendAndWait(blocks_->Next(static_cast<std::size_t>(blockBytes)));
   const std::uint32_t finished = platform_.clock.TickCount();
   currentSent_ = CheckedAdd(currentSent_, blockBytes);
   totalSent_ = display_->UpdateBlockProgress({

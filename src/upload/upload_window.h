@@ -11,6 +11,7 @@
 #include "base/error.h"
 #include "base/records.h"
 #include "platform/platform.h"
+#include "upload/block_reader.h"
 #include "upload/progress_display.h"
 #include "upload/reply_collector.h"
 #include "upload/upload_owner.h"
@@ -42,8 +43,7 @@ class UploadWindow final : private SocketEvents {
   void RunUpload();
   void SendFile(std::int32_t row, std::int32_t rowCount, std::string_view boundary,
                 std::int32_t blockSize);
-  void SendBlock(InputFile& input, const std::string& path, std::int32_t blockBytes,
-                 const AttachedFile& file, bool lastBlock);
+  void SendBlock(std::int32_t blockBytes, const AttachedFile& file, bool lastBlock);
   // Hands bytes to the socket when it is connected and waits until they have all gone out
   // or the run stops.
   void SendAndWait(std::span<const std::byte> bytes);
@@ -86,10 +86,9 @@ class UploadWindow final : private SocketEvents {
   std::int32_t totalSize_ = 0;
   std::int32_t currentSent_ = 0;
   std::int32_t totalSent_ = 0;
-  // One block of file data, allocated once per run: BufferSize bytes, or the largest file's
-  // size when that is smaller, since no block is ever longer.
-  std::unique_ptr<std::byte[]> block_;
-  std::vector<std::byte> arrival_;
+  // The file data, read ahead in pieces of whole blocks; made once per run.
+  std::unique_ptr<BlockReader> blocks_;
+  ByteBuffer arrival_;
   ReplyCollector reply_;
   bool headTold_ = false;
 

@@ -82,6 +82,30 @@ TEST(PollEventLoop, WaitUntilTestsTheConditionFirstAndAfterEachEvent) {
   EXPECT_EQ(ran, 3);
 }
 
+// Posted tasks run without a poll while they keep coming; a ready descriptor is still served.
+TEST(PollEventLoop, TasksThatKeepComingDoNotStarveDescriptors) {
+  PollEventLoop loop;
+  Pipe pipe;
+  bool readable = false;
+  const WatchId watch =
+      loop.Watch(pipe.readEnd, io_event::kReadable, [&](IoEventMask) { readable = true; });
+  pipe.Write();
+  int runs = 0;
+  std::function<void()> again = [&] {
+    ++runs;
+    loop.Post(again);
+  };
+  loop.Post(again);
+  EXPECT_EQ(loop.WaitUntil([&] { return readable; }), WaitOutcome::kDone);
+  EXPECT_LE(runs, static_cast<int>(PollEventLoop::kEventsBetweenPolls));
+  readable = false;
+  runs = 0;
+  // ProcessPendingEvents over and over, each one handling what the last one left collected.
+  while (!readable) loop.ProcessPendingEvents();
+  EXPECT_LE(runs, static_cast<int>(PollEventLoop::kEventsBetweenPolls));
+  loop.Unwatch(watch);
+}
+
 TEST(PollEventLoop, QuitEndsTheWaitUnderWayAndEveryLaterOne) {
   PollEventLoop loop;
   bool nestedEnded = false;

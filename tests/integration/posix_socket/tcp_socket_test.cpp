@@ -29,7 +29,8 @@ TEST_F(TcpSocketTest, ConnectsToALiteralAddressAndExchangesData) {
   PeerConnection peer = ConnectTo(listener);
 
   peer.SendAll(Bytes("hello"));
-  std::vector<std::byte> received = Bytes(">");
+  ByteBuffer received;
+  received.push_back(std::byte{'>'});
   events.onArrival = [&](std::int32_t) { events.Calling([&] { socket->GetData(received); }); };
   EXPECT_TRUE(RunUntil(loop, [&] { return received.size() == 6; }));
   EXPECT_EQ(ToText(received), ">hello");
@@ -117,12 +118,12 @@ TEST_F(TcpSocketTest, ReadingPausesAtTheLimitUntilTheOwnerTakesTheData) {
   const auto most = *std::max_element(events.arrivals.begin(), events.arrivals.end());
   EXPECT_LT(static_cast<std::size_t>(most), 2 * PosixTcpSocket::kReceiveLimit);
 
-  std::vector<std::byte> received;
+  ByteBuffer received;
   events.onArrival = [&](std::int32_t) { events.Calling([&] { socket->GetData(received); }); };
   events.Calling([&] { socket->GetData(received); });
   EXPECT_TRUE(RunUntil(loop, [&] { return received.size() >= data.size(); }));
   writer.join();
-  EXPECT_EQ(received, data);
+  EXPECT_TRUE(std::ranges::equal(received, data));
 }
 
 TEST_F(TcpSocketTest, PeerCloseDeliversTheDataBeforeExactlyOneClose) {
@@ -135,7 +136,7 @@ TEST_F(TcpSocketTest, PeerCloseDeliversTheDataBeforeExactlyOneClose) {
   RunFor(loop, 100ms);
   EXPECT_EQ(events.log, (std::vector<std::string>{"connect", "arrival", "close"}));
   EXPECT_EQ(socket->State(), SocketState::kClosing);
-  std::vector<std::byte> received;
+  ByteBuffer received;
   events.Calling([&] { socket->GetData(received); });
   EXPECT_EQ(ToText(received), "bye");
   events.Calling([&] { socket->Close(); });
@@ -168,7 +169,7 @@ TEST_F(TcpSocketTest, HandlersMayWaitInNestedLoops) {
   PeerConnection peer = listener.Accept();
   peer.SendAll(Bytes("nested"));
 
-  std::vector<std::byte> received;
+  ByteBuffer received;
   bool nestedWaitEnded = false;
   events.onConnect = [&] {
     EXPECT_TRUE(RunUntil(loop, [&] { return !events.arrivals.empty(); }));

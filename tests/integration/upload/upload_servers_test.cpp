@@ -21,25 +21,6 @@ using std::chrono_literals::operator""s;
 
 class RecordedUploadTest : public UploadSessionTest {};
 
-TEST_F(RecordedUploadTest, RequestArrivesExactlyAsComposed) {
-  const auto korean = dir_ / "보고서 2024.txt";
-  testing::WriteDeterministicFile(korean, 20000);
-  const auto empty = dir_ / "empty.bin";
-  testing::WriteFile(empty, "");
-  const auto exact = dir_ / "exact.dat";
-  testing::WriteDeterministicFile(exact, 3 * 8192);
-  Compose({korean, empty, exact}, {{"title", "분기 보고"}, {"user", "kim"}});
-  testing::TempDir records;
-  const auto server = testing::StartRecordingServer(records.path());
-
-  const SessionOutcome outcome = Run(server->port());
-
-  EXPECT_EQ(testing::WaitForRecordedConnection(records.path(), 1), ExpectedWire());
-  EXPECT_EQ(owner_.responses, std::vector<std::string>{"done"});
-  EXPECT_EQ(outcome.statuses, (std::vector<std::string>{"완료", "완료", "완료"}));
-  EXPECT_TRUE(outcome.messages.empty());
-}
-
 TEST_F(RecordedUploadTest, EmptyQueueSendsHeadAndClosingDelimiter) {
   Compose({}, {});
   testing::TempDir records;
