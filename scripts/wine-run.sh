@@ -18,10 +18,11 @@ wineserver=$(dirname "$wine")/wineserver
 
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
-# The same behaviour with or without a desktop session: no X server, no Wayland, unless a test
-# gives the display its windows go to (an Xvfb of its own).
-unset DISPLAY WAYLAND_DISPLAY
-if [[ -n ${VELDRASK_WINE_DISPLAY:-} ]]; then export DISPLAY=$VELDRASK_WINE_DISPLAY; fi
+# The same behaviour with or without a desktop session: no X server, no Wayland; except for
+# programs that show windows, which their caller runs on an X server of its own (Xvfb) and
+# marks with VELDRASK_WINE_X=1.
+[[ -n ${VELDRASK_WINE_X:-} ]] || unset DISPLAY
+unset WAYLAND_DISPLAY
 
 mkdir -p "$(dirname "$prefix")"
 (

@@ -161,7 +161,7 @@ void Win32TcpSocket::Send(std::span<const std::byte> data) {
   if (taken > 0 || data.empty()) ReportSent(taken);
 }
 
-void Win32TcpSocket::GetData(std::vector<std::byte>& out) {
+void Win32TcpSocket::GetData(ByteBuffer& out) {
   if (out.empty()) {
     out.swap(incoming_);
   } else {

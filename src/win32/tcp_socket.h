@@ -37,7 +37,7 @@ class Win32TcpSocket final : public TcpSocket {
   // Hands Winsock what it takes now and keeps only the rest. Raises error 40006 unless
   // connected.
   void Send(std::span<const std::byte> data) override;
-  void GetData(std::vector<std::byte>& out) override;
+  void GetData(ByteBuffer& out) override;
   // Drops the connection, both buffers and every event not yet delivered.
   void Close() override;
 
@@ -90,7 +90,7 @@ class Win32TcpSocket final : public TcpSocket {
 
   std::vector<std::byte> outgoing_;
   std::size_t outgoingSent_ = 0;
-  std::vector<std::byte> incoming_;
+  ByteBuffer incoming_;
   bool arrivalAnnounced_ = false;
   // Reading stopped at the receive limit; Winsock notifies again only after the next recv.
   bool readPaused_ = false;

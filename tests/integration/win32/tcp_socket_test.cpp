@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -46,13 +47,14 @@ TEST_F(Win32SocketTest, ExchangesDataPastTheReceiveLimitThenSeesTheClose) {
     peer.SendAll(reply);
     peer.Close();
   });
-  std::vector<std::byte> received;
+  ByteBuffer received;
   events.onArrival = [&] { events.Calling([&] { socket->GetData(received); }); };
   const bool closed = RunUntil(loop, [&] { return events.Saw("close"); });
   server.join();
   ASSERT_TRUE(closed);
   socket->GetData(received);
-  EXPECT_TRUE(received == reply) << received.size() << " of " << reply.size() << " bytes";
+  EXPECT_TRUE(std::ranges::equal(received, reply))
+      << received.size() << " of " << reply.size() << " bytes";
   EXPECT_EQ(socket->State(), SocketState::kClosing);
   EXPECT_EQ(events.log.front(), "connect");
   EXPECT_EQ(events.log.back(), "close");

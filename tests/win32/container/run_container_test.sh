@@ -55,6 +55,6 @@ export VELDRASK_PHP_PORT=$port
 export VELDRASK_PHP_STORE=$(windows_path "$work/store")
 export VELDRASK_CONTROL_DLL=$(windows_path "$(realpath "$dll")")
 export VELDRASK_CONTROL_REGISTERED=$registered
-export VELDRASK_WINE_DISPLAY=$display
+export DISPLAY=$display VELDRASK_WINE_X=1
 if ((registered)); then "$wine_run" "$prefix" regsvr32 /s "$VELDRASK_CONTROL_DLL"; fi
 "$wine_run" "$prefix" "$program" --gtest_brief=1 "$@"
