@@ -13,3 +13,5 @@ for preset in windows-x86 windows-x64; do
 done
 bash scripts/check-pe-imports.sh pe32 build/windows-x86
 bash scripts/check-pe-imports.sh pe32+ build/windows-x64
+# The control DLL of the 32-bit target: exactly the four entry points, undecorated.
+bash tests/win32/com/static_check.sh i686-w64-mingw32-objdump build/windows-x86/VeldraskUploader.dll

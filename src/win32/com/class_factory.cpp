@@ -1,0 +1,36 @@
+#include "class_factory.h"
+
+#include <new>
+
+#include "module.h"
+#include "simple_object.h"
+#include "uploader_object.h"
+
+namespace veldrask::com {
+namespace {
+
+class ClassFactory final : public SimpleObject<ClassFactory, IClassFactory> {
+ public:
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    return UploaderObject::Create(riid, object);
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+    LockModule(lock != FALSE);
+    return S_OK;
+  }
+};
+
+}  // namespace
+
+HRESULT GetUploaderClassFactory(REFIID riid, void** factory) {
+  auto* created = new (std::nothrow) ClassFactory();
+  if (created == nullptr) return E_OUTOFMEMORY;
+  const HRESULT hr = created->QueryInterface(riid, factory);
+  created->Release();
+  return hr;
+}
+
+}  // namespace veldrask::com

@@ -1,0 +1,37 @@
+// The one place the DLL builds a platform: the Win32 backend and the Win32 user interface,
+// whose forms shown without waiting (the control's surface) go into the control's window.
+
+#include "control_platform.h"
+
+#include "module.h"
+#include "win32/ui/win32_ui.h"
+#include "win32/win32_platform.h"
+
+namespace veldrask::com {
+namespace {
+
+// The title of message boxes that name none.
+constexpr char kDefaultTitle[] = "VeldraskUploader";
+
+class Win32ControlPlatform final : public ControlPlatform {
+ public:
+  explicit Win32ControlPlatform(HWND surfaceHost)
+      : ui_(backend_.Loop(), ModuleHandle(), kDefaultTitle), platform_(backend_.Bind(ui_)) {
+    ui_.SetHostWindow(surfaceHost);
+  }
+
+  Platform& Get() override { return platform_; }
+
+ private:
+  win32::Win32Platform backend_;
+  win32::Win32Ui ui_;
+  Platform platform_;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlPlatform> MakeControlPlatform(HWND surfaceHost) {
+  return std::make_unique<Win32ControlPlatform>(surfaceHost);
+}
+
+}  // namespace veldrask::com

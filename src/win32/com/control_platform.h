@@ -1,0 +1,22 @@
+#pragma once
+
+// Where a control object gets its platform: the Win32 backend and the Win32 user interface,
+// owned for the object's lifetime. This is the one place the DLL builds them.
+
+#include <memory>
+
+#include "platform/platform.h"
+#include "win32_headers.h"
+
+namespace veldrask::com {
+
+class ControlPlatform {
+ public:
+  virtual ~ControlPlatform() = default;
+  virtual Platform& Get() = 0;
+};
+
+// surfaceHost: the control's window, which the control's surface goes into.
+std::unique_ptr<ControlPlatform> MakeControlPlatform(HWND surfaceHost);
+
+}  // namespace veldrask::com

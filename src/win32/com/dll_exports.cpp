@@ -1,0 +1,40 @@
+// The four entry points of a self-registering in-process server.
+
+#include "class_factory.h"
+#include "control_window.h"
+#include "module.h"
+#include "registration.h"
+#include "veldrask_uploader.h"
+#include "win32_headers.h"
+
+using veldrask::com::GetUploaderClassFactory;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    veldrask::com::SetModuleHandle(module);
+    DisableThreadLibraryCalls(module);
+  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    // Unloaded by FreeLibrary (not at process exit): the window class goes with the code.
+    veldrask::com::UnregisterControlWindowClass();
+  }
+  return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (!IsEqualCLSID(clsid, CLSID_UploaderControl)) return CLASS_E_CLASSNOTAVAILABLE;
+  return GetUploaderClassFactory(riid, object);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+  return veldrask::com::ModuleInUse() ? S_FALSE : S_OK;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+  return veldrask::com::RegisterControl();
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
+  return veldrask::com::UnregisterControl();
+}

@@ -1,0 +1,24 @@
+// IProvideClassInfo2: the class's type information and its (empty) event interface.
+
+#include "module.h"
+#include "uploader_object.h"
+#include "veldrask_uploader.h"
+
+namespace veldrask::com {
+
+HRESULT UploaderObject::GetClassInfo(ITypeInfo** info) {
+  if (info == nullptr) return E_POINTER;
+  return LoadOwnTypeInfo(CLSID_UploaderControl, info);
+}
+
+HRESULT UploaderObject::GetGUID(DWORD kind, GUID* guid) {
+  if (guid == nullptr) return E_POINTER;
+  if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
+    *guid = GUID_NULL;
+    return E_INVALIDARG;
+  }
+  *guid = DIID___UploaderControl;
+  return S_OK;
+}
+
+}  // namespace veldrask::com

@@ -1,0 +1,42 @@
+#pragma once
+
+// The reference counting and QueryInterface of an object with one interface (the class
+// factory, the enumerators). Each counts as a live object for DllCanUnloadNow.
+
+#include "module.h"
+#include "win32_headers.h"
+
+namespace veldrask::com {
+
+template <typename Derived, typename Interface>
+class SimpleObject : public Interface {
+ public:
+  SimpleObject() { ObjectCreated(); }
+  SimpleObject(const SimpleObject&) = delete;
+  SimpleObject& operator=(const SimpleObject&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, __uuidof(Interface))) {
+      *object = static_cast<Interface*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete static_cast<Derived*>(this);
+    return left;
+  }
+
+ protected:
+  ~SimpleObject() { ObjectDestroyed(); }
+
+ private:
+  ULONG references_ = 1;
+};
+
+}  // namespace veldrask::com
