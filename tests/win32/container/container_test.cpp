@@ -1,0 +1,225 @@
+// The control DLL in the OLE container, under Wine and Xvfb: <param>s, members by name, the
+// page's document, and transfers with the PHP test server through the control's own windows,
+// its dialogs answered through their controls.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "control_host.h"
+#include "dialog_user.h"
+#include "win32/wide_text.h"
+
+namespace veldrask::container {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kProgId[] = "VeldraskUploader.UploaderControl";
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) ADD_FAILURE() << name << " is not set (run_container_test.sh sets it)";
+  return value != nullptr ? value : "";
+}
+
+fs::path PathOf(const std::string& utf8) {
+  return fs::path(win32::Widen(utf8));
+}
+
+std::string Utf8Of(const fs::path& path) {
+  return win32::Narrow(path.wstring());
+}
+
+std::vector<char> Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Write(const fs::path& file, std::size_t size) {
+  std::ofstream out(file, std::ios::binary);
+  for (std::size_t index = 0; index < size; ++index) {
+    out.put(static_cast<char>((index * 31 + index / 251) & 0xFF));
+  }
+}
+
+class ContainerTest : public ::testing::Test {
+ protected:
+  ContainerTest()
+      : port_(Environment("VELDRASK_PHP_PORT")),
+        store_(PathOf(Environment("VELDRASK_PHP_STORE"))),
+        scratch_(fs::temp_directory_path() / L"컨테이너 시험") {
+    fs::current_path(scratch_.parent_path());
+    fs::remove_all(scratch_);
+    fs::create_directories(scratch_);
+  }
+  ~ContainerTest() override {
+    host_.reset();
+    // The file dialog leaves its folder the current one.
+    fs::current_path(scratch_.parent_path());
+    std::error_code ignored;
+    fs::remove_all(scratch_, ignored);
+  }
+
+  ControlHost& Host(const Params& params) {
+    host_ = std::make_unique<ControlHost>(
+        ControlSource{kProgId, Environment("VELDRASK_CONTROL_DLL")}, "시험 페이지");
+    host_->SetCookie("sid=가나다; theme=dark");
+    host_->LoadParams(params);
+    host_->Activate(632, 433);
+    return *host_;
+  }
+
+  Params ServerParams() const {
+    return {{"HostName", "127.0.0.1"},
+            {"ServerPort", port_},
+            {"ActionURL", "/upload.php"},
+            {"ReturnURL", "/done.php?from=컨테이너"},
+            {"MainTitle", "초록모래 올리기"},
+            {"MaxFileCount", "5"},
+            {"Charset", "utf-8"}};
+  }
+
+  OleApartment apartment_;
+  DialogUser user_;
+  std::string port_;
+  fs::path store_;
+  fs::path scratch_;
+  std::unique_ptr<ControlHost> host_;
+};
+
+TEST_F(ContainerTest, ParamsReachTheControlInPlaceAndReadBackByName) {
+  const Params params = {{"MainTitle", "초록모래 [올리기]"},
+                         {"hostname", "127.0.0.1"},
+                         {"ServerPort", "8080"},
+                         {"FilePrefix", "접두_"},
+                         {"MaxFileCount", "7"},
+                         {"ExcludeFileExtension", "exe;bat"},
+                         {"Charset", "utf-8"}};
+  ControlHost& host = Host(params);
+
+  EXPECT_EQ(host.CreatedFromRegistry(), Environment("VELDRASK_CONTROL_REGISTERED") == "1")
+      << "through the registry when registered, from the DLL otherwise";
+  EXPECT_TRUE(host.InPlaceActive());
+  const std::string engine = " [" + host.Get("EngTitleVer") + "]";
+  for (const auto& [name, value] : params) {
+    // The control puts its own name after the page's title.
+    EXPECT_EQ(host.Get(name), name == "MainTitle" ? value + engine : value) << name;
+  }
+  EXPECT_EQ(host.Get("HostName"), "127.0.0.1") << "<param> names match without regard to case";
+}
+
+TEST_F(ContainerTest, MembersByNameCarryTextsAndTheControlsErrors) {
+  ControlHost& host = Host({});
+  host.Put("MainTitle", "한글 제목 ✓");
+  EXPECT_EQ(host.Get("MainTitle"), "한글 제목 ✓ [" + host.Get("EngTitleVer") + "]");
+
+  struct Case {
+    const char* what;
+    std::function<void()> call;
+  } cases[] = {
+      {"an unknown member", [&] { host.Call("NoSuchMember"); }},
+      {"a count given a word", [&] { host.Put("MaxFileCount", "many"); }},
+      {"a method without its arguments", [&] { host.Call("AddDownloadFile"); }},
+  };
+  for (const Case& test : cases) {
+    try {
+      test.call();
+      ADD_FAILURE() << test.what << " was accepted";
+    } catch (const MemberError& error) {
+      EXPECT_NE(error.Number(), 0) << test.what;
+      EXPECT_FALSE(error.Description().empty()) << test.what;
+    }
+  }
+}
+
+TEST_F(ContainerTest, UpDownloadSwitchesTheScreenAndIsAnnounced) {
+  ControlHost& host = Host({});
+  host.TakeChangedProperties();
+  struct Case {
+    const char* value;
+    const char* buttonShown;
+  } cases[] = {{"1", "다운로드"}, {"0", "추가"}};
+  for (const Case& test : cases) {
+    host.Put("UpDownload", test.value);
+    EXPECT_EQ(host.Get("UpDownload"), test.value);
+    const std::vector<std::string> changed = host.TakeChangedProperties();
+    EXPECT_NE(std::find(changed.begin(), changed.end(), "UpDownload"), changed.end())
+        << "UpDownload=" << test.value;
+    EXPECT_TRUE(host.ShowsButton(test.buttonShown))
+        << "the screen of UpDownload=" << test.value << " is shown";
+  }
+  EXPECT_TRUE(user_.Messages().empty());
+}
+
+TEST_F(ContainerTest, UploadGoesThroughTheFileDialogAndTheTransferWindow) {
+  const std::vector<std::pair<std::wstring, std::size_t>> files = {{L"가나다.txt", 1000},
+                                                                   {L"data.bin", 300'000}};
+  for (const auto& [name, size] : files) Write(scratch_ / name, size);
+  ControlHost& host = Host(ServerParams());
+  host.Put("UpDownload", "0");
+
+  user_.ChooseFiles(Utf8Of(scratch_), {"가나다.txt", "data.bin"});
+  host.ClickButton("추가");
+  EXPECT_EQ(host.Get("CurrentFileCount"), "2");
+  host.Call("AddPostData", {"memo", "메모 한 줄"});
+  const std::string reply = host.Call("Submit");
+
+  EXPECT_NE(reply.find("\"server\":\"php\""), std::string::npos) << reply;
+  EXPECT_NE(reply.find("\"value_hex\":\"eba994ebaaa820ed959c20eca484\""), std::string::npos)
+      << "the page's field in UTF-8: " << reply;
+  EXPECT_TRUE(user_.Messages().empty()) << user_.Messages().front().text;
+  for (const auto& [name, size] : files) {
+    const std::vector<char> sent = Contents(scratch_ / name);
+    ASSERT_EQ(sent.size(), size);
+    EXPECT_EQ(Contents(store_ / name), sent) << Utf8Of(name);
+  }
+  EXPECT_EQ(host.Location(), "http://127.0.0.1/done.php?from=컨테이너");
+  EXPECT_NE(host.Get("UploadHTTPHeader").find("sid=가나다"), std::string::npos)
+      << "the page's cookie goes with the upload";
+}
+
+TEST_F(ContainerTest, DownloadGoesThroughTheTransferWindowIntoTheChosenFolder) {
+  const std::vector<std::pair<std::wstring, std::size_t>> files = {{L"down-a.txt", 2048},
+                                                                   {L"down-b.bin", 250'000}};
+  for (const auto& [name, size] : files) Write(store_ / name, size);
+  const fs::path folder = scratch_ / L"받은 파일";
+  fs::create_directories(folder);
+  // The folder the control remembers, as the folder browser leaves it.
+  HKEY settings = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &settings, nullptr),
+            ERROR_SUCCESS);
+  const std::wstring value = folder.wstring();
+  RegSetValueExW(settings, L"DownPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(settings);
+  struct Forget {
+    ~Forget() {
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", L"DownPath");
+    }
+  } forget;
+
+  ControlHost& host = Host(ServerParams());
+  host.Put("UpDownload", "1");
+  for (const auto& [name, size] : files) {
+    host.Call("AddDownloadFile", {"/" + Utf8Of(name), std::to_string(size)});
+  }
+  host.ClickButton("다운로드");
+
+  EXPECT_TRUE(user_.Messages().empty()) << user_.Messages().front().text;
+  for (const auto& [name, size] : files) {
+    EXPECT_EQ(Contents(folder / name), Contents(store_ / name)) << Utf8Of(name);
+  }
+}
+
+}  // namespace
+}  // namespace veldrask::container
