@@ -149,8 +149,9 @@ std::unique_ptr<OutputFile> Win32FileSystem::OpenWrite(const std::string& path) 
 
 std::unique_ptr<OutputFile> Win32FileSystem::CreateExclusive(const std::string& path) {
   // Not shared for deleting: while it is open nobody removes it, and ListFiles sees it in use.
+  // Shared for writing, so its times can still be set from outside.
   return std::make_unique<HandleOutputFile>(
-      OpenOrRaise(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW), true);
+      OpenOrRaise(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_NEW), true);
 }
 
 void Win32FileSystem::Delete(const std::string& path) {

@@ -51,7 +51,11 @@ TEST_F(DownloadWindowTest, TemporaryFilesOfEndedSessionsAreRemovedAndLiveOnesKep
 
   Run();
 
-  EXPECT_EQ(FolderNames(), (Names{"VELDRASKUPDN.part.7", "VELDRASKUPDN.parts", "a.txt"}));
+  // A day-old file still held open goes too, where the system lets an open file be removed;
+  // Windows does not.
+  Names expected{"VELDRASKUPDN.part.7", "VELDRASKUPDN.parts", "a.txt"};
+  if (base.files.Separator() == "\\") expected.insert(expected.begin() + 1, "VELDRASKUPDN.part.8");
+  EXPECT_EQ(FolderNames(), expected);
 }
 
 struct CharsetCase {
