@@ -7,7 +7,8 @@ var startUp = [
   ["HostName", ""], ["ActionURL", ""], ["ReturnURL", ""], ["ServerPort", 80],
   ["FilePrefix", "file"], ["PaddingZero", "0"], ["ExcludeFileExtension", ""],
   ["BufferSize", 8192], ["UpDownload", "0"], ["EngTitleVer", kEngineTitle],
-  ["UploadHTTPHeader", ""], ["UploadHTTPFormData", ""], ["CurrentFileCount", 0]
+  ["UploadHTTPHeader", ""], ["UploadHTTPFormData", ""], ["CurrentFileCount", 0],
+  ["HTTPResponseStatus", ""]
 ];
 for (var i = 0; i < startUp.length; ++i) {
   check("start-up " + startUp[i][0], control[startUp[i][0]], startUp[i][1]);
