@@ -35,10 +35,10 @@ class TimeLimits::Timer {
  private:
   static std::chrono::milliseconds Minimum() { return std::chrono::milliseconds(1); }
   void Set(std::chrono::milliseconds after) {
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<time_t>(after.count() / 1000);
-    spec.it_value.tv_nsec = static_cast<long>(after.count() % 1000) * 1'000'000;
-    ::timerfd_settime(fd_, 0, &spec, nullptr);
+    itimerspec setting{};
+    setting.it_value.tv_sec = static_cast<time_t>(after.count() / 1000);
+    setting.it_value.tv_nsec = static_cast<long>(after.count() % 1000) * 1'000'000;
+    ::timerfd_settime(fd_, 0, &setting, nullptr);
   }
 
   posix::PollEventLoop& loop_;
