@@ -11,7 +11,7 @@ packages=(
   libglib2.0-dev shared-mime-info libxml2-dev nlohmann-json3-dev
   locales
   php-cli python3 python3-werkzeug python3-flask
-  nodejs curl nginx-light xdg-utils
+  nodejs curl nginx-light xdg-utils libssl-dev openssl
   # The Windows cross builds, and Wine to run their tests (fonts with Hangul for its windows).
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb fonts-nanum x11-apps imagemagick

@@ -13,6 +13,7 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
       limits_(posix_.Loop(), settings.limits, [this] { CloseTransferWindows(); }),
       exchange_(console, settings.verbose, &limits_),
       control_(platform_, page_) {
+  posix_.Networking().SetTlsTrust(settings.tlsTrust);
   control_.SetExchangeObserver(&exchange_);
   if (settings.drawProgress) progress_.emplace(ui_, console_, platform_.clock);
   ui_.SetMessageObserver([this](const headless::MessageRecord& message) { ShowMessage(message); });

@@ -25,10 +25,12 @@ struct SessionSettings {
   bool drawProgress = true;  // false draws no progress at all (--quiet)
   bool verbose = false;      // the heads of every exchange on the console
   TimeLimitSettings limits;
+  posix::TlsTrust tlsTrust;
 };
 
 class ControlSession {
  public:
+  // Throws Error when the TLS trust's certificate file cannot be read.
   ControlSession(Console& console, const SessionSettings& settings);
   ~ControlSession();
   ControlSession(const ControlSession&) = delete;

@@ -60,7 +60,7 @@ std::int32_t ParseInt32(const std::string& text, const std::string& what) {
   return value;
 }
 
-// --page, --param, --cookie and --quiet; false for any other argument.
+// The options every command of the control takes; false for any other argument.
 bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Options& options) {
   if (argument == "--page") {
     options.page = cursor.TakeValue(argument);
@@ -78,6 +78,11 @@ bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Option
     options.maxTime = ParseSeconds(cursor.TakeValue(argument), argument);
   } else if (argument == "--speed-time") {
     options.speedTime = ParseSeconds(cursor.TakeValue(argument), argument);
+  } else if (argument == "--cacert") {
+    options.caCertificates = cursor.TakeValue(argument);
+    if (options.caCertificates->empty()) throw UsageError(argument + ": an empty file name");
+  } else if (argument == "--insecure" || argument == "-k") {
+    options.insecure = true;
   } else {
     return false;
   }

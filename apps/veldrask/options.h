@@ -35,6 +35,9 @@ struct Options {
   std::optional<std::chrono::milliseconds> connectTimeout;
   std::optional<std::chrono::milliseconds> maxTime;
   std::optional<std::chrono::milliseconds> speedTime;
+  // HTTPS: certificates trusted besides the system's, and no certificate check at all.
+  std::optional<std::string> caCertificates;
+  bool insecure = false;
 
   Command command = Command::kHelp;
   std::optional<Command> helpFor;  // `COMMAND --help`

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "common/server_address.h"
 
 namespace veldrask::host {
 namespace {
@@ -51,7 +52,9 @@ void CheckHostName(std::string_view hostName, Command command) {
                      std::string(bare) +
                      " --param ServerPort=" + std::string(authority.substr(colon + 1)));
   }
-  if (command == Command::kDownload && (isUrl || hasPath)) {
+  // "https://host" is how a page asks for TLS; any other URL stays what downloads cannot use.
+  const bool secureHost = ParseServerAddress(hostName).transport == Transport::kTls;
+  if (command == Command::kDownload && ((isUrl && !secureHost) || hasPath)) {
     throw UsageError(
         "HostName '" + std::string(hostName) +
         "' is a URL, which downloads use as it stands: use --param HostName=" + std::string(bare));

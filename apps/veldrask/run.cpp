@@ -82,14 +82,21 @@ std::optional<MapPropertyBag> PageBag(const Options& options) {
 int RunWithControl(const Options& options, std::ostream& out, Console& console) {
   // The page is read before the control starts, so a bad page leaves no trace.
   std::optional<MapPropertyBag> bag = PageBag(options);
-  ControlSession session(console, SessionSettings{
-                                      .cookie = options.cookie.value_or(""),
-                                      .drawProgress = !options.quiet,
-                                      .verbose = options.verbose,
-                                      .limits = {.connect = options.connectTimeout,
-                                                 .total = options.maxTime,
-                                                 .stall = options.speedTime},
-                                  });
+  ControlSession session(console,
+                         SessionSettings{
+                             .cookie = options.cookie.value_or(""),
+                             .drawProgress = !options.quiet,
+                             .verbose = options.verbose,
+                             .limits = {.connect = options.connectTimeout,
+                                        .total = options.maxTime,
+                                        .stall = options.speedTime},
+                             .tlsTrust = {options.caCertificates.value_or(""), !options.insecure},
+                         });
+  if (options.insecure) {
+    console.Print(
+        "veldrask: warning: --insecure: the server's certificate is not checked; anyone on the "
+        "way can read and change this HTTPS transfer");
+  }
   try {
     if (bag) {
       session.Control().Load(*bag);

@@ -4,6 +4,7 @@
 
 #include "base/checked.h"
 #include "base/error.h"
+#include "common/server_address.h"
 #include "control/uploader_control.h"
 #include "upload/host_name.h"
 #include "upload/request_charset.h"
@@ -57,7 +58,8 @@ std::string UploaderControl::Submit() {
   properties_.hostName = NormalizeHostName(properties_.hostName);
   properties_.responseData.clear();
   properties_.responseStatus.clear();
-  if (properties_.actionUrl.empty() || properties_.hostName.empty()) {
+  const ServerAddress server = ParseServerAddress(properties_.hostName);
+  if (properties_.actionUrl.empty() || server.host.empty()) {
     platform_.ui.ShowMessage(kMissingServer, MessageIcon::kNone, std::nullopt);
     return {};
   }
@@ -73,8 +75,8 @@ std::string UploaderControl::Submit() {
     ListView& list = surface_->uploadFileList;
     for (std::int32_t row = 1; row <= list.RowCount(); ++row) rowKeys.push_back(list.RowKey(row));
     const UploadSettings settings{
-        properties_.actionUrl, properties_.hostName,   cookie_,
-        properties_.boundary,  properties_.filePrefix, properties_.paddingZero};
+        properties_.actionUrl,  server.host, cookie_, properties_.boundary, properties_.filePrefix,
+        properties_.paddingZero};
     ComposeUploadRequest(settings, postDataList_, rowKeys, platform_.files, body, request_);
 
     ControlUploadOwner owner(*this);
@@ -89,7 +91,8 @@ std::string UploaderControl::Submit() {
     return {};
   }
 
-  document->SetLocation("http://" + properties_.hostName + properties_.returnUrl);
+  const std::string_view scheme = server.transport == Transport::kTls ? "https://" : "http://";
+  document->SetLocation(std::string(scheme) + server.host + properties_.returnUrl);
   return properties_.responseData;
 }
 

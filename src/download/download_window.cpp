@@ -86,7 +86,6 @@ DownloadWindow::DownloadWindow(Platform& platform, const DownloadOwner& owner, F
       BuildProgressBlock(*form_, "fraProgress", "다운로드 진행 상황", kClientArea);
   fileList_ = &form_->AddListView("DownloadFileList", &widgets.frame, kProgressFileListBounds);
   progress_ = std::make_unique<DownloadProgress>(widgets, platform.locale.Numbers());
-  socket_ = platform.network.CreateTcpSocket(*this);
   form_->SetOnActivate([this] { Activate(); });
   form_->SetOnClose([this] { OnFormClose(); });
 }
@@ -160,6 +159,8 @@ void DownloadWindow::RunDownload() {
     for (const SessionFile& file : sessionFiles_) Report(file, DownloadEnd::kNotAsked);
     return;
   }
+  server_ = ParseServerAddress(owner_.HostName());
+  socket_ = CreateSocketFor(platform_.network, *this, server_.transport);
   std::size_t next = 0;
   while (next < sessionFiles_.size() && !aborted_) {
     const FileOutcome outcome = DownloadFile(sessionFiles_[next++]);
@@ -217,13 +218,12 @@ void DownloadWindow::FetchCurrentFile(std::string_view target) {
   Wait([this] { return socket_->State() == SocketState::kClosed; });
   connected_ = sendDone_ = false;
   Tell([](ExchangeObserver& o) { o.Connecting(); });
-  socket_->Connect(owner_.HostName(), owner_.ServerPort());
+  socket_->Connect(server_.host, owner_.ServerPort());
   Wait([this] { return connected_ || FileEnded() || aborted_; });
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
-    const std::string request =
-        DownloadRequestText(target, platform_.ansi.Encode(owner_.HostName()));
+    const std::string request = DownloadRequestText(target, platform_.ansi.Encode(server_.host));
     Tell([this, &request](ExchangeObserver& o) { o.RequestHead(platform_.ansi.Decode(request)); });
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));
@@ -336,7 +336,7 @@ void DownloadWindow::ShowFailure(const Error& error) {
 }
 
 void DownloadWindow::CloseSocket() {
-  if (socket_->State() != SocketState::kClosed) socket_->Close();
+  if (socket_ && socket_->State() != SocketState::kClosed) socket_->Close();
 }
 
 void DownloadWindow::SetStatus(const SessionFile& file, std::string_view status) {

@@ -9,6 +9,7 @@
 
 #include "base/error.h"
 #include "base/records.h"
+#include "common/server_address.h"
 #include "download/download_owner.h"
 #include "download/download_progress.h"
 #include "download/file_receiver.h"
@@ -86,6 +87,7 @@ class DownloadWindow final : private SocketEvents {
   std::unique_ptr<Form> form_;
   ListView* fileList_ = nullptr;
   std::unique_ptr<DownloadProgress> progress_;
+  ServerAddress server_;
   std::unique_ptr<TcpSocket> socket_;
 
   std::unique_ptr<SessionTargets> targets_;

@@ -43,6 +43,12 @@ inline constexpr std::int32_t kHostNotFound = 11001;
 inline constexpr std::int32_t kTryAgain = 11002;
 inline constexpr std::int32_t kNoData = 11004;
 inline constexpr std::int32_t kInvalidOperation = 40006;  // wrong state for the request
+// Failures of a secure connection, in the numbering Windows' internet functions use.
+inline constexpr std::int32_t kCertificateExpired = 12037;
+inline constexpr std::int32_t kCertificateWrongName = 12038;
+inline constexpr std::int32_t kCertificateUnknownIssuer = 12045;
+inline constexpr std::int32_t kSecureChannelFailed = 12157;
+inline constexpr std::int32_t kCertificateInvalid = 12169;
 }  // namespace socket_error
 
 // What a socket reports. Called from the event loop only, never from inside a call on the
@@ -85,6 +91,13 @@ class Network {
  public:
   virtual ~Network() = default;
   virtual std::unique_ptr<TcpSocket> CreateTcpSocket(SocketEvents& events) = 0;
+  // A socket that speaks TLS (1.2 or later) over its connection. Connect's host is the name
+  // the server's certificate must carry and the one sent in the handshake; the connection is
+  // reported only once the handshake and the certificate check have succeeded, and their
+  // failure is the socket's error. A block counts as sent once the network has taken all of
+  // its records. A close without the peer's TLS close notice is an error (a cut-off stream).
+  // Null where the backend has no TLS.
+  virtual std::unique_ptr<TcpSocket> CreateTlsSocket(SocketEvents& events) = 0;
 };
 
 }  // namespace veldrask

@@ -23,6 +23,7 @@ class PosixPlatform {
 
   PollEventLoop& Loop() { return loop_; }
   RegFileRegistry& Registry() { return registry_; }
+  PosixNetwork& Networking() { return network_; }
   Platform Bind(Ui& ui) {
     return Platform{loop_,  network_, files_,  registry_, shell_,
                     clock_, ansi_,    locale_, random_,   ui};

@@ -1,8 +1,11 @@
 #include "upload/host_name.h"
 
-namespace veldrask {
+#include "common/server_address.h"
 
-std::string NormalizeHostName(std::string_view hostName) {
+namespace veldrask {
+namespace {
+
+std::string BareHost(std::string_view hostName) {
   std::string_view s = hostName;
   if (const auto scheme = s.find("://"); scheme != std::string_view::npos) {
     s.remove_prefix(scheme + 3);
@@ -15,6 +18,18 @@ std::string NormalizeHostName(std::string_view hostName) {
   }
   if (slash != std::string_view::npos) return std::string(s.substr(0, slash));
   return std::string(s);
+}
+
+}  // namespace
+
+std::string NormalizeHostName(std::string_view hostName) {
+  // A secure address keeps its scheme as written, so that later sessions choose TLS too.
+  const ServerAddress server = ParseServerAddress(hostName);
+  if (server.transport == Transport::kTls) {
+    return std::string(hostName.substr(0, hostName.size() - server.host.size())) +
+           BareHost(server.host);
+  }
+  return BareHost(hostName);
 }
 
 }  // namespace veldrask

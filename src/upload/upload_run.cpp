@@ -5,6 +5,7 @@
 
 #include "base/checked.h"
 #include "base/text.h"
+#include "common/server_address.h"
 #include "upload/upload_request.h"
 #include "upload/upload_window.h"
 
@@ -22,9 +23,10 @@ void UploadWindow::RunUpload() {
   blocks_ = std::make_unique<BlockReader>(blockSize, largestFile);
 
   connected_ = false;
-  socket_ = platform_.network.CreateTcpSocket(*this);
+  const ServerAddress server = ParseServerAddress(owner_.HostName());
+  socket_ = CreateSocketFor(platform_.network, *this, server.transport);
   Tell([](ExchangeObserver& o) { o.Connecting(); });
-  socket_->Connect(owner_.HostName(), owner_.ServerPort());
+  socket_->Connect(server.host, owner_.ServerPort());
   Wait([this] { return connected_ || Stopped(); });
 
   const std::string head = owner_.UploadHTTPHeader();

@@ -21,4 +21,8 @@ std::unique_ptr<TcpSocket> Win32Network::CreateTcpSocket(SocketEvents& events) {
   return std::make_unique<Win32TcpSocket>(loop_, events);
 }
 
+std::unique_ptr<TcpSocket> Win32Network::CreateTlsSocket(SocketEvents& /*events*/) {
+  return nullptr;  // no TLS on this backend yet
+}
+
 }  // namespace veldrask::win32

@@ -17,6 +17,7 @@ class Win32Network final : public Network {
   Win32Network& operator=(const Win32Network&) = delete;
 
   std::unique_ptr<TcpSocket> CreateTcpSocket(SocketEvents& events) override;
+  std::unique_ptr<TcpSocket> CreateTlsSocket(SocketEvents& events) override;
 
  private:
   MessageEventLoop& loop_;

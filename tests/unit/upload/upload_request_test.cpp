@@ -7,6 +7,7 @@
 
 #include "backend_pieces.h"
 #include "base/error.h"
+#include "common/server_address.h"
 #include "memory_file_system.h"
 #include "upload/host_name.h"
 #include "upload/utf8_code_page.h"
@@ -235,16 +236,47 @@ TEST_F(ComposeTest, LengthsPastTheSigned32BitRangeOverflow) {
   EXPECT_GT(AnnouncedLength(Compose(Settings(), {}, {"C:\\big", "C:\\big2"})), 2147483000L);
 }
 
-TEST(NormalizeHostName, KeepsTheBareHost) {
-  EXPECT_EQ(NormalizeHostName("http://example.test:8080/path/x.php"), "example.test");
-  EXPECT_EQ(NormalizeHostName("https://example.test/path"), "example.test");
-  EXPECT_EQ(NormalizeHostName("example.test/path:x"), "example.test");
-  EXPECT_EQ(NormalizeHostName("example.test:8080"), "example.test:8080");
-  EXPECT_EQ(NormalizeHostName("example.test"), "example.test");
-  EXPECT_EQ(NormalizeHostName(":8080/path"), "");
-  EXPECT_EQ(NormalizeHostName("a://b://c/d"), "b");
-  EXPECT_EQ(NormalizeHostName(""), "");
-  EXPECT_EQ(NormalizeHostName("HTTP://Host.Test/"), "Host.Test");
+TEST(NormalizeHostName, KeepsTheBareHostAndASecureScheme) {
+  const struct {
+    std::string_view written, normalized;
+  } cases[] = {
+      {"http://example.test:8080/path/x.php", "example.test"},
+      {"example.test/path:x", "example.test"},
+      {"example.test:8080", "example.test:8080"},
+      {"example.test", "example.test"},
+      {":8080/path", ""},
+      {"a://b://c/d", "b"},
+      {"", ""},
+      {"HTTP://Host.Test/", "Host.Test"},
+      {"https://example.test/path", "https://example.test"},
+      {"HTTPS://Host.Test:443/x", "HTTPS://Host.Test"},
+      {"hTtPs://example.test:8443", "hTtPs://example.test:8443"},
+      {"https://https://x/", "https://x"},
+      {"https://", "https://"},
+      {" https://example.test", "example.test"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NormalizeHostName(c.written), c.normalized) << c.written;
+}
+
+TEST(ParseServerAddress, OnlyALeadingHttpsAsksForTls) {
+  const struct {
+    std::string_view hostName;
+    Transport transport;
+    std::string_view host;
+  } cases[] = {
+      {"example.test", Transport::kPlain, "example.test"},
+      {"http://example.test", Transport::kPlain, "http://example.test"},
+      {"https://example.test", Transport::kTls, "example.test"},
+      {"HTTPS://Example.Test", Transport::kTls, "Example.Test"},
+      {"https:/example.test", Transport::kPlain, "https:/example.test"},
+      {"xhttps://example.test", Transport::kPlain, "xhttps://example.test"},
+      {"https://", Transport::kTls, ""},
+  };
+  for (const auto& c : cases) {
+    const ServerAddress server = ParseServerAddress(c.hostName);
+    EXPECT_EQ(server.transport, c.transport) << c.hostName;
+    EXPECT_EQ(server.host, c.host) << c.hostName;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,341 @@
+#include "posix/tls_socket.h"
+
+#include <arpa/inet.h>
+#include <openssl/err.h>
+#include <openssl/x509v3.h>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "base/error.h"
+#include "posix/tcp_socket.h"
+
+namespace veldrask::posix {
+namespace {
+
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+constexpr std::string_view kWrongStateText =
+    "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
+constexpr std::string_view kPlainHttpText =
+    "서버가 TLS가 아닌 일반 HTTP로 응답했습니다. 이 포트(ServerPort)에서는 HTTPS를 쓸 수 "
+    "없습니다.";
+
+std::int32_t SaturatedInt32(std::size_t value) {
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string_view WithoutBrackets(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    return host.substr(1, host.size() - 2);
+  }
+  return host;
+}
+
+bool IsAddressLiteral(const std::string& host) {
+  unsigned char address[16];
+  return inet_pton(AF_INET, host.c_str(), address) == 1 ||
+         inet_pton(AF_INET6, host.c_str(), address) == 1;
+}
+
+struct CertificateFailure {
+  std::int32_t number;
+  std::string description;
+};
+
+CertificateFailure DescribeVerification(long result, const std::string& host) {
+  switch (result) {
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+      return {socket_error::kCertificateExpired, "서버 인증서의 유효 기간이 지났습니다."};
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+      return {socket_error::kCertificateExpired,
+              "서버 인증서의 유효 기간이 아직 시작되지 않았습니다."};
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH:
+      return {socket_error::kCertificateWrongName,
+              "서버 인증서가 이 서버의 이름(" + host + ")으로 발급된 것이 아닙니다."};
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+      return {socket_error::kCertificateUnknownIssuer,
+              "서버 인증서가 신뢰하지 않는 자체 서명 인증서입니다."};
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+      return {socket_error::kCertificateUnknownIssuer,
+              "서버 인증서의 발급 기관을 알 수 없어 신뢰할 수 없습니다."};
+    default:
+      return {socket_error::kCertificateInvalid,
+              std::string("서버 인증서를 확인하지 못했습니다: ") +
+                  X509_verify_cert_error_string(result)};
+  }
+}
+
+}  // namespace
+
+PosixTlsSocket::PosixTlsSocket(PollEventLoop& loop, std::shared_ptr<const TlsContext> context,
+                               SocketEvents& events)
+    : loop_(loop), context_(std::move(context)), events_(events) {
+  SocketEvents& transportEvents = *this;
+  transport_ = std::make_unique<PosixTcpSocket>(loop, transportEvents);
+}
+
+PosixTlsSocket::~PosixTlsSocket() {
+  Close();
+}
+
+void PosixTlsSocket::Connect(std::string_view host, std::int32_t port) {
+  if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
+    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+  }
+  Close();
+  host_ = std::string(WithoutBrackets(host));
+  ssl_.reset(SSL_new(context_->Get()));
+  recordsIn_ = BIO_new(BIO_s_mem());
+  recordsOut_ = BIO_new(BIO_s_mem());
+  if (!ssl_ || recordsIn_ == nullptr || recordsOut_ == nullptr) {
+    BIO_free(recordsIn_);
+    BIO_free(recordsOut_);
+    Close();
+    throw Error(ErrorNumber::kOutOfMemory);
+  }
+  SSL_set_bio(ssl_.get(), recordsIn_, recordsOut_);
+  SSL_set_connect_state(ssl_.get());
+  // The name is checked against the certificate and sent in the handshake; an address is
+  // only checked, as a server name may not be one.
+  if (IsAddressLiteral(host_)) {
+    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_.get()), host_.c_str());
+  } else {
+    SSL_set_tlsext_host_name(ssl_.get(), host_.c_str());
+    SSL_set1_host(ssl_.get(), host_.c_str());
+  }
+  state_ = SocketState::kConnecting;
+  transport_->Connect(host, port);
+}
+
+void PosixTlsSocket::Send(std::span<const std::byte> data) {
+  if (state_ != SocketState::kConnected) {
+    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+  }
+  if (data.empty()) {
+    if (plainQueued_ == 0) Emit([this] { events_.OnSendComplete(); });
+    return;
+  }
+  ERR_clear_error();
+  std::size_t written = 0;
+  if (SSL_write_ex(ssl_.get(), data.data(), data.size(), &written) != 1) {
+    FailWithTlsError("보안 연결(TLS)로 보내지 못했습니다");
+    return;
+  }
+  plainQueued_ += written;
+  Flush();
+}
+
+void PosixTlsSocket::GetData(ByteBuffer& out) {
+  if (out.empty()) {
+    out.swap(incoming_);
+  } else {
+    out.insert(out.end(), incoming_.begin(), incoming_.end());
+  }
+  incoming_.clear();
+  if (state_ == SocketState::kConnected) Pump();
+}
+
+void PosixTlsSocket::Close() {
+  liveness_ = std::make_shared<Liveness>();
+  transport_->Close();
+  ssl_.reset();
+  recordsIn_ = recordsOut_ = nullptr;
+  records_.clear();
+  firstBytes_.clear();
+  incoming_.clear();
+  plainQueued_ = 0;
+  transportClosed_ = closeNotified_ = arrivalAnnounced_ = false;
+  state_ = SocketState::kClosed;
+}
+
+void PosixTlsSocket::OnConnect() {
+  Pump();
+}
+
+// Only the whole of a send is reported: the plain socket counts records, not the owner's bytes.
+void PosixTlsSocket::OnSendProgress(std::int32_t /*sent*/, std::int32_t /*remaining*/) {}
+
+void PosixTlsSocket::OnSendComplete() {
+  if (state_ != SocketState::kConnected || plainQueued_ == 0) return;
+  const std::int32_t sent = SaturatedInt32(std::exchange(plainQueued_, 0));
+  Emit([this, sent] { events_.OnSendProgress(sent, 0); });
+  Emit([this] { events_.OnSendComplete(); });
+}
+
+void PosixTlsSocket::OnDataArrival(std::int32_t /*bytesTotal*/) {
+  Pump();
+}
+
+void PosixTlsSocket::OnClose() {
+  transportClosed_ = true;
+  Pump();
+}
+
+void PosixTlsSocket::OnError(std::int32_t number, std::string_view description) {
+  if (!ssl_) return;
+  if (SSL_is_init_finished(ssl_.get())) {
+    Fail(number, std::string(description));
+  } else if (firstBytes_.starts_with("HTTP/")) {
+    Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
+  } else {
+    Fail(number, "보안 연결(TLS)을 맺는 중에 연결이 끊겼습니다: " + std::string(description));
+  }
+}
+
+void PosixTlsSocket::Pump() {
+  while (ssl_ && !closeNotified_) {
+    if (!SSL_is_init_finished(ssl_.get()) && !Handshake()) return;
+    if (SSL_is_init_finished(ssl_.get()) && !Decrypt()) return;
+    if (!Flush() || closeNotified_ || incoming_.size() >= kReceiveLimit) return;
+    if (!TakeRecords()) {
+      if (transportClosed_) EndOfTransport();
+      return;
+    }
+  }
+}
+
+bool PosixTlsSocket::Handshake() {
+  ERR_clear_error();
+  const int result = SSL_do_handshake(ssl_.get());
+  if (result == 1) {
+    state_ = SocketState::kConnected;
+    Emit([this] { events_.OnConnect(); });
+    return true;
+  }
+  if (SSL_get_error(ssl_.get(), result) == SSL_ERROR_WANT_READ) return true;
+  // The alert that tells the server why goes out before the connection is dropped.
+  if (Flush()) FailHandshake();
+  return false;
+}
+
+bool PosixTlsSocket::Decrypt() {
+  while (incoming_.size() < kReceiveLimit) {
+    const std::size_t before = incoming_.size();
+    incoming_.resize(before + kReadChunk);
+    std::size_t got = 0;
+    ERR_clear_error();
+    const int result = SSL_read_ex(ssl_.get(), incoming_.data() + before, kReadChunk, &got);
+    incoming_.resize(before + got);
+    if (result == 1) {
+      AnnounceArrival();
+      continue;
+    }
+    const int error = SSL_get_error(ssl_.get(), result);
+    if (error == SSL_ERROR_WANT_READ) return true;
+    if (error == SSL_ERROR_ZERO_RETURN) {
+      // The server ended the stream on purpose: what came before it is whole.
+      closeNotified_ = true;
+      state_ = SocketState::kClosing;
+      transport_->Close();
+      Emit([this] { events_.OnClose(); });
+      return true;
+    }
+    FailWithTlsError("보안 연결(TLS)에서 받은 내용을 읽지 못했습니다");
+    return false;
+  }
+  return true;
+}
+
+bool PosixTlsSocket::Flush() {
+  const std::size_t pending = BIO_ctrl_pending(recordsOut_);
+  if (pending == 0) return true;
+  records_.resize(pending);
+  const int taken = BIO_read(recordsOut_, records_.data(), static_cast<int>(pending));
+  // A plain socket that failed has its error on the way; the records have nowhere to go.
+  if (taken > 0 && transport_->State() == SocketState::kConnected) {
+    transport_->Send(std::span(records_).first(static_cast<std::size_t>(taken)));
+  }
+  records_.clear();
+  return ssl_ != nullptr;
+}
+
+bool PosixTlsSocket::TakeRecords() {
+  records_.clear();
+  transport_->GetData(records_);
+  if (records_.empty()) return false;
+  if (firstBytes_.size() < 5) {
+    const std::size_t wanted = std::min<std::size_t>(5 - firstBytes_.size(), records_.size());
+    for (std::size_t i = 0; i < wanted; ++i) {
+      firstBytes_.push_back(static_cast<char>(records_[i]));
+    }
+  }
+  BIO_write(recordsIn_, records_.data(), static_cast<int>(records_.size()));
+  records_.clear();
+  return true;
+}
+
+void PosixTlsSocket::EndOfTransport() {
+  if (!SSL_is_init_finished(ssl_.get())) {
+    Fail(socket_error::kSecureChannelFailed,
+         firstBytes_.starts_with("HTTP/") ? std::string(kPlainHttpText)
+                                          : "보안 연결(TLS)을 맺는 중에 서버가 연결을 끊었습니다.");
+    return;
+  }
+  Fail(socket_error::kConnectionAborted,
+       "서버가 보안 연결(TLS)의 종료 알림 없이 연결을 끊었습니다. 받은 내용이 잘렸을 수 "
+       "있습니다.");
+}
+
+void PosixTlsSocket::FailHandshake() {
+  const long verification = SSL_get_verify_result(ssl_.get());
+  if (context_->VerifiesPeer() && verification != X509_V_OK) {
+    CertificateFailure failure = DescribeVerification(verification, host_);
+    Fail(failure.number, std::move(failure.description));
+  } else if (firstBytes_.starts_with("HTTP/")) {
+    Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
+  } else {
+    FailWithTlsError("보안 연결(TLS) 프로토콜 오류로 연결하지 못했습니다");
+  }
+}
+
+void PosixTlsSocket::FailWithTlsError(std::string_view during) {
+  const unsigned long code = ERR_peek_last_error();
+  ERR_clear_error();
+  const char* reason = code != 0 ? ERR_reason_error_string(code) : nullptr;
+  std::string description(during);
+  switch (ERR_GET_REASON(code)) {
+    case SSL_R_UNSUPPORTED_PROTOCOL:
+    case SSL_R_TLSV1_ALERT_PROTOCOL_VERSION:
+    case SSL_R_NO_PROTOCOLS_AVAILABLE:
+      description += " (서버가 TLS 1.2 이상을 지원하지 않습니다)";
+      break;
+    default:
+      description += std::string(" (") + (reason != nullptr ? reason : "unknown") + ")";
+  }
+  Fail(socket_error::kSecureChannelFailed, std::move(description));
+}
+
+void PosixTlsSocket::Fail(std::int32_t number, std::string description) {
+  transport_->Close();
+  ssl_.reset();
+  recordsIn_ = recordsOut_ = nullptr;
+  plainQueued_ = 0;
+  state_ = SocketState::kError;
+  Emit([this, number, description = std::move(description)] {
+    events_.OnError(number, description);
+  });
+}
+
+void PosixTlsSocket::AnnounceArrival() {
+  if (arrivalAnnounced_) return;
+  arrivalAnnounced_ = true;
+  Emit([this] {
+    arrivalAnnounced_ = false;
+    if (!incoming_.empty()) events_.OnDataArrival(SaturatedInt32(incoming_.size()));
+  });
+}
+
+void PosixTlsSocket::Emit(std::function<void()> fire) {
+  loop_.Post([alive = std::weak_ptr<Liveness>(liveness_), fire = std::move(fire)] {
+    if (!alive.expired()) fire();
+  });
+}
+
+}  // namespace veldrask::posix

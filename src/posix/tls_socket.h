@@ -1,0 +1,90 @@
+#pragma once
+
+#include <openssl/ssl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/tcp_socket.h"
+#include "posix/poll_event_loop.h"
+#include "posix/tls_context.h"
+
+namespace veldrask::posix {
+
+// TLS over a plain socket of the same loop: the records go through memory buffers, so the plain
+// socket keeps doing the connecting, the waiting and the bookkeeping of what the kernel took.
+// Events are posted, as the plain socket's are; Connected comes after the handshake and the
+// certificate check. The loop must outlive the socket.
+class PosixTlsSocket final : public TcpSocket, private SocketEvents {
+ public:
+  // Plain text held for the owner before decrypting pauses; GetData resumes it.
+  static constexpr std::size_t kReceiveLimit = std::size_t{1} << 20;
+
+  PosixTlsSocket(PollEventLoop& loop, std::shared_ptr<const TlsContext> context,
+                 SocketEvents& events);
+  ~PosixTlsSocket() override;
+  PosixTlsSocket(const PosixTlsSocket&) = delete;
+  PosixTlsSocket& operator=(const PosixTlsSocket&) = delete;
+
+  void Connect(std::string_view host, std::int32_t port) override;
+  SocketState State() const override { return state_; }
+  // Encrypts all of data at once; it counts as sent when the network has taken its records.
+  void Send(std::span<const std::byte> data) override;
+  void GetData(ByteBuffer& out) override;
+  void Close() override;
+
+ private:
+  struct SslFree {
+    void operator()(SSL* ssl) const { SSL_free(ssl); }
+  };
+  struct Liveness {};
+
+  // The plain socket's events.
+  void OnConnect() override;
+  void OnSendProgress(std::int32_t sent, std::int32_t remaining) override;
+  void OnSendComplete() override;
+  void OnDataArrival(std::int32_t bytesTotal) override;
+  void OnClose() override;
+  void OnError(std::int32_t number, std::string_view description) override;
+
+  // Moves records in and plain text out until one side has to wait.
+  void Pump();
+  bool Handshake();
+  // Decrypts into incoming_ up to the limit; false once the socket has failed.
+  bool Decrypt();
+  // Hands the plain socket the records TLS has written; false once the socket has failed.
+  bool Flush();
+  // Takes what the plain socket holds into TLS; false when it had nothing.
+  bool TakeRecords();
+  void EndOfTransport();
+  void FailHandshake();
+  void FailWithTlsError(std::string_view during);
+  void Fail(std::int32_t number, std::string description);
+  void AnnounceArrival();
+  void Emit(std::function<void()> fire);
+
+  PollEventLoop& loop_;
+  std::shared_ptr<const TlsContext> context_;
+  std::unique_ptr<TcpSocket> transport_;
+  SocketEvents& events_;
+  SocketState state_ = SocketState::kClosed;
+  std::string host_;
+  std::unique_ptr<SSL, SslFree> ssl_;
+  BIO* recordsIn_ = nullptr;   // owned by ssl_
+  BIO* recordsOut_ = nullptr;  // owned by ssl_
+  ByteBuffer records_;
+  std::string firstBytes_;  // the server's first bytes, to tell a plain HTTP answer
+  ByteBuffer incoming_;
+  std::size_t plainQueued_ = 0;
+  bool transportClosed_ = false;
+  bool closeNotified_ = false;
+  bool arrivalAnnounced_ = false;
+  std::shared_ptr<Liveness> liveness_ = std::make_shared<Liveness>();
+};
+
+}  // namespace veldrask::posix
