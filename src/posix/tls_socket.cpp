@@ -19,8 +19,8 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr std::string_view kWrongStateText =
     "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
 constexpr std::string_view kPlainHttpText =
-    "서버가 TLS가 아닌 일반 HTTP로 응답했습니다. 이 포트(ServerPort)에서는 HTTPS를 쓸 수 "
-    "없습니다.";
+    "서버가 TLS가 아닌 평문(HTTP)으로 응답했습니다. 이 포트(ServerPort)의 서버는 HTTPS를 쓰지 "
+    "않습니다.";
 
 std::int32_t SaturatedInt32(std::size_t value) {
   return static_cast<std::int32_t>(
@@ -102,6 +102,8 @@ void PosixTlsSocket::Connect(std::string_view host, std::int32_t port) {
   }
   SSL_set_bio(ssl_.get(), recordsIn_, recordsOut_);
   SSL_set_connect_state(ssl_.get());
+  SSL_set_app_data(ssl_.get(), this);
+  SSL_set_msg_callback(ssl_.get(), &PosixTlsSocket::NoteMessage);
   // The name is checked against the certificate and sent in the handshake; an address is
   // only checked, as a server name may not be one.
   if (IsAddressLiteral(host_)) {
@@ -151,7 +153,7 @@ void PosixTlsSocket::Close() {
   firstBytes_.clear();
   incoming_.clear();
   plainQueued_ = 0;
-  transportClosed_ = closeNotified_ = arrivalAnnounced_ = false;
+  transportClosed_ = closeNotified_ = arrivalAnnounced_ = renegotiationAsked_ = false;
   state_ = SocketState::kClosed;
 }
 
@@ -182,11 +184,27 @@ void PosixTlsSocket::OnError(std::int32_t number, std::string_view description) 
   if (!ssl_) return;
   if (SSL_is_init_finished(ssl_.get())) {
     Fail(number, std::string(description));
-  } else if (firstBytes_.starts_with("HTTP/")) {
+  } else if (AnsweredInPlainText()) {
     Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
   } else {
     Fail(number, "보안 연결(TLS)을 맺는 중에 연결이 끊겼습니다: " + std::string(description));
   }
+}
+
+void PosixTlsSocket::NoteMessage(int writing, int /*version*/, int contentType, const void* bytes,
+                                 std::size_t length, SSL* ssl, void* /*argument*/) {
+  auto* self = static_cast<PosixTlsSocket*>(SSL_get_app_data(ssl));
+  if (writing == 0 && contentType == SSL3_RT_HANDSHAKE && length > 0 &&
+      *static_cast<const unsigned char*>(bytes) == SSL3_MT_HELLO_REQUEST) {
+    self->renegotiationAsked_ = true;
+  }
+}
+
+bool PosixTlsSocket::AnsweredInPlainText() const {
+  // Every TLS record starts with its type (20 to 24) and the major version 3.
+  if (firstBytes_.empty()) return false;
+  const auto type = static_cast<unsigned char>(firstBytes_[0]);
+  return type < 20 || type > 24 || (firstBytes_.size() > 1 && firstBytes_[1] != 3);
 }
 
 void PosixTlsSocket::Pump() {
@@ -274,8 +292,10 @@ bool PosixTlsSocket::TakeRecords() {
 void PosixTlsSocket::EndOfTransport() {
   if (!SSL_is_init_finished(ssl_.get())) {
     Fail(socket_error::kSecureChannelFailed,
-         firstBytes_.starts_with("HTTP/") ? std::string(kPlainHttpText)
-                                          : "보안 연결(TLS)을 맺는 중에 서버가 연결을 끊었습니다.");
+         AnsweredInPlainText()
+             ? std::string(kPlainHttpText)
+             : "보안 연결(TLS)을 맺는 중에 서버가 연결을 끊었습니다. HTTPS 서버가 "
+               "아닐 수 있습니다.");
     return;
   }
   Fail(socket_error::kConnectionAborted,
@@ -288,7 +308,7 @@ void PosixTlsSocket::FailHandshake() {
   if (context_->VerifiesPeer() && verification != X509_V_OK) {
     CertificateFailure failure = DescribeVerification(verification, host_);
     Fail(failure.number, std::move(failure.description));
-  } else if (firstBytes_.starts_with("HTTP/")) {
+  } else if (AnsweredInPlainText()) {
     Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
   } else {
     FailWithTlsError("보안 연결(TLS) 프로토콜 오류로 연결하지 못했습니다");
@@ -300,11 +320,20 @@ void PosixTlsSocket::FailWithTlsError(std::string_view during) {
   ERR_clear_error();
   const char* reason = code != 0 ? ERR_reason_error_string(code) : nullptr;
   std::string description(during);
+  if (renegotiationAsked_) {
+    // The server asked to negotiate again, which this client never does, and gave up.
+    description += " (서버가 재협상(renegotiation)을 요구했지만 허용하지 않았습니다)";
+    Fail(socket_error::kSecureChannelFailed, std::move(description));
+    return;
+  }
   switch (ERR_GET_REASON(code)) {
     case SSL_R_UNSUPPORTED_PROTOCOL:
     case SSL_R_TLSV1_ALERT_PROTOCOL_VERSION:
     case SSL_R_NO_PROTOCOLS_AVAILABLE:
       description += " (서버가 TLS 1.2 이상을 지원하지 않습니다)";
+      break;
+    case SSL_R_EXCESSIVE_MESSAGE_SIZE:
+      description += " (서버가 보낸 인증서 체인이 너무 큽니다)";
       break;
     default:
       description += std::string(" (") + (reason != nullptr ? reason : "unknown") + ")";

@@ -52,6 +52,11 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
   void OnClose() override;
   void OnError(std::int32_t number, std::string_view description) override;
 
+  // Notes a server's request to negotiate again, to name it when the connection then fails.
+  static void NoteMessage(int writing, int version, int contentType, const void* bytes,
+                          std::size_t length, SSL* ssl, void* argument);
+  // The server's first bytes are no TLS record (a plain HTTP server's answer, say).
+  bool AnsweredInPlainText() const;
   // Moves records in and plain text out until one side has to wait.
   void Pump();
   bool Handshake();
@@ -78,12 +83,13 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
   BIO* recordsIn_ = nullptr;   // owned by ssl_
   BIO* recordsOut_ = nullptr;  // owned by ssl_
   ByteBuffer records_;
-  std::string firstBytes_;  // the server's first bytes, to tell a plain HTTP answer
+  std::string firstBytes_;  // the server's first bytes, to tell a plain-text answer
   ByteBuffer incoming_;
   std::size_t plainQueued_ = 0;
   bool transportClosed_ = false;
   bool closeNotified_ = false;
   bool arrivalAnnounced_ = false;
+  bool renegotiationAsked_ = false;
   std::shared_ptr<Liveness> liveness_ = std::make_shared<Liveness>();
 };
 

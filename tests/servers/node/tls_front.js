@@ -38,19 +38,26 @@ if (!options.faults.has('stall') && (!options.cert || !options.key || !options.t
 
 function carry(client) {
   const backend = net.connect({ host: '127.0.0.1', port: options.to });
-  let first = true;
+  // With --renegotiate the request waits until the client has agreed to a new handshake.
+  let held = options.faults.has('renegotiate') ? [] : null;
   client.on('data', (bytes) => {
-    if (first && options.faults.has('renegotiate')) {
-      client.renegotiate({}, () => {});
+    if (held === null) {
+      backend.write(bytes);
+      return;
     }
-    first = false;
-    backend.write(bytes);
+    held.push(bytes);
+    if (held.length > 1) return;
+    client.renegotiate({}, (error) => {
+      if (error) return;
+      for (const piece of held) backend.write(piece);
+      held = null;
+    });
   });
   client.on('end', () => backend.end());
   backend.on('data', (bytes) => client.write(bytes));
   backend.on('end', () => {
     // destroy() drops the connection without the close notice; end() sends it first.
-    if (options.faults.has('abrupt-close')) client.once('drain', () => client.destroy()).write('');
+    if (options.faults.has('abrupt-close')) client.write(Buffer.alloc(0), () => client.destroy());
     else client.end();
   });
   client.on('error', () => backend.destroy());
@@ -64,7 +71,9 @@ if (options.faults.has('stall')) {
   const server = tls.createServer({
     cert: fs.readFileSync(options.cert),
     key: fs.readFileSync(options.key),
-    maxVersion: options.faults.has('max-tls-1.1') ? 'TLSv1.1' : 'TLSv1.3',
+    // Renegotiation exists up to TLS 1.2 only.
+    maxVersion: options.faults.has('max-tls-1.1') ? 'TLSv1.1'
+      : options.faults.has('renegotiate') ? 'TLSv1.2' : 'TLSv1.3',
     minVersion: options.faults.has('max-tls-1.1') ? 'TLSv1' : 'TLSv1.2',
   }, carry);
   server.on('tlsClientError', () => {});
