@@ -7,7 +7,8 @@ constexpr const char* kGeneral = R"(veldrask - run the file-transfer control fro
 
 Usage:
   veldrask [--page FILE] [--param NAME=VALUE]... [--cookie TEXT] [-q] [-v]
-           [--connect-timeout S] [--max-time S] [--speed-time S] COMMAND ...
+           [--connect-timeout S] [--max-time S] [--speed-time S]
+           [--cacert FILE] [-k] COMMAND ...
 
 Commands:
   upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [-o FILE] FILE...
@@ -25,7 +26,9 @@ Options (also after upload and download):
                        ReturnURL, MaxFileCount, MaxFileSize, UnitFileSize, MainTitle,
                        FilePrefix, PaddingZero, BufferSize, UpDownload, ExcludeFileExtension,
                        Charset); names ignore letter case; an unknown name is an error.
-                       HostName is the host alone: its port goes in ServerPort
+                       HostName is the host alone: its port goes in ServerPort;
+                       "https://" in front of it means HTTPS (TLS 1.2+, the certificate
+                       checked), e.g. HostName=https://files.example.com ServerPort=443
                        Charset=UTF-8 sends field names, values and file names in UTF-8: use
                        it for servers of today (UTF-8 pages, Flask, Node, ...); leave it empty
                        for legacy servers that expect the Korean code page (EUC-KR / CP949)
@@ -37,6 +40,8 @@ Options (also after upload and download):
   --speed-time S       give up when no byte moves for S seconds
                        (a limit ends the transfer as closing its window does; exit status 28;
                        without them a transfer waits as long as the server takes)
+  --cacert FILE        HTTPS: trust the certificates in FILE (PEM) besides the system's
+  -k, --insecure       HTTPS: do not check the server's certificate (a warning says so)
   -h, --help           this text; `veldrask COMMAND --help` explains one command
   -V, --version        this tool's version and commit, and the control's title and version
 
@@ -66,8 +71,10 @@ file did not arrive; 2 for a usage error or a page the control cannot load (noth
 sent); 28 when a time limit ended the transfer; 130 after Ctrl-C, 143 after SIGTERM and 129
 after SIGHUP (each closes the progress window as the user would).
 
-The control connects to HostName:ServerPort directly over plain HTTP/1.1; http_proxy and the
-like are not used.
+The control connects to HostName:ServerPort directly over plain HTTP/1.1, or over TLS when
+HostName starts with https:// (the certificate is checked against the system's trusted ones and
+--cacert; a failure says why and nothing falls back to plain text); http_proxy and the like
+are not used.
 
 Environment: VELDRASK_REGISTRY names the folder of the control's registry (the remembered
 download folder); by default $XDG_CONFIG_HOME/veldrask. With NO_COLOR set or TERM=dumb the
@@ -76,6 +83,8 @@ progress is not drawn in place: one line per finished file, as when stderr is no
 Examples:
   veldrask --page upload.html upload --field title=hello report.pdf photo.jpg
   veldrask --param HostName=127.0.0.1 --param ServerPort=8080 download --to ~/in /files/a.txt:1024
+  veldrask --param HostName=https://files.example.com --param ServerPort=443 \
+           --param ActionURL=/upload upload report.pdf
   veldrask encode "a b.txt"
 )";
 
@@ -95,7 +104,7 @@ declares), and nothing else is; on a terminal its control characters are replace
 -o FILE (--output FILE) writes the whole body to FILE byte for byte as it came instead, with
 no such limit; -o - writes those bytes to stdout. A reply whose status is not 2xx is said on
 stderr ("서버 응답: 413 Payload Too Large") and exits 1. Where the page would go afterwards
-(http://HostName + ReturnURL) is printed on stderr as `location: URL`.
+(http:// or https://, HostName, ReturnURL) is printed on stderr as `location: URL`.
 
 Examples:
   veldrask --page upload.html --cookie "$COOKIE" upload --field writer=kim a.txt 보고서.hwp

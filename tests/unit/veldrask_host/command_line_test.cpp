@@ -63,6 +63,11 @@ TEST(OptionsTest, ValuesMayBeAttachedAndSizesLeftOut) {
   EXPECT_EQ(download.downloads[1].name, "/b:c.txt") << "no digits after the colon: no SIZE";
   EXPECT_EQ(download.downloads[2].size, 12);
   EXPECT_EQ(ParseOptions({"-V"}).command, Command::kVersion);
+
+  const Options secure = ParseOptions({"download", "--cacert=ca.pem", "-k", "/a.txt"});
+  EXPECT_EQ(secure.caCertificates, "ca.pem");
+  EXPECT_TRUE(secure.insecure);
+  EXPECT_FALSE(ParseOptions({"download", "/a.txt"}).insecure);
 }
 
 TEST(OptionsTest, CallEncodeAndDecodeTakeTheRestAsItIs) {
@@ -97,6 +102,8 @@ TEST(OptionsTest, MalformedCommandLinesAreUsageErrors) {
            {"upload", "--verbos", "a.txt"},
            {"upload", "-o"},
            {"--quiet=1", "call", "X"},
+           {"--cacert", "", "call", "X"},
+           {"--insecure=yes", "call", "X"},
            {"--max-time", "0", "call", "X"},
            {"--speed-time", "soon", "call", "X"},
            {"download", "--overwrite=yes", "/a"},
