@@ -146,9 +146,9 @@ void Win32TcpSocket::Send(std::span<const std::byte> data) {
   if (state_ != SocketState::kConnected) {
     throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
   }
-  if (QueuedBytes() > 0) {
+  if (!outgoing_.Empty()) {
     // Earlier bytes go first; FD_WRITE sends these after them.
-    QueueForSending(data);
+    outgoing_.Append(data);
     return;
   }
   std::size_t taken = 0;
@@ -157,7 +157,7 @@ void Win32TcpSocket::Send(std::span<const std::byte> data) {
     FailAfterReading(failure);
     return;
   }
-  QueueForSending(data.subspan(taken));
+  outgoing_.Append(data.subspan(taken));
   if (taken > 0 || data.empty()) ReportSent(taken);
 }
 
@@ -182,8 +182,7 @@ void Win32TcpSocket::Close() {
   ReleaseSocket();
   endpoints_.clear();
   nextEndpoint_ = 0;
-  outgoing_.clear();
-  outgoingSent_ = 0;
+  outgoing_.Clear();
   incoming_.clear();
   arrivalAnnounced_ = false;
   readPaused_ = false;
@@ -235,7 +234,7 @@ void Win32TcpSocket::OnNotification(WPARAM socket, LPARAM eventAndError) {
       if (state_ == SocketState::kConnected && !readPaused_) ReadAvailable();
       return;
     case FD_WRITE:
-      if (state_ == SocketState::kConnected && QueuedBytes() > 0) WriteQueued();
+      if (state_ == SocketState::kConnected && !outgoing_.Empty()) WriteQueued();
       return;
     case FD_CLOSE: {
       if (state_ != SocketState::kConnected) return;
@@ -300,23 +299,18 @@ void Win32TcpSocket::ReadAvailable() {
 void Win32TcpSocket::PeerClosed() {
   // The owner may still take what arrived; Close releases the socket.
   state_ = SocketState::kClosing;
-  outgoing_.clear();
-  outgoingSent_ = 0;
+  outgoing_.Clear();
   Emit([this] { events_.OnClose(); });
 }
 
 bool Win32TcpSocket::WriteQueued() {
   std::size_t taken = 0;
   int failure = 0;
-  const bool ok = SendFrom(std::span(outgoing_).subspan(outgoingSent_), taken, failure);
-  outgoingSent_ += taken;
+  const bool ok = SendFrom(outgoing_.Pending(), taken, failure);
+  outgoing_.Consume(taken);
   if (!ok) {
     FailAfterReading(failure);
     return false;
-  }
-  if (QueuedBytes() == 0) {
-    outgoing_.clear();
-    outgoingSent_ = 0;
   }
   if (taken > 0) ReportSent(taken);
   return true;
@@ -337,19 +331,8 @@ bool Win32TcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& tak
   return true;
 }
 
-void Win32TcpSocket::QueueForSending(std::span<const std::byte> bytes) {
-  if (bytes.empty()) return;
-  // Dropping the sent front only once it is at least half keeps appends linear overall.
-  if (outgoingSent_ > 0 && outgoingSent_ >= outgoing_.size() / 2) {
-    outgoing_.erase(outgoing_.begin(),
-                    outgoing_.begin() + static_cast<std::ptrdiff_t>(outgoingSent_));
-    outgoingSent_ = 0;
-  }
-  outgoing_.insert(outgoing_.end(), bytes.begin(), bytes.end());
-}
-
 void Win32TcpSocket::ReportSent(std::size_t sent) {
-  const std::size_t remaining = QueuedBytes();
+  const std::size_t remaining = outgoing_.Size();
   if (sent > 0) {
     Emit([this, sent = SaturatedInt32(sent), left = SaturatedInt32(remaining)] {
       events_.OnSendProgress(sent, left);
@@ -372,8 +355,7 @@ void Win32TcpSocket::AnnounceArrival() {
 void Win32TcpSocket::Fail(std::int32_t number, std::string description) {
   ReleaseSocket();
   endpoints_.clear();
-  outgoing_.clear();
-  outgoingSent_ = 0;
+  outgoing_.Clear();
   state_ = SocketState::kError;
   Emit([this, number, description = std::move(description)] {
     events_.OnError(number, description);

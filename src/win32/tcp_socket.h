@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/send_queue.h"
 #include "platform/tcp_socket.h"
 #include "win32/message_event_loop.h"
 
@@ -66,8 +67,6 @@ class Win32TcpSocket final : public TcpSocket {
   bool WriteQueued();
   // Sends from bytes until Winsock stops taking them; false on a failure, its code in failure.
   bool SendFrom(std::span<const std::byte> bytes, std::size_t& taken, int& failure);
-  void QueueForSending(std::span<const std::byte> bytes);
-  std::size_t QueuedBytes() const { return outgoing_.size() - outgoingSent_; }
   void ReportSent(std::size_t sent);
   void AnnounceArrival();
   void PeerClosed();
@@ -88,8 +87,7 @@ class Win32TcpSocket final : public TcpSocket {
   std::size_t nextEndpoint_ = 0;
   int lastConnectError_ = 0;
 
-  std::vector<std::byte> outgoing_;
-  std::size_t outgoingSent_ = 0;
+  SendQueue outgoing_;
   ByteBuffer incoming_;
   bool arrivalAnnounced_ = false;
   // Reading stopped at the receive limit; Winsock notifies again only after the next recv.
