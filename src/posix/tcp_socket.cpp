@@ -97,19 +97,6 @@ ClassicError FromResolverError(int error, int systemError, std::string_view host
   }
 }
 
-std::int32_t SaturatedInt32(std::size_t value) {
-  return static_cast<std::int32_t>(
-      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
-}
-
-// Accepts "[::1]" as well as "::1", the form addresses with a port are written in.
-std::string_view WithoutBrackets(std::string_view host) {
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
-    return host.substr(1, host.size() - 2);
-  }
-  return host;
-}
-
 bool MakeNonBlockingAndCloseOnExec(int fd) {
   const int statusFlags = fcntl(fd, F_GETFL);
   const int descriptorFlags = fcntl(fd, F_GETFD);
@@ -125,7 +112,7 @@ bool IsTemporary(int error) {
 }  // namespace
 
 PosixTcpSocket::PosixTcpSocket(PollEventLoop& loop, SocketEvents& events)
-    : loop_(loop), events_(events) {}
+    : loop_(loop), events_(loop, events) {}
 
 PosixTcpSocket::~PosixTcpSocket() {
   Close();
@@ -176,9 +163,9 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
   if (state_ != SocketState::kConnected) {
     throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
   }
-  if (QueuedBytes() > 0) {
+  if (!outgoing_.Empty()) {
     // Earlier bytes go first; the writable event sends these after them.
-    QueueForSending(data);
+    outgoing_.Append(data);
     return;
   }
   std::size_t taken = 0;
@@ -186,30 +173,22 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
     FailAfterReading(errno);
     return;
   }
-  QueueForSending(data.subspan(taken));
+  outgoing_.Append(data.subspan(taken));
   if (taken > 0 || data.empty()) ReportSent(taken);
   UpdateInterest();
 }
 
 void PosixTcpSocket::GetData(ByteBuffer& out) {
-  if (out.empty()) {
-    out.swap(incoming_);
-  } else {
-    out.insert(out.end(), incoming_.begin(), incoming_.end());
-  }
-  incoming_.clear();
+  events_.HandOver(out);
   UpdateInterest();
 }
 
 void PosixTcpSocket::Close() {
-  liveness_ = std::make_shared<Liveness>();
+  events_.Silence();
   ReleaseDescriptor();
   endpoints_.clear();
   nextEndpoint_ = 0;
-  outgoing_.clear();
-  outgoingSent_ = 0;
-  incoming_.clear();
-  arrivalAnnounced_ = false;
+  outgoing_.Clear();
   state_ = SocketState::kClosed;
 }
 
@@ -253,10 +232,10 @@ void PosixTcpSocket::OnReady(IoEventMask ready) {
     }
   }
   // Reading first hands over what arrived before a close or a failure the write would meet.
-  const bool reading = incoming_.size() < kReceiveLimit;
+  const bool reading = events_.Incoming().size() < kReceiveLimit;
   if (reading && (ready & (io_event::kReadable | io_event::kHangUp))) ReadAvailable();
   if (state_ != SocketState::kConnected) return;
-  if ((ready & (io_event::kWritable | io_event::kHangUp)) && QueuedBytes() > 0) {
+  if ((ready & (io_event::kWritable | io_event::kHangUp)) && !outgoing_.Empty()) {
     if (!WriteQueued()) return;
   }
   UpdateInterest();
@@ -279,21 +258,22 @@ void PosixTcpSocket::BecomeConnected() {
   state_ = SocketState::kConnected;
   endpoints_.clear();
   UpdateInterest();
-  Emit([this] { events_.OnConnect(); });
+  events_.Post([](SocketEvents& e) { e.OnConnect(); });
 }
 
 PosixTcpSocket::ReadOutcome PosixTcpSocket::ReadWaiting() {
   ReadOutcome outcome;
-  while (incoming_.size() < kReceiveLimit) {
-    const std::size_t before = incoming_.size();
+  ByteBuffer& incoming = events_.Incoming();
+  while (incoming.size() < kReceiveLimit) {
+    const std::size_t before = incoming.size();
     // Past the first chunk, one allocation takes everything up to the limit: later chunks
     // never move what is held, and no second buffer of the doubled size is made.
-    if (before > 0 && incoming_.capacity() < before + kReadChunk) {
-      incoming_.reserve(kReceiveLimit + kReadChunk);
+    if (before > 0 && incoming.capacity() < before + kReadChunk) {
+      incoming.reserve(kReceiveLimit + kReadChunk);
     }
-    incoming_.resize(before + kReadChunk);
-    const ssize_t count = recv(fd_, incoming_.data() + before, kReadChunk, 0);
-    incoming_.resize(before + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+    incoming.resize(before + kReadChunk);
+    const ssize_t count = recv(fd_, incoming.data() + before, kReadChunk, 0);
+    incoming.resize(before + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
     if (count > 0) {
       outcome.arrived = true;
     } else if (count == 0) {
@@ -309,7 +289,7 @@ PosixTcpSocket::ReadOutcome PosixTcpSocket::ReadWaiting() {
 
 void PosixTcpSocket::ReadAvailable() {
   const auto [arrived, peerClosed, failure] = ReadWaiting();
-  if (arrived) AnnounceArrival();
+  if (arrived) events_.AnnounceArrival();
   if (failure != 0) {
     FailWithErrno(failure);
   } else if (peerClosed) {
@@ -317,23 +297,19 @@ void PosixTcpSocket::ReadAvailable() {
     state_ = SocketState::kClosing;
     loop_.Unwatch(watch_);
     watch_ = kNoWatch;
-    outgoing_.clear();
-    outgoingSent_ = 0;
-    Emit([this] { events_.OnClose(); });
+    outgoing_.Clear();
+    events_.Post([](SocketEvents& e) { e.OnClose(); });
   }
 }
 
 bool PosixTcpSocket::WriteQueued() {
   std::size_t taken = 0;
-  const bool ok = SendFrom(std::span(outgoing_).subspan(outgoingSent_), taken);
-  outgoingSent_ += taken;
+  const bool ok = SendFrom(outgoing_.Pending(), taken);
+  const int failure = errno;
+  outgoing_.Consume(taken);
   if (!ok) {
-    FailAfterReading(errno);
+    FailAfterReading(failure);
     return false;
-  }
-  if (QueuedBytes() == 0) {
-    outgoing_.clear();
-    outgoingSent_ = 0;
   }
   if (taken > 0) ReportSent(taken);
   return true;
@@ -354,61 +330,38 @@ bool PosixTcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& tak
   return true;
 }
 
-void PosixTcpSocket::QueueForSending(std::span<const std::byte> bytes) {
-  if (bytes.empty()) return;
-  // Dropping the sent front only once it is at least half keeps appends linear overall.
-  if (outgoingSent_ > 0 && outgoingSent_ >= outgoing_.size() / 2) {
-    outgoing_.erase(outgoing_.begin(),
-                    outgoing_.begin() + static_cast<std::ptrdiff_t>(outgoingSent_));
-    outgoingSent_ = 0;
-  }
-  outgoing_.insert(outgoing_.end(), bytes.begin(), bytes.end());
-}
-
 void PosixTcpSocket::ReportSent(std::size_t sent) {
-  const std::size_t remaining = QueuedBytes();
+  const std::size_t remaining = outgoing_.Size();
   if (sent > 0) {
-    Emit([this, sent = SaturatedInt32(sent), left = SaturatedInt32(remaining)] {
-      events_.OnSendProgress(sent, left);
+    events_.Post([sent = SaturatedInt32(sent), left = SaturatedInt32(remaining)](SocketEvents& e) {
+      e.OnSendProgress(sent, left);
     });
   }
-  if (remaining == 0) Emit([this] { events_.OnSendComplete(); });
-}
-
-void PosixTcpSocket::AnnounceArrival() {
-  // One event stands for everything that arrives until it is delivered; it reports the total
-  // waiting then, and nothing if the owner has already taken it.
-  if (arrivalAnnounced_) return;
-  arrivalAnnounced_ = true;
-  Emit([this] {
-    arrivalAnnounced_ = false;
-    if (!incoming_.empty()) events_.OnDataArrival(SaturatedInt32(incoming_.size()));
-  });
+  if (remaining == 0) events_.Post([](SocketEvents& e) { e.OnSendComplete(); });
 }
 
 void PosixTcpSocket::UpdateInterest() {
   if (watch_ == kNoWatch || state_ != SocketState::kConnected) return;
   IoEventMask wanted = io_event::kNone;
-  if (incoming_.size() < kReceiveLimit) wanted |= io_event::kReadable;
-  if (QueuedBytes() > 0) wanted |= io_event::kWritable;
+  if (events_.Incoming().size() < kReceiveLimit) wanted |= io_event::kReadable;
+  if (!outgoing_.Empty()) wanted |= io_event::kWritable;
   loop_.Update(watch_, wanted);
 }
 
 void PosixTcpSocket::Fail(std::int32_t number, std::string description) {
   ReleaseDescriptor();
   endpoints_.clear();
-  outgoing_.clear();
-  outgoingSent_ = 0;
+  outgoing_.Clear();
   state_ = SocketState::kError;
-  Emit([this, number, description = std::move(description)] {
-    events_.OnError(number, description);
+  events_.Post([number, description = std::move(description)](SocketEvents& e) {
+    e.OnError(number, description);
   });
 }
 
 void PosixTcpSocket::FailAfterReading(int error) {
   // A server that answers early and resets (413 and close) has its answer waiting in the
   // receive queue; it is handed over before the failure.
-  if (ReadWaiting().arrived) AnnounceArrival();
+  if (ReadWaiting().arrived) events_.AnnounceArrival();
   FailWithErrno(error);
 }
 
@@ -422,12 +375,6 @@ void PosixTcpSocket::ReleaseDescriptor() {
   watch_ = kNoWatch;
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
-}
-
-void PosixTcpSocket::Emit(std::function<void()> fire) {
-  loop_.Post([alive = std::weak_ptr<Liveness>(liveness_), fire = std::move(fire)] {
-    if (!alive.expired()) fire();
-  });
 }
 
 }  // namespace veldrask::posix

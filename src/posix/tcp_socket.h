@@ -10,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/send_queue.h"
 #include "platform/tcp_socket.h"
 #include "posix/poll_event_loop.h"
+#include "posix/socket_events_queue.h"
 
 namespace veldrask::posix {
 
@@ -47,7 +49,6 @@ class PosixTcpSocket final : public TcpSocket {
     socklen_t length;
     int family;
   };
-  struct Liveness {};
 
   void ConnectToNextEndpoint();
   void OnReady(IoEventMask ready);
@@ -58,10 +59,7 @@ class PosixTcpSocket final : public TcpSocket {
   bool WriteQueued();
   // Sends from bytes until the kernel stops taking them; false on a failure, errno set.
   bool SendFrom(std::span<const std::byte> bytes, std::size_t& taken);
-  void QueueForSending(std::span<const std::byte> bytes);
-  std::size_t QueuedBytes() const { return outgoing_.size() - outgoingSent_; }
   void ReportSent(std::size_t sent);
-  void AnnounceArrival();
   void UpdateInterest();
   void Fail(std::int32_t number, std::string description);
   void FailWithErrno(int error);
@@ -72,13 +70,12 @@ class PosixTcpSocket final : public TcpSocket {
     bool peerClosed = false;
     int failure = 0;
   };
-  // Reads what the kernel holds into incoming_, up to the receive limit; acts on nothing.
+  // Reads what the kernel holds into the owner's buffer, up to the receive limit; acts on nothing.
   ReadOutcome ReadWaiting();
   void ReleaseDescriptor();
-  void Emit(std::function<void()> fire);
 
   PollEventLoop& loop_;
-  SocketEvents& events_;
+  SocketEventsQueue events_;  // posted; Close silences those not yet delivered
   SocketState state_ = SocketState::kClosed;
   int fd_ = -1;
   WatchId watch_ = kNoWatch;
@@ -87,13 +84,7 @@ class PosixTcpSocket final : public TcpSocket {
   std::size_t nextEndpoint_ = 0;
   int lastConnectError_ = 0;
 
-  std::vector<std::byte> outgoing_;
-  std::size_t outgoingSent_ = 0;
-  ByteBuffer incoming_;
-  bool arrivalAnnounced_ = false;
-
-  // Posted events hold a weak reference; Close replaces it, so they fall silent.
-  std::shared_ptr<Liveness> liveness_ = std::make_shared<Liveness>();
+  SendQueue outgoing_;
 };
 
 }  // namespace veldrask::posix

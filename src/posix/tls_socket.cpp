@@ -5,7 +5,6 @@
 #include <openssl/x509v3.h>
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 #include "base/error.h"
@@ -21,18 +20,6 @@ constexpr std::string_view kWrongStateText =
 constexpr std::string_view kPlainHttpText =
     "서버가 TLS가 아닌 평문(HTTP)으로 응답했습니다. 이 포트(ServerPort)의 서버는 HTTPS를 쓰지 "
     "않습니다.";
-
-std::int32_t SaturatedInt32(std::size_t value) {
-  return static_cast<std::int32_t>(
-      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
-}
-
-std::string_view WithoutBrackets(std::string_view host) {
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
-    return host.substr(1, host.size() - 2);
-  }
-  return host;
-}
 
 bool IsAddressLiteral(const std::string& host) {
   unsigned char address[16];
@@ -76,7 +63,7 @@ CertificateFailure DescribeVerification(long result, const std::string& host) {
 
 PosixTlsSocket::PosixTlsSocket(PollEventLoop& loop, std::shared_ptr<const TlsContext> context,
                                SocketEvents& events)
-    : loop_(loop), context_(std::move(context)), events_(events) {
+    : context_(std::move(context)), events_(loop, events) {
   SocketEvents& transportEvents = *this;
   transport_ = std::make_unique<PosixTcpSocket>(loop, transportEvents);
 }
@@ -121,7 +108,7 @@ void PosixTlsSocket::Send(std::span<const std::byte> data) {
     throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
   }
   if (data.empty()) {
-    if (plainQueued_ == 0) Emit([this] { events_.OnSendComplete(); });
+    if (plainQueued_ == 0) events_.Post([](SocketEvents& e) { e.OnSendComplete(); });
     return;
   }
   ERR_clear_error();
@@ -135,25 +122,19 @@ void PosixTlsSocket::Send(std::span<const std::byte> data) {
 }
 
 void PosixTlsSocket::GetData(ByteBuffer& out) {
-  if (out.empty()) {
-    out.swap(incoming_);
-  } else {
-    out.insert(out.end(), incoming_.begin(), incoming_.end());
-  }
-  incoming_.clear();
+  events_.HandOver(out);
   if (state_ == SocketState::kConnected) Pump();
 }
 
 void PosixTlsSocket::Close() {
-  liveness_ = std::make_shared<Liveness>();
+  events_.Silence();
   transport_->Close();
   ssl_.reset();
   recordsIn_ = recordsOut_ = nullptr;
   records_.clear();
   firstBytes_.clear();
-  incoming_.clear();
   plainQueued_ = 0;
-  transportClosed_ = closeNotified_ = arrivalAnnounced_ = renegotiationAsked_ = false;
+  transportClosed_ = closeNotified_ = renegotiationAsked_ = false;
   state_ = SocketState::kClosed;
 }
 
@@ -167,8 +148,8 @@ void PosixTlsSocket::OnSendProgress(std::int32_t /*sent*/, std::int32_t /*remain
 void PosixTlsSocket::OnSendComplete() {
   if (state_ != SocketState::kConnected || plainQueued_ == 0) return;
   const std::int32_t sent = SaturatedInt32(std::exchange(plainQueued_, 0));
-  Emit([this, sent] { events_.OnSendProgress(sent, 0); });
-  Emit([this] { events_.OnSendComplete(); });
+  events_.Post([sent](SocketEvents& e) { e.OnSendProgress(sent, 0); });
+  events_.Post([](SocketEvents& e) { e.OnSendComplete(); });
 }
 
 void PosixTlsSocket::OnDataArrival(std::int32_t /*bytesTotal*/) {
@@ -211,7 +192,7 @@ void PosixTlsSocket::Pump() {
   while (ssl_ && !closeNotified_) {
     if (!SSL_is_init_finished(ssl_.get()) && !Handshake()) return;
     if (SSL_is_init_finished(ssl_.get()) && !Decrypt()) return;
-    if (!Flush() || closeNotified_ || incoming_.size() >= kReceiveLimit) return;
+    if (!Flush() || closeNotified_ || events_.Incoming().size() >= kReceiveLimit) return;
     if (!TakeRecords()) {
       if (transportClosed_) EndOfTransport();
       return;
@@ -224,7 +205,7 @@ bool PosixTlsSocket::Handshake() {
   const int result = SSL_do_handshake(ssl_.get());
   if (result == 1) {
     state_ = SocketState::kConnected;
-    Emit([this] { events_.OnConnect(); });
+    events_.Post([](SocketEvents& e) { e.OnConnect(); });
     return true;
   }
   if (SSL_get_error(ssl_.get(), result) == SSL_ERROR_WANT_READ) return true;
@@ -234,15 +215,16 @@ bool PosixTlsSocket::Handshake() {
 }
 
 bool PosixTlsSocket::Decrypt() {
-  while (incoming_.size() < kReceiveLimit) {
-    const std::size_t before = incoming_.size();
-    incoming_.resize(before + kReadChunk);
+  ByteBuffer& incoming = events_.Incoming();
+  while (incoming.size() < kReceiveLimit) {
+    const std::size_t before = incoming.size();
+    incoming.resize(before + kReadChunk);
     std::size_t got = 0;
     ERR_clear_error();
-    const int result = SSL_read_ex(ssl_.get(), incoming_.data() + before, kReadChunk, &got);
-    incoming_.resize(before + got);
+    const int result = SSL_read_ex(ssl_.get(), incoming.data() + before, kReadChunk, &got);
+    incoming.resize(before + got);
     if (result == 1) {
-      AnnounceArrival();
+      events_.AnnounceArrival();
       continue;
     }
     const int error = SSL_get_error(ssl_.get(), result);
@@ -252,7 +234,7 @@ bool PosixTlsSocket::Decrypt() {
       closeNotified_ = true;
       state_ = SocketState::kClosing;
       transport_->Close();
-      Emit([this] { events_.OnClose(); });
+      events_.Post([](SocketEvents& e) { e.OnClose(); });
       return true;
     }
     FailWithTlsError("보안 연결(TLS)에서 받은 내용을 읽지 못했습니다");
@@ -347,23 +329,8 @@ void PosixTlsSocket::Fail(std::int32_t number, std::string description) {
   recordsIn_ = recordsOut_ = nullptr;
   plainQueued_ = 0;
   state_ = SocketState::kError;
-  Emit([this, number, description = std::move(description)] {
-    events_.OnError(number, description);
-  });
-}
-
-void PosixTlsSocket::AnnounceArrival() {
-  if (arrivalAnnounced_) return;
-  arrivalAnnounced_ = true;
-  Emit([this] {
-    arrivalAnnounced_ = false;
-    if (!incoming_.empty()) events_.OnDataArrival(SaturatedInt32(incoming_.size()));
-  });
-}
-
-void PosixTlsSocket::Emit(std::function<void()> fire) {
-  loop_.Post([alive = std::weak_ptr<Liveness>(liveness_), fire = std::move(fire)] {
-    if (!alive.expired()) fire();
+  events_.Post([number, description = std::move(description)](SocketEvents& e) {
+    e.OnError(number, description);
   });
 }
 

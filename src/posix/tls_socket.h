@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -12,6 +11,7 @@
 
 #include "platform/tcp_socket.h"
 #include "posix/poll_event_loop.h"
+#include "posix/socket_events_queue.h"
 #include "posix/tls_context.h"
 
 namespace veldrask::posix {
@@ -42,7 +42,6 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
   struct SslFree {
     void operator()(SSL* ssl) const { SSL_free(ssl); }
   };
-  struct Liveness {};
 
   // The plain socket's events.
   void OnConnect() override;
@@ -60,7 +59,7 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
   // Moves records in and plain text out until one side has to wait.
   void Pump();
   bool Handshake();
-  // Decrypts into incoming_ up to the limit; false once the socket has failed.
+  // Decrypts for the owner up to the limit; false once the socket has failed.
   bool Decrypt();
   // Hands the plain socket the records TLS has written; false once the socket has failed.
   bool Flush();
@@ -70,13 +69,10 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
   void FailHandshake();
   void FailWithTlsError(std::string_view during);
   void Fail(std::int32_t number, std::string description);
-  void AnnounceArrival();
-  void Emit(std::function<void()> fire);
 
-  PollEventLoop& loop_;
   std::shared_ptr<const TlsContext> context_;
+  SocketEventsQueue events_;
   std::unique_ptr<TcpSocket> transport_;
-  SocketEvents& events_;
   SocketState state_ = SocketState::kClosed;
   std::string host_;
   std::unique_ptr<SSL, SslFree> ssl_;
@@ -84,13 +80,10 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
   BIO* recordsOut_ = nullptr;  // owned by ssl_
   ByteBuffer records_;
   std::string firstBytes_;  // the server's first bytes, to tell a plain-text answer
-  ByteBuffer incoming_;
   std::size_t plainQueued_ = 0;
   bool transportClosed_ = false;
   bool closeNotified_ = false;
-  bool arrivalAnnounced_ = false;
   bool renegotiationAsked_ = false;
-  std::shared_ptr<Liveness> liveness_ = std::make_shared<Liveness>();
 };
 
 }  // namespace veldrask::posix

@@ -1,0 +1,52 @@
+#include "posix/socket_events_queue.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace veldrask::posix {
+
+void SocketEventsQueue::Post(std::function<void(SocketEvents&)> fire) {
+  loop_.Post(
+      [alive = std::weak_ptr<Liveness>(liveness_), &events = events_, fire = std::move(fire)] {
+        if (!alive.expired()) fire(events);
+      });
+}
+
+void SocketEventsQueue::Silence() {
+  liveness_ = std::make_shared<Liveness>();
+  incoming_.clear();
+  arrivalAnnounced_ = false;
+}
+
+void SocketEventsQueue::AnnounceArrival() {
+  if (arrivalAnnounced_) return;
+  arrivalAnnounced_ = true;
+  Post([this](SocketEvents& events) {
+    arrivalAnnounced_ = false;
+    if (!incoming_.empty()) events.OnDataArrival(SaturatedInt32(incoming_.size()));
+  });
+}
+
+void SocketEventsQueue::HandOver(ByteBuffer& out) {
+  if (out.empty()) {
+    out.swap(incoming_);
+  } else {
+    out.insert(out.end(), incoming_.begin(), incoming_.end());
+  }
+  incoming_.clear();
+}
+
+std::int32_t SaturatedInt32(std::size_t value) {
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string_view WithoutBrackets(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    return host.substr(1, host.size() - 2);
+  }
+  return host;
+}
+
+}  // namespace veldrask::posix

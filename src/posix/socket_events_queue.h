@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "base/byte_buffer.h"
+#include "platform/event_loop.h"
+#include "platform/tcp_socket.h"
+
+namespace veldrask::posix {
+
+// A socket's events on their way through the loop, so that none is raised from inside a call
+// on the socket and all are seen in the order they happened; and the bytes that arrived for
+// the owner. Silence drops every event not yet delivered.
+class SocketEventsQueue {
+ public:
+  SocketEventsQueue(EventLoop& loop, SocketEvents& events) : loop_(loop), events_(events) {}
+
+  void Post(std::function<void(SocketEvents&)> fire);
+  void Silence();
+
+  ByteBuffer& Incoming() { return incoming_; }
+  // One arrival event stands for everything that arrives until it is delivered; it reports
+  // the total waiting then, and nothing if the owner has already taken it.
+  void AnnounceArrival();
+  // Moves what arrived to the end of out.
+  void HandOver(ByteBuffer& out);
+
+ private:
+  struct Liveness {};
+
+  EventLoop& loop_;
+  SocketEvents& events_;
+  ByteBuffer incoming_;
+  bool arrivalAnnounced_ = false;
+  std::shared_ptr<Liveness> liveness_ = std::make_shared<Liveness>();
+};
+
+// A count the socket events carry, held at the largest 32-bit value.
+std::int32_t SaturatedInt32(std::size_t value);
+
+// "::1" for "[::1]", the form addresses with a port are written in; any other host as it is.
+std::string_view WithoutBrackets(std::string_view host);
+
+}  // namespace veldrask::posix
