@@ -65,6 +65,36 @@ TEST_F(DownloadWindowTest, SendsTheFiveLineRequestWithTheTargetAsThePageGaveIt) 
   EXPECT_EQ(FolderNames(), (Names{"가.txt", "가[1].txt"}));
 }
 
+// The scheme only chooses the socket: the same request goes inside TLS, to the bare host.
+TEST_F(DownloadWindowTest, AnHttpsHostNameAsksForTlsSocketsAndSendsTheSameRequest) {
+  const struct {
+    std::string hostName;
+    int tlsSockets;
+    std::string host;
+  } cases[] = {
+      {"files.example", 0, "files.example"},
+      {"HTTPS://files.example", 1, "files.example"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.hostName);
+    network.requests.clear();
+    network.hosts.clear();
+    network.tlsSockets = 0;
+    owner.host = c.hostName;
+    owner.files = {AttachedFile{}};
+    owner.Add("/a.txt", "a.txt", 1);
+    network.SetServer([](const std::string&) { return Serve("x"); });
+
+    Run();
+
+    EXPECT_EQ(network.tlsSockets, c.tlsSockets);
+    EXPECT_EQ(network.hosts, Names{c.host});
+    ASSERT_EQ(network.requests.size(), 1U);
+    EXPECT_EQ(network.requests[0], "GET /a.txt HTTP/1.1\r\nHost: " + c.host +
+                                       "\r\nConnect: close\r\nAccept: */*\r\n\r\n");
+  }
+}
+
 TEST_F(DownloadWindowTest, ControlCharactersInTheTargetCannotBreakTheRequest) {
   owner.Add("/a b\r\nX-Evil: 1\t.txt", "a.txt", 1);
   network.SetServer([](const std::string&) { return Serve("x"); });
