@@ -1,5 +1,6 @@
 #include "control_session.h"
 
+#include "options.h"
 #include "terminal_text.h"
 
 namespace veldrask::host {
@@ -13,7 +14,11 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
       limits_(posix_.Loop(), settings.limits, [this] { CloseTransferWindows(); }),
       exchange_(console, settings.verbose, &limits_),
       control_(platform_, page_) {
-  posix_.Networking().SetTlsTrust(settings.tlsTrust);
+  try {
+    posix_.Networking().SetTlsTrust(settings.tlsTrust);
+  } catch (const Error& error) {
+    throw UsageError("--cacert: " + error.Description());
+  }
   control_.SetExchangeObserver(&exchange_);
   if (settings.drawProgress) progress_.emplace(ui_, console_, platform_.clock);
   ui_.SetMessageObserver([this](const headless::MessageRecord& message) { ShowMessage(message); });

@@ -30,7 +30,7 @@ struct SessionSettings {
 
 class ControlSession {
  public:
-  // Throws Error when the TLS trust's certificate file cannot be read.
+  // Throws UsageError when the TLS trust's certificate file cannot be read.
   ControlSession(Console& console, const SessionSettings& settings);
   ~ControlSession();
   ControlSession(const ControlSession&) = delete;

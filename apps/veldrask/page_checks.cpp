@@ -44,20 +44,19 @@ void CheckHostName(std::string_view hostName, Command command) {
   const bool hasPort = colon != std::string_view::npos &&
                        (bracket == std::string_view::npos || colon > bracket) &&
                        IsDigits(authority.substr(colon + 1));
-  const std::string_view bare = hasPort ? authority.substr(0, colon) : authority;
+  // "https://host" is how a page asks for TLS: the advice keeps it.
+  const bool secureHost = ParseServerAddress(hostName).transport == Transport::kTls;
+  const std::string bare = (secureHost ? "https://" : "") +
+                           std::string(hasPort ? authority.substr(0, colon) : authority);
   if (hasPort) {
     throw UsageError("HostName '" + std::string(hostName) +
                      "' holds a port, which the control takes from ServerPort alone: use "
                      "--param HostName=" +
-                     std::string(bare) +
-                     " --param ServerPort=" + std::string(authority.substr(colon + 1)));
+                     bare + " --param ServerPort=" + std::string(authority.substr(colon + 1)));
   }
-  // "https://host" is how a page asks for TLS; any other URL stays what downloads cannot use.
-  const bool secureHost = ParseServerAddress(hostName).transport == Transport::kTls;
   if (command == Command::kDownload && ((isUrl && !secureHost) || hasPath)) {
-    throw UsageError(
-        "HostName '" + std::string(hostName) +
-        "' is a URL, which downloads use as it stands: use --param HostName=" + std::string(bare));
+    throw UsageError("HostName '" + std::string(hostName) +
+                     "' is a URL, which downloads use as it stands: use --param HostName=" + bare);
   }
 }
 
