@@ -64,13 +64,23 @@ class Nginx:
         self.root = root
         self.process = None
         self.port = None
+        self.tls_port = None
+        self.certificate = os.path.join(self.prefix, "tls.pem")
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                        "ec_paramgen_curve:P-256", "-nodes", "-keyout",
+                        os.path.join(self.prefix, "tls.key"), "-out", self.certificate,
+                        "-days", "2", "-subj", "/CN=127.0.0.1",
+                        "-addext", "subjectAltName=IP:127.0.0.1"],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def start(self):
         for _ in range(5):
             self.port = free_port()
+            self.tls_port = free_port()
             conf = os.path.join(self.prefix, "nginx.conf")
             text = self.template
-            for key, value in {"PORT": str(self.port), "PREFIX": self.prefix,
+            for key, value in {"PORT": str(self.port), "TLS_PORT": str(self.tls_port),
+                               "PREFIX": self.prefix,
                                "ROOT": self.root, "USER": _user(), "GROUP": _group()}.items():
                 text = text.replace("@" + key + "@", value)
             with open(conf, "w") as out:
@@ -78,7 +88,8 @@ class Nginx:
             self.process = subprocess.Popen(
                 ["nginx", "-p", self.prefix, "-c", conf, "-e", os.path.join(self.prefix, "error.log")],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            if wait_for_port(self.port, self.process):
+            if wait_for_port(self.port, self.process) and wait_for_port(self.tls_port,
+                                                                         self.process):
                 return
             self.stop()
         raise RuntimeError("nginx did not start; see " + os.path.join(self.prefix, "error.log"))
@@ -198,30 +209,38 @@ class Bench:
         self.out = os.path.join(work, "stdout")
         self.nginx = Nginx(work, self.root)
 
-    def veldrask(self, *extra):
+    def veldrask(self, tls, *extra):
+        if tls:
+            return [self.args.veldrask, "--cacert", self.nginx.certificate, "--param",
+                    "HostName=https://127.0.0.1", "--param", f"ServerPort={self.nginx.tls_port}",
+                    *extra]
         return [self.args.veldrask, "--param", "HostName=127.0.0.1", "--param",
                 f"ServerPort={self.nginx.port}", *extra]
 
-    def upload_tools(self, path):
-        url = f"http://127.0.0.1:{self.nginx.port}/upload"
-        tools = {"curl": ["curl", "-sS", "--fail", "-F", "file=@" + path, "-H", "Expect:", url]}
-        if self.args.raw:
+    def curl(self, tls, url_path, *extra):
+        if tls:
+            return ["curl", "-sS", "--fail", "--cacert", self.nginx.certificate, *extra,
+                    f"https://127.0.0.1:{self.nginx.tls_port}{url_path}"]
+        return ["curl", "-sS", "--fail", *extra, f"http://127.0.0.1:{self.nginx.port}{url_path}"]
+
+    def upload_tools(self, path, tls):
+        tools = {"curl": self.curl(tls, "/upload", "-F", "file=@" + path, "-H", "Expect:")}
+        if self.args.raw and not tls:
             tools["raw-sendfile"] = [self.args.raw, "upload", str(self.nginx.port), "/upload", path]
         for block in (8192, 65536):
             tools[f"veldrask-{block}"] = self.veldrask(
-                "--param", "ActionURL=/upload", "--param", "MaxFileSize=2047", "--param",
+                tls, "--param", "ActionURL=/upload", "--param", "MaxFileSize=2047", "--param",
                 f"BufferSize={block}", "--quiet", "upload", path)
         return tools
 
-    def download_tools(self, name, size):
-        url = f"http://127.0.0.1:{self.nginx.port}/files/{name}"
+    def download_tools(self, name, size, tls):
         target = os.path.join(self.down_dir, name)
         tools = {
-            "curl": ["curl", "-sS", "--fail", "-o", target, url],
-            "veldrask": self.veldrask("--quiet", "download", "--to", self.down_dir, "--overwrite",
-                                      f"/files/{name}:{size}"),
+            "curl": self.curl(tls, f"/files/{name}", "-o", target),
+            "veldrask": self.veldrask(tls, "--quiet", "download", "--to", self.down_dir,
+                                      "--overwrite", f"/files/{name}:{size}"),
         }
-        if self.args.raw:
+        if self.args.raw and not tls:
             tools["raw-recv"] = [self.args.raw, "download", str(self.nginx.port), f"/files/{name}",
                                  target]
         return target, tools
@@ -249,18 +268,18 @@ class Bench:
                 f"{n} {size / samples[n][-1]['wall'] / 1e6:.0f} MB/s" for n in names))
         return {"kind": kind, "size_label": label, "size": size, "samples": samples}
 
-    def uploads(self, path, label, size):
+    def uploads(self, path, label, size, tls):
         def check(_, result, __):
             if result["rc"] != 0:
                 return f"exit status {result['rc']}"
             if result["stdout"] != b"ok\n":
                 return f"reply {result['stdout'][:100]!r}"
             return None
-        return self.run_rounds("upload", label, size, self.upload_tools(path), lambda: None,
-                               check)
+        return self.run_rounds("upload-tls" if tls else "upload", label, size,
+                               self.upload_tools(path, tls), lambda: None, check)
 
-    def downloads(self, name, label, size):
-        target, tools = self.download_tools(name, size)
+    def downloads(self, name, label, size, tls):
+        target, tools = self.download_tools(name, size, tls)
         source = os.path.join(self.files_dir, name)
 
         def clear():
@@ -276,7 +295,8 @@ class Bench:
             if round_index == 0 and not filecmp.cmp(source, target, shallow=False):
                 return "downloaded file differs"
             return None
-        result = self.run_rounds("download", label, size, tools, clear, check)
+        result = self.run_rounds("download-tls" if tls else "download", label, size, tools,
+                                 clear, check)
         clear()
         return result
 
@@ -293,10 +313,12 @@ class Bench:
                 name = f"f{label.lower()}.bin"
                 path = os.path.join(self.files_dir, name)
                 make_file(path, size)
-                if "upload" in self.args.kinds:
-                    results["transfers"].append(self.uploads(path, label, size))
-                if "download" in self.args.kinds:
-                    results["transfers"].append(self.downloads(name, label, size))
+                for tls in (False, True):
+                    suffix = "-tls" if tls else ""
+                    if "upload" + suffix in self.args.kinds:
+                        results["transfers"].append(self.uploads(path, label, size, tls))
+                    if "download" + suffix in self.args.kinds:
+                        results["transfers"].append(self.downloads(name, label, size, tls))
                 os.remove(path)
         finally:
             self.nginx.stop()
@@ -309,7 +331,7 @@ def main():
     parser.add_argument("--raw", help="bench/raw's raw_transfer: the physical limit's rows")
     parser.add_argument("--out", required=True, help="JSON file for the results")
     parser.add_argument("--sizes", default="1MiB,100MiB,1GiB")
-    parser.add_argument("--kinds", default="upload,download")
+    parser.add_argument("--kinds", default="upload,download,upload-tls,download-tls")
     parser.add_argument("--runs-small", type=int, default=15)
     parser.add_argument("--runs-medium", type=int, default=7)
     parser.add_argument("--runs-large", type=int, default=5)

@@ -15,7 +15,8 @@ IDLE_LIMIT_PERCENT = 1.0
 # (kind, tool): the least throughput relative to curl that the goals ask for, at 100 MiB and
 # more; a 1 MiB transfer is mostly start-up and is held to the older, lower marks.
 THROUGHPUT_GOALS = {("upload", "veldrask-65536"): 1.3, ("upload", "veldrask-8192"): 1.0,
-                    ("download", "veldrask"): 1.2}
+                    ("download", "veldrask"): 1.2, ("upload-tls", "veldrask-65536"): 0.9,
+                    ("upload-tls", "veldrask-8192"): 0.9, ("download-tls", "veldrask"): 0.9}
 SMALL_GOALS = {("upload", "veldrask-65536"): 1.0, ("upload", "veldrask-8192"): 0.7,
                ("download", "veldrask"): 1.0}
 # The physical limit of each kind (bench/raw): its time is the yardstick of the × raw column.
@@ -115,7 +116,7 @@ def goals(rows, idle):
             lines.append(f"- {'met' if met else 'NOT MET'}: {r['kind']} {r['size_label']} "
                          f"{r['tool']} CPU {r['cpu_per_gib']:.2f} s/GiB (goal ≤ curl's "
                          f"{curl['cpu_per_gib']:.2f})")
-    for kind in ("upload", "download"):
+    for kind in ("upload", "download", "upload-tls", "download-tls"):
         mine = [r for r in rows if r["kind"] == kind and r["tool"].startswith("veldrask")]
         for r in (r for r in mine if r["size"] == GIB):
             # Growth with size shows between the two large files; below 100 MiB the buffers
