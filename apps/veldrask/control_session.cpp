@@ -14,8 +14,13 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
       limits_(posix_.Loop(), settings.limits, [this] { CloseTransferWindows(); }),
       exchange_(console, settings.verbose, &limits_),
       control_(platform_, page_) {
+  // OpenSSL is started only for a TLS connection unless the trust was set on the command line.
+  const posix::TlsTrust systemTrust;
   try {
-    posix_.Networking().SetTlsTrust(settings.tlsTrust);
+    if (!settings.tlsTrust.extraCertificates.empty() ||
+        settings.tlsTrust.verifyPeer != systemTrust.verifyPeer) {
+      posix_.Networking().SetTlsTrust(settings.tlsTrust);
+    }
   } catch (const Error& error) {
     throw UsageError("--cacert: " + error.Description());
   }

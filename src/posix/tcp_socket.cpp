@@ -111,8 +111,8 @@ bool IsTemporary(int error) {
 
 }  // namespace
 
-PosixTcpSocket::PosixTcpSocket(PollEventLoop& loop, SocketEvents& events)
-    : loop_(loop), events_(loop, events) {}
+PosixTcpSocket::PosixTcpSocket(PollEventLoop& loop, SocketEvents& events, std::size_t receiveLimit)
+    : loop_(loop), events_(loop, events), receiveLimit_(receiveLimit) {}
 
 PosixTcpSocket::~PosixTcpSocket() {
   Close();
@@ -232,7 +232,7 @@ void PosixTcpSocket::OnReady(IoEventMask ready) {
     }
   }
   // Reading first hands over what arrived before a close or a failure the write would meet.
-  const bool reading = events_.Incoming().size() < kReceiveLimit;
+  const bool reading = events_.Incoming().size() < receiveLimit_;
   if (reading && (ready & (io_event::kReadable | io_event::kHangUp))) ReadAvailable();
   if (state_ != SocketState::kConnected) return;
   if ((ready & (io_event::kWritable | io_event::kHangUp)) && !outgoing_.Empty()) {
@@ -264,12 +264,12 @@ void PosixTcpSocket::BecomeConnected() {
 PosixTcpSocket::ReadOutcome PosixTcpSocket::ReadWaiting() {
   ReadOutcome outcome;
   ByteBuffer& incoming = events_.Incoming();
-  while (incoming.size() < kReceiveLimit) {
+  while (incoming.size() < receiveLimit_) {
     const std::size_t before = incoming.size();
     // Past the first chunk, one allocation takes everything up to the limit: later chunks
     // never move what is held, and no second buffer of the doubled size is made.
     if (before > 0 && incoming.capacity() < before + kReadChunk) {
-      incoming.reserve(kReceiveLimit + kReadChunk);
+      incoming.reserve(receiveLimit_ + kReadChunk);
     }
     incoming.resize(before + kReadChunk);
     const ssize_t count = recv(fd_, incoming.data() + before, kReadChunk, 0);
@@ -343,7 +343,7 @@ void PosixTcpSocket::ReportSent(std::size_t sent) {
 void PosixTcpSocket::UpdateInterest() {
   if (watch_ == kNoWatch || state_ != SocketState::kConnected) return;
   IoEventMask wanted = io_event::kNone;
-  if (events_.Incoming().size() < kReceiveLimit) wanted |= io_event::kReadable;
+  if (events_.Incoming().size() < receiveLimit_) wanted |= io_event::kReadable;
   if (!outgoing_.Empty()) wanted |= io_event::kWritable;
   loop_.Update(watch_, wanted);
 }

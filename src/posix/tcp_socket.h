@@ -25,7 +25,9 @@ class PosixTcpSocket final : public TcpSocket {
   // Bytes held for the owner before reading pauses; GetData resumes it.
   static constexpr std::size_t kReceiveLimit = std::size_t{1} << 20;
 
-  PosixTcpSocket(PollEventLoop& loop, SocketEvents& events);
+  // receiveLimit: the bytes held for the owner before reading pauses.
+  PosixTcpSocket(PollEventLoop& loop, SocketEvents& events,
+                 std::size_t receiveLimit = kReceiveLimit);
   // Closes; safe at any time, also from inside one of the socket's own event handlers.
   ~PosixTcpSocket() override;
   PosixTcpSocket(const PosixTcpSocket&) = delete;
@@ -76,6 +78,7 @@ class PosixTcpSocket final : public TcpSocket {
 
   PollEventLoop& loop_;
   SocketEventsQueue events_;  // posted; Close silences those not yet delivered
+  const std::size_t receiveLimit_;
   SocketState state_ = SocketState::kClosed;
   int fd_ = -1;
   WatchId watch_ = kNoWatch;

@@ -65,7 +65,7 @@ PosixTlsSocket::PosixTlsSocket(PollEventLoop& loop, std::shared_ptr<const TlsCon
                                SocketEvents& events)
     : context_(std::move(context)), events_(loop, events) {
   SocketEvents& transportEvents = *this;
-  transport_ = std::make_unique<PosixTcpSocket>(loop, transportEvents);
+  transport_ = std::make_unique<PosixTcpSocket>(loop, transportEvents, kReceiveLimit);
 }
 
 PosixTlsSocket::~PosixTlsSocket() {
@@ -131,7 +131,9 @@ void PosixTlsSocket::Close() {
   transport_->Close();
   ssl_.reset();
   recordsIn_ = recordsOut_ = nullptr;
-  records_.clear();
+  arrived_.clear();
+  arrivedFed_ = 0;
+  sending_.clear();
   firstBytes_.clear();
   plainQueued_ = 0;
   transportClosed_ = closeNotified_ = renegotiationAsked_ = false;
@@ -218,6 +220,10 @@ bool PosixTlsSocket::Decrypt() {
   ByteBuffer& incoming = events_.Incoming();
   while (incoming.size() < kReceiveLimit) {
     const std::size_t before = incoming.size();
+    // One allocation holds everything up to the limit; growing by chunks would double it.
+    if (before > 0 && incoming.capacity() < kReceiveLimit + kReadChunk) {
+      incoming.reserve(kReceiveLimit + kReadChunk);
+    }
     incoming.resize(before + kReadChunk);
     std::size_t got = 0;
     ERR_clear_error();
@@ -246,28 +252,31 @@ bool PosixTlsSocket::Decrypt() {
 bool PosixTlsSocket::Flush() {
   const std::size_t pending = BIO_ctrl_pending(recordsOut_);
   if (pending == 0) return true;
-  records_.resize(pending);
-  const int taken = BIO_read(recordsOut_, records_.data(), static_cast<int>(pending));
+  sending_.resize(pending);
+  const int taken = BIO_read(recordsOut_, sending_.data(), static_cast<int>(pending));
   // A plain socket that failed has its error on the way; the records have nowhere to go.
   if (taken > 0 && transport_->State() == SocketState::kConnected) {
-    transport_->Send(std::span(records_).first(static_cast<std::size_t>(taken)));
+    transport_->Send(std::span(sending_).first(static_cast<std::size_t>(taken)));
   }
-  records_.clear();
+  sending_.clear();
   return ssl_ != nullptr;
 }
 
 bool PosixTlsSocket::TakeRecords() {
-  records_.clear();
-  transport_->GetData(records_);
-  if (records_.empty()) return false;
-  if (firstBytes_.size() < 5) {
-    const std::size_t wanted = std::min<std::size_t>(5 - firstBytes_.size(), records_.size());
+  if (arrivedFed_ == arrived_.size()) {
+    arrived_.clear();
+    arrivedFed_ = 0;
+    transport_->GetData(arrived_);
+    if (arrived_.empty()) return false;
+    const std::size_t wanted = std::min<std::size_t>(5 - firstBytes_.size(), arrived_.size());
     for (std::size_t i = 0; i < wanted; ++i) {
-      firstBytes_.push_back(static_cast<char>(records_[i]));
+      firstBytes_.push_back(static_cast<char>(arrived_[i]));
     }
   }
-  BIO_write(recordsIn_, records_.data(), static_cast<int>(records_.size()));
-  records_.clear();
+  // TLS keeps what it is given until it is read, so it gets a slice at a time.
+  const std::size_t slice = std::min(kReadChunk, arrived_.size() - arrivedFed_);
+  BIO_write(recordsIn_, arrived_.data() + arrivedFed_, static_cast<int>(slice));
+  arrivedFed_ += slice;
   return true;
 }
 

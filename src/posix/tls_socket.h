@@ -22,8 +22,10 @@ namespace veldrask::posix {
 // certificate check. The loop must outlive the socket.
 class PosixTlsSocket final : public TcpSocket, private SocketEvents {
  public:
-  // Plain text held for the owner before decrypting pauses; GetData resumes it.
-  static constexpr std::size_t kReceiveLimit = std::size_t{1} << 20;
+  // Plain text held for the owner before decrypting pauses; GetData resumes it. The records
+  // waiting in the plain socket are held to the same, so both stay well below a plain
+  // socket's buffer together.
+  static constexpr std::size_t kReceiveLimit = std::size_t{256} << 10;
 
   PosixTlsSocket(PollEventLoop& loop, std::shared_ptr<const TlsContext> context,
                  SocketEvents& events);
@@ -78,7 +80,9 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
   std::unique_ptr<SSL, SslFree> ssl_;
   BIO* recordsIn_ = nullptr;   // owned by ssl_
   BIO* recordsOut_ = nullptr;  // owned by ssl_
-  ByteBuffer records_;
+  ByteBuffer arrived_;  // records taken from the plain socket, given to TLS a slice at a time
+  std::size_t arrivedFed_ = 0;
+  ByteBuffer sending_;      // records TLS wrote, on their way to the plain socket
   std::string firstBytes_;  // the server's first bytes, to tell a plain-text answer
   std::size_t plainQueued_ = 0;
   bool transportClosed_ = false;
