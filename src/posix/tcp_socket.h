@@ -38,6 +38,8 @@ class PosixTcpSocket final : public TcpSocket {
   // connection itself never blocks. Failures, an invalid port included, arrive as OnError.
   void Connect(std::string_view host, std::int32_t port) override;
   SocketState State() const override { return state_; }
+  // Bytes of earlier sends the kernel has not taken yet.
+  std::size_t Unsent() const { return outgoing_.Size(); }
   // Hands the kernel what it takes now and keeps only the rest. Raises error 40006 unless
   // connected.
   void Send(std::span<const std::byte> data) override;

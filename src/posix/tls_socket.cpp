@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "base/error.h"
-#include "posix/tcp_socket.h"
 
 namespace veldrask::posix {
 namespace {
@@ -118,7 +117,11 @@ void PosixTlsSocket::Send(std::span<const std::byte> data) {
     return;
   }
   plainQueued_ += written;
-  Flush();
+  // When the kernel took every record at once, the owner need not wait for the plain
+  // socket's own report to send the next block.
+  if (Flush() && transport_->State() == SocketState::kConnected && transport_->Unsent() == 0) {
+    ReportSent();
+  }
 }
 
 void PosixTlsSocket::GetData(ByteBuffer& out) {
@@ -148,7 +151,11 @@ void PosixTlsSocket::OnConnect() {
 void PosixTlsSocket::OnSendProgress(std::int32_t /*sent*/, std::int32_t /*remaining*/) {}
 
 void PosixTlsSocket::OnSendComplete() {
-  if (state_ != SocketState::kConnected || plainQueued_ == 0) return;
+  if (state_ == SocketState::kConnected) ReportSent();
+}
+
+void PosixTlsSocket::ReportSent() {
+  if (plainQueued_ == 0) return;
   const std::int32_t sent = SaturatedInt32(std::exchange(plainQueued_, 0));
   events_.Post([sent](SocketEvents& e) { e.OnSendProgress(sent, 0); });
   events_.Post([](SocketEvents& e) { e.OnSendComplete(); });

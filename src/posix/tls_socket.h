@@ -12,6 +12,7 @@
 #include "platform/tcp_socket.h"
 #include "posix/poll_event_loop.h"
 #include "posix/socket_events_queue.h"
+#include "posix/tcp_socket.h"
 #include "posix/tls_context.h"
 
 namespace veldrask::posix {
@@ -71,10 +72,11 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
   void FailHandshake();
   void FailWithTlsError(std::string_view during);
   void Fail(std::int32_t number, std::string description);
+  void ReportSent();
 
   std::shared_ptr<const TlsContext> context_;
   SocketEventsQueue events_;
-  std::unique_ptr<TcpSocket> transport_;
+  std::unique_ptr<PosixTcpSocket> transport_;
   SocketState state_ = SocketState::kClosed;
   std::string host_;
   std::unique_ptr<SSL, SslFree> ssl_;
