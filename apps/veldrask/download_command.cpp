@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "headless/list_view.h"
+#include "page_checks.h"
 
 namespace veldrask::host {
 namespace {
@@ -54,7 +55,9 @@ bool ReportDownloads(ControlSession& session, const Options& options) {
     const std::string prefix = "veldrask: download: " + report.key + ": ";
     if (report.end != DownloadEnd::kDone) {
       allDone = false;
-      session.Output().Print(prefix + Why(report));
+      const bool silent = report.end == DownloadEnd::kCutShort && report.statusCode.empty();
+      session.Output().Print(prefix + Why(report) +
+                             (silent ? SilentCloseHint(session.Control().HostName()) : ""));
       continue;
     }
     const auto given = std::find_if(options.downloads.begin(), options.downloads.end(),

@@ -60,4 +60,12 @@ void CheckHostName(std::string_view hostName, Command command) {
   }
 }
 
+std::string SilentCloseHint(std::string_view hostName) {
+  const ServerAddress server = ParseServerAddress(hostName);
+  if (server.transport == Transport::kTls) return {};
+  return " (a server that speaks only HTTPS closes a plain connection so; if it is one, use "
+         "--param HostName=https://" +
+         server.host + ")";
+}
+
 }  // namespace veldrask::host

@@ -3,6 +3,7 @@
 // Checks of what the page and the command line give the control, made before anything is
 // sent, for mistakes the control itself would pass over in silence.
 
+#include <string>
 #include <string_view>
 
 #include "map_property_bag.h"
@@ -18,5 +19,9 @@ void CheckParamNames(const Options& options, const MapPropertyBag& bag);
 // the control connects to ServerPort and would either drop the port or look the whole text
 // up as a host name. For a download, which uses HostName as it stands, a URL form too.
 void CheckHostName(std::string_view hostName, Command command);
+
+// For a plain connection that the server closed without a word: what an HTTPS-only server
+// does with a plain request, and how to ask for TLS. Empty when hostName already asks for it.
+std::string SilentCloseHint(std::string_view hostName);
 
 }  // namespace veldrask::host

@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "file_selection.h"
+#include "page_checks.h"
 #include "platform/ui.h"
 
 namespace veldrask::host {
@@ -125,7 +126,8 @@ bool JudgeReply(ControlSession& session, std::size_t messagesBefore) {
   if (session.MessageCount() > messagesBefore) return true;
   const std::string status = session.Control().HTTPResponseStatus();
   if (status.empty()) {
-    session.Output().Print("veldrask: upload: the server sent no HTTP reply");
+    session.Output().Print("veldrask: upload: the server sent no HTTP reply" +
+                           SilentCloseHint(session.Control().HostName()));
     return false;
   }
   if (status.starts_with('2') && status.size() >= 3) return true;

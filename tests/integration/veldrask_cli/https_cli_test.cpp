@@ -163,7 +163,7 @@ TEST_F(HttpsCliTest, EachFailedConnectionSaysWhyAndLeavesNoFile) {
       {"renegotiation", "good", {"renegotiate"}, "https://127.0.0.1", true, {}, 1, "재협상"},
       {"plain server, silent", "", {}, "https://127.0.0.1", true, {}, 1, "HTTPS 서버가 아닐"},
       {"plain server, answering", "email", {}, "https://127.0.0.1", true, {}, 1, "평문(HTTP)"},
-      {"plain client", "good", {}, "127.0.0.1", true, {}, 1, "file.bin"},
+      {"plain client", "good", {}, "127.0.0.1", true, {}, 1, "HostName=https://127.0.0.1"},
       {"stalled handshake",
        "good",
        {"stall"},

@@ -125,7 +125,10 @@ TEST_F(OutcomeCliTest, NoReplyAStatusOtherThan2xxAndStalledServersEachEndTheirOw
   const auto closing = StartRecordingServer(Folder("records"), silence);
   const CliResult result = Upload(closing->port(), "/upload", {"upload", "mid.bin"});
   EXPECT_EQ(result.status, 1) << result.err;
-  EXPECT_NE(result.err.find("veldrask: upload: the server sent no HTTP reply\n"), std::string::npos)
+  EXPECT_NE(result.err.find("veldrask: upload: the server sent no HTTP reply (a server that "
+                            "speaks only HTTPS closes a plain connection so; if it is one, use "
+                            "--param HostName=https://127.0.0.1)\n"),
+            std::string::npos)
       << result.err;
 }
 
