@@ -20,8 +20,8 @@ quietly() {
 }
 
 quietly cmake --install "$build" --prefix "$work/prefix" --component development
-# The installed package must not lead back to the source or the build.
-if grep -rlF -e "$root" -e "$build" "$work/prefix/lib"; then
+# The installed package's CMake files must not lead back to the source or the build.
+if grep -rlF -e "$root" -e "$build" "$work/prefix/lib/cmake"; then
   echo "the installed package names the source or build folder" >&2
   exit 1
 fi
