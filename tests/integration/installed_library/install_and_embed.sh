@@ -12,8 +12,7 @@ root=$(cd "$here/../../.." && pwd)
 # again; it starts empty.
 rm -rf "$work"
 mkdir -p "$work/store" "$work/registry"
-server=
-trap '[ -z "$server" ] || kill "$server" 2>/dev/null || true' EXIT
+trap '[ -z "${server_PID:-}" ] || kill "$server_PID" 2>/dev/null || true' EXIT
 # Runs a step with its output shown only when it fails.
 quietly() {
   "$@" >"$work/step.log" 2>&1 || { cat "$work/step.log" >&2; return 1; }
@@ -32,15 +31,12 @@ quietly cmake -S "$here/consumer" -B "$work/build" -G "$generator" \
   -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
 quietly cmake --build "$work/build"
 
-python3 "$root/tests/servers/python/email_server.py" "$work/store" >"$work/server.out" &
-server=$!
-port=
-for _ in $(seq 100); do
-  port=$(sed -n 's/^PORT //p' "$work/server.out")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "the upload server did not start" >&2; exit 1; }
+# The server also ends when this script does, however it ends (its stdin closes).
+coproc server {
+  VELDRASK_EXIT_ON_STDIN_EOF=1 python3 "$root/tests/servers/python/email_server.py" "$work/store"
+}
+read -r word port <&"${server[0]}" || true
+[ "$word" = PORT ] || { echo "the upload server did not start" >&2; exit 1; }
 
 head -c 300000 /dev/urandom >"$work/notes.bin"
 VELDRASK_REGISTRY="$work/registry" "$work/build/embed_control" 127.0.0.1 "$port" \
