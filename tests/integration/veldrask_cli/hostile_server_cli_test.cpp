@@ -86,6 +86,18 @@ TEST_F(HostileServerCliTest, EscapesFromTheServerNeverReachTheTerminal) {
       << status.err;
   EXPECT_EQ(status.err.find('\x1b'), std::string::npos);
 
+  // The heads shown by --verbose: the status line and the field values as the server sent
+  // them, with every control character replaced.
+  std::vector<std::string> verbose =
+      DownloadArguments(out, {ScenarioPath("escape-status", 10, "v.bin") + ":10"});
+  verbose.insert(verbose.begin(), "--verbose");
+  const CliResult heads = Run(verbose);
+  for (const char* line :
+       {"< HTTP/1.1 \uFFFD]0;PWNED\uFFFD\uFFFD[2J OK\n", "< X-Title: \uFFFD[31mred\uFFFD0m\n"}) {
+    EXPECT_NE(heads.err.find(line), std::string::npos) << line << heads.err;
+  }
+  EXPECT_EQ(heads.err.find('\x1b'), std::string::npos);
+
   const CliResult name =
       Download(out, {ScenarioPath("normal", 10, "\x1b]0;PWNED\x07\x1b[2J.txt") + ":10"});
   EXPECT_EQ(name.status, 0) << name.err;

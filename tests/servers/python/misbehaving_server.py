@@ -40,7 +40,7 @@ After the request head:
   endless-no-length no Content-Length, the content until the client closes
   interim-flood     "100 Continue" heads until the client closes, never a final one
   escape-status     status line "HTTP/1.1 ESC]0;PWNED BEL ESC[2J OK" (a 200 with escapes
-                    in place of its code), then SIZE bytes
+                    in place of its code) and a header field with escapes, then SIZE bytes
 
 Cut at a byte offset (per path only): close-at-N-NAME and reset-at-N-NAME answer as scenario
 NAME does, but the connection ends after N bytes of the exchange, counting the request bytes
@@ -330,7 +330,7 @@ class MisbehavingHandler(raw_http.socketserver.BaseRequestHandler):
             return False
         if scenario == "escape-status":
             head = ["HTTP/1.1 \x1b]0;PWNED\x07\x1b[2J OK", octets, "Content-Length: %d" % size,
-                    "Connection: close"]
+                    "X-Title: \x1b[31mred\x9b0m", "Connection: close"]
             self.send(self.encode_head(head) + (b"" if head_only else download.body()))
             return False
         if scenario == "extra-bytes":

@@ -20,9 +20,12 @@ wine_run=$root/scripts/wine-run.sh
 work=$(mktemp -d)
 pids=()
 cleanup() {
+  if ((registered)); then "$wine_run" "$prefix" regsvr32 /s /u "$VELDRASK_CONTROL_DLL" || true; fi
+  # The prefix's Wine processes end before their X server does, so the next run's desktop
+  # starts on its own display.
+  WINEPREFIX=$prefix "$(dirname "${VELDRASK_WINE:-/usr/lib/wine/wine64}")/wineserver" -w || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  if ((registered)); then "$wine_run" "$prefix" regsvr32 /s /u "$VELDRASK_CONTROL_DLL" || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
