@@ -17,6 +17,8 @@
 #include <tuple>
 #include <utility>
 
+#include "support/servers.h"
+
 extern char** environ;
 
 namespace veldrask::testing {
@@ -68,6 +70,22 @@ std::filesystem::path CliBinary() {
   return VELDRASK_CLI;
 }
 
+std::optional<std::filesystem::path> WindowsHostExe() {
+  const char* exe = std::getenv("VELDRASK_CLI_EXE");
+  if (exe == nullptr || *exe == '\0') return std::nullopt;
+  return std::filesystem::path(exe);
+}
+
+std::vector<std::string> CliCommand() {
+  if (const std::optional<std::filesystem::path> exe = WindowsHostExe()) {
+    if (!std::filesystem::exists(*exe)) {
+      throw std::runtime_error(exe->string() + " is missing: build the windows-x64 preset first");
+    }
+    return {"/bin/bash", (SourceDir() / "scripts" / "wine-exe.sh").string(), exe->string()};
+  }
+  return {CliBinary().string()};
+}
+
 CliProcess::CliProcess(const std::vector<std::string>& arguments,
                        const std::vector<std::string>& environment,
                        const std::filesystem::path& workingFolder, ErrorOutput errorOutput) {
@@ -91,7 +109,7 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
   posix_spawn_file_actions_adddup2(&actions, errFds[1], 2);
   posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
 
-  std::vector<std::string> argv = {CliBinary().string()};
+  std::vector<std::string> argv = CliCommand();
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::vector<std::string> envp = MergedEnvironment(environment);
   std::vector<char*> argvPointers = Pointers(argv);

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs veldrask.exe under Wine as a command: wine-exe.sh EXE [ARGUMENTS...]
+# Standard input and output pass through, and so does the exit status. The host gets a Wine
+# prefix of its own beside the exe (wine-prefix-host): its registry holds the control's
+# settings apart from the test programs' prefix, and its windows go to Wine's null display
+# driver, a desktop nobody sees, so no X server is needed. Under Wine the control's file
+# dialog asks for the volume label of the drive mapped to "/", which Wine refuses with a line
+# of its own on stderr past WINEDEBUG; that line alone is held back.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+exe=$1
+shift
+wine=${VELDRASK_WINE:-/usr/lib/wine/wine64}
+wineserver=$(dirname "$wine")/wineserver
+[[ -x $wineserver ]] || wineserver=wineserver
+prefix=${VELDRASK_EXE_PREFIX:-$(cd "$(dirname "$exe")" && pwd)/wine-prefix-host}
+
+if [[ ! -f $prefix/.veldrask-host ]]; then
+  (
+    flock 9
+    if [[ ! -f $prefix/.veldrask-host ]]; then
+      "$here/wine-run.sh" "$prefix" reg add 'HKEY_CURRENT_USER\Software\Wine\Drivers' \
+        /v Graphics /t REG_SZ /d null /f >/dev/null
+      # The session that made the prefix keeps the display it started with: end it.
+      WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
+      WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null || true
+      touch "$prefix/.veldrask-host"
+    fi
+  ) 9>"$prefix.host.lock"
+fi
+
+noise='^wine: Read access denied for device .*FS volume label and serial are not available\.'
+set +e
+exec 3>&1
+{
+  "$here/wine-run.sh" "$prefix" "$exe" "$@" 2>&1 1>&3 3>&-
+  echo $? >"$prefix.status.$$"
+} | { grep -v --line-buffered "$noise" || true; } >&2
+exec 3>&-
+status=$(cat "$prefix.status.$$")
+rm -f "$prefix.status.$$"
+exit "$status"
