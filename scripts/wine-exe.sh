@@ -30,6 +30,16 @@ if [[ ! -f $prefix/.veldrask-host ]]; then
   ) 9>"$prefix.host.lock"
 fi
 
+# One Wine session serves the runs that follow each other. Its wineserver and system
+# processes (services, the desktop) start here, apart from this run's output: started by the
+# run, they would hold its stdout and stderr open for a while after it ended.
+(
+  flock 9
+  if WINEPREFIX=$prefix "$wineserver" -p60 </dev/null >/dev/null 2>&1; then
+    "$here/wine-run.sh" "$prefix" wineboot </dev/null >/dev/null 2>&1 || true
+  fi
+) 9>"$prefix.session.lock"
+
 noise='^wine: Read access denied for device .*FS volume label and serial are not available\.'
 set +e
 exec 3>&1

@@ -1,6 +1,7 @@
 // The Windows host's control: the control DLL in an OLE container (DllSession).
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -11,6 +12,7 @@
 #include "page_checks.h"
 #include "page_params.h"
 #include "run.h"
+#include "win32/wide_text.h"
 #include "win32/win32_code_page.h"
 
 namespace veldrask::host {
@@ -39,7 +41,10 @@ bool SameName(std::string_view a, std::string_view b) {
 // The page's parameters with the --param values over them (names without regard to case).
 container::Params PageParamsWithOverrides(const Options& options) {
   container::Params params;
-  if (options.page) params = ReadPageParamsFromFile(NativePath(*options.page));
+  if (options.page) {
+    const std::filesystem::path file(win32::Widen(NativePath(*options.page)));
+    params = ReadPageParamsFromFile(file, *options.page);
+  }
   for (const auto& [name, value] : options.params) {
     auto same = std::find_if(params.begin(), params.end(),
                              [&](const auto& param) { return SameName(param.first, name); });
@@ -66,7 +71,8 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
   // The page is read before the control starts, so a bad page leaves no trace.
   DllSessionSettings settings{.cookie = options.cookie.value_or(""),
                               .params = PageParamsWithOverrides(options),
-                              .downloadFolder = std::nullopt};
+                              .downloadFolder = std::nullopt,
+                              .followTransfers = !options.quiet};
   if (options.command == Command::kDownload && options.folder) {
     settings.downloadFolder = FolderPath(*options.folder);
   }

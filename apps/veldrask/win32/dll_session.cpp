@@ -87,6 +87,7 @@ Error ControlError(const container::MemberError& error) {
 DllSession::DllSession(Console& console, const DllSessionSettings& settings) : console_(console) {
   if (settings.downloadFolder) RememberDownloadFolder(*settings.downloadFolder);
   user_.OnMessage([this](const container::SeenMessage& message) {
+    if (finishedRows_) finishedRows_->Report();
     console_.Print(TerminalLines(message.text));
   });
   host_.emplace(container::ControlSource{kProgId, DllBesideProgram()}, "veldrask");
@@ -99,6 +100,7 @@ DllSession::DllSession(Console& console, const DllSessionSettings& settings) : c
     throw ControlError(error);
   }
   host_->Activate(kWidth, kHeight);
+  if (settings.followTransfers) finishedRows_.emplace(console_, host_->PageWindow());
 }
 
 DllSession::~DllSession() = default;

@@ -15,6 +15,7 @@
 #include "console.h"
 #include "control_host.h"
 #include "dialog_user.h"
+#include "finished_rows.h"
 #include "load_error_log.h"
 
 namespace veldrask::host {
@@ -24,6 +25,7 @@ struct DllSessionSettings {
   container::Params params;  // the page's <param>s; none: the control starts fresh
   // The download folder the control starts with (the value its folder browser keeps).
   std::optional<std::string> downloadFolder;
+  bool followTransfers = true;  // false prints no finished files (--quiet)
 };
 
 class DllSession {
@@ -58,6 +60,7 @@ class DllSession {
   container::OleApartment apartment_;
   container::DialogUser user_;
   std::optional<container::ControlHost> host_;
+  std::optional<FinishedRows> finishedRows_;
   std::string locationShown_;
 };
 

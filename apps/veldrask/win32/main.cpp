@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "console.h"
+#include "korean_charsets.h"
 #include "run.h"
 #include "win32/wide_text.h"
 
@@ -51,6 +52,7 @@ int main() {
   const Utf8Console console;
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  veldrask::host::RegisterKoreanCharsets();
   veldrask::host::Console messages(std::cerr, false, [] { return std::size_t{80}; });
   return veldrask::host::Run(Arguments(), std::cout, messages);
 }
