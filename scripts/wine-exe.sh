@@ -36,18 +36,34 @@ fi
 (
   flock 9
   if WINEPREFIX=$prefix "$wineserver" -p60 </dev/null >/dev/null 2>&1; then
-    "$here/wine-run.sh" "$prefix" wineboot </dev/null >/dev/null 2>&1 || true
+    # In a session of its own: a signal to this run's process group leaves them be.
+    setsid "$here/wine-run.sh" "$prefix" wineboot </dev/null >/dev/null 2>&1 || true
   fi
 ) 9>"$prefix.session.lock"
 
 noise='^wine: Read access denied for device .*FS volume label and serial are not available\.'
-set +e
-exec 3>&1
-{
-  "$here/wine-run.sh" "$prefix" "$exe" "$@" 2>&1 1>&3 3>&-
-  echo $? >"$prefix.status.$$"
-} | { grep -v --line-buffered "$noise" || true; } >&2
-exec 3>&-
-status=$(cat "$prefix.status.$$")
-rm -f "$prefix.status.$$"
-exit "$status"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkfifo "$work/stderr"
+{ grep -v --line-buffered "$noise" <"$work/stderr" || true; } >&2 &
+filter=$!
+"$here/wine-run.sh" "$prefix" "$exe" "$@" 2>"$work/stderr" &
+program=$!
+
+# Ctrl-C, SIGTERM and SIGHUP reach the program; the exit status is 128 + the signal's number,
+# as a POSIX shell gives for a command a signal ended.
+signalled=""
+forward() {
+  signalled=$2
+  kill -"$1" "$program" 2>/dev/null || true
+}
+trap 'forward INT 130' INT
+trap 'forward TERM 143' TERM
+trap 'forward HUP 129' HUP
+
+status=0
+wait "$program" || status=$?
+# A trapped signal ends the wait early: wait on until the program has gone.
+while kill -0 "$program" 2>/dev/null; do wait "$program" || status=$?; done
+wait "$filter" || true
+exit "${signalled:-$status}"

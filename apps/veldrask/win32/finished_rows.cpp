@@ -72,23 +72,36 @@ void CALLBACK FinishedRows::Tick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 LRESULT CALLBACK FinishedRows::WindowHook(int code, WPARAM window, LPARAM details) {
-  // The window's last rows, read before it goes.
-  if (code == HCBT_DESTROYWND && threadRows != nullptr &&
-      reinterpret_cast<HWND>(window) == threadRows->window_) {
-    threadRows->ReportFrom(threadRows->window_);
-    threadRows->window_ = nullptr;
+  // The window's last rows, read before it goes; a window quicker than the timer is read
+  // here alone.
+  if (code == HCBT_DESTROYWND && threadRows != nullptr) {
+    threadRows->Ending(reinterpret_cast<HWND>(window));
   }
   return CallNextHookEx(nullptr, code, window, details);
+}
+
+void FinishedRows::Ending(HWND window) {
+  if (window_ == nullptr && IsTransferWindow(window)) {
+    window_ = window;
+    nextRow_ = 0;
+  }
+  if (window != window_) return;
+  ReportFrom(window_);
+  window_ = nullptr;
+}
+
+bool FinishedRows::IsTransferWindow(HWND window) const {
+  const bool topLevel = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0;
+  return topLevel && window != page_ && ListOf(window) != nullptr;
 }
 
 void FinishedRows::Report() {
   if (window_ == nullptr || !IsWindow(window_)) {
     window_ = nullptr;
-    // A transfer window: a top-level window of this thread other than the page, with a list.
     std::vector<HWND> windows;
     EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows));
     for (HWND window : windows) {
-      if (window == page_ || ListOf(window) == nullptr) continue;
+      if (!IsTransferWindow(window)) continue;
       window_ = window;
       nextRow_ = 0;
       break;

@@ -28,6 +28,10 @@ class FinishedRows {
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
   static LRESULT CALLBACK WindowHook(int code, WPARAM window, LPARAM details);
   void ReportFrom(HWND window);
+  // A window of this thread is being destroyed.
+  void Ending(HWND window);
+  // A top-level window of this thread other than the page, with a list.
+  bool IsTransferWindow(HWND window) const;
 
   Console& console_;
   HWND page_;

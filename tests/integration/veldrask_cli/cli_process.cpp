@@ -114,9 +114,18 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
   std::vector<std::string> envp = MergedEnvironment(environment);
   std::vector<char*> argvPointers = Pointers(argv);
   std::vector<char*> envpPointers = Pointers(envp);
-  const int error = posix_spawn(&pid_, argv.front().c_str(), &actions, nullptr, argvPointers.data(),
-                                envpPointers.data());
+  // veldrask.exe runs as Wine's processes below a shell: a group of its own, so that a signal
+  // reaches all of them as it reaches the one POSIX binary.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  if (WindowsHostExe()) {
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+  }
+  const int error = posix_spawn(&pid_, argv.front().c_str(), &actions, &attributes,
+                                argvPointers.data(), envpPointers.data());
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   ::close(outFds[1]);
   ::close(errFds[1]);
   if (error != 0) {
@@ -128,7 +137,7 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
 
 CliProcess::~CliProcess() {
   if (pid_ > 0) {
-    ::kill(pid_, SIGKILL);
+    Signal(SIGKILL);
     ::waitpid(pid_, nullptr, 0);
   }
   CloseIfOpen(outPipe_);
@@ -168,7 +177,7 @@ bool CliProcess::WaitForStderr(std::string_view text, std::chrono::milliseconds 
 }
 
 void CliProcess::Signal(int signal) const {
-  ::kill(pid_, signal);
+  ::kill(WindowsHostExe() ? -pid_ : pid_, signal);
 }
 
 CliResult CliProcess::Finish(std::chrono::milliseconds limit) {
@@ -177,7 +186,7 @@ CliResult CliProcess::Finish(std::chrono::milliseconds limit) {
   }
   if (outPipe_ >= 0 || errPipe_ >= 0) {
     result_.timedOut = true;
-    ::kill(pid_, SIGKILL);
+    Signal(SIGKILL);
   }
   int status = 0;
   ::waitpid(pid_, &status, 0);
