@@ -21,9 +21,9 @@ if [[ ! -f $prefix/.veldrask-host ]]; then
     flock 9
     if [[ ! -f $prefix/.veldrask-host ]]; then
       "$here/wine-run.sh" "$prefix" reg add 'HKEY_CURRENT_USER\Software\Wine\Drivers' \
-        /v Graphics /t REG_SZ /d null /f >/dev/null
+        /v Graphics /t REG_SZ /d null /f >/dev/null 9>&-
       # The session that made the prefix keeps the display it started with: end it.
-      WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
+      WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null 9>&- || true
       WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null || true
       touch "$prefix/.veldrask-host"
     fi
@@ -35,9 +35,10 @@ fi
 # run, they would hold its stdout and stderr open for a while after it ended.
 (
   flock 9
-  if WINEPREFIX=$prefix "$wineserver" -p60 </dev/null >/dev/null 2>&1; then
-    # In a session of its own: a signal to this run's process group leaves them be.
-    setsid "$here/wine-run.sh" "$prefix" wineboot </dev/null >/dev/null 2>&1 || true
+  if WINEPREFIX=$prefix "$wineserver" -p60 </dev/null >/dev/null 2>&1 9>&-; then
+    # In a session of its own, a signal to this run's process group leaves them be; they
+    # outlive the lock, so they must not hold it.
+    setsid "$here/wine-run.sh" "$prefix" wineboot </dev/null >/dev/null 2>&1 9>&- || true
   fi
 ) 9>"$prefix.session.lock"
 
