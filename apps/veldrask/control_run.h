@@ -19,7 +19,8 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console);
 // The platform's ANSI code page (CP949), for encode and decode.
 std::unique_ptr<CodePage> MakeAnsiCodePage();
 
-// Errors of the call itself rather than refusals of the member: nothing was done.
-bool IsCallingError(const Error& error);
+// Prints the error a command on the control ended with; true when it was an error of the call
+// itself rather than a refusal of the member: nothing was done.
+bool SayCommandError(const Options& options, const Error& error, Console& console);
 
 }  // namespace veldrask::host

@@ -99,10 +99,7 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
         throw std::logic_error("not a command of the control");
     }
   } catch (const Error& error) {
-    console.Print((options.command == Command::kCall ? "veldrask: call " + options.member + ": "
-                                                     : std::string()) +
-                  FormatErrorMessage(error));
-    if (options.command == Command::kCall && IsCallingError(error)) return kExitUsage;
+    if (SayCommandError(options, error, console)) return kExitUsage;
     if (session.Interrupted()) return InterruptWatch::ExitStatus();
     return session.TimedOut() ? kExitTimedOut : kExitRefused;
   }

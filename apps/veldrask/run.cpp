@@ -37,11 +37,14 @@ int RunText(const Options& options, std::ostream& out, Console& console) {
 
 }  // namespace
 
-bool IsCallingError(const Error& error) {
+bool SayCommandError(const Options& options, const Error& error, Console& console) {
+  const bool call = options.command == Command::kCall;
+  console.Print((call ? "veldrask: call " + options.member + ": " : std::string()) +
+                FormatErrorMessage(error));
   const std::int32_t number = error.Number();
-  return number == static_cast<std::int32_t>(ErrorNumber::kMemberNotFound) ||
-         number == static_cast<std::int32_t>(ErrorNumber::kArgumentNotOptional) ||
-         number == static_cast<std::int32_t>(ErrorNumber::kWrongArgumentCount);
+  return call && (number == static_cast<std::int32_t>(ErrorNumber::kMemberNotFound) ||
+                  number == static_cast<std::int32_t>(ErrorNumber::kArgumentNotOptional) ||
+                  number == static_cast<std::int32_t>(ErrorNumber::kWrongArgumentCount));
 }
 
 int Run(const std::vector<std::string>& arguments, std::ostream& out, Console& console) {

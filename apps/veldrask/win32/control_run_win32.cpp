@@ -105,12 +105,10 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
         throw std::logic_error("not a command of the control");
     }
   } catch (const Error& error) {
-    console.Print((options.command == Command::kCall ? "veldrask: call " + options.member + ": "
-                                                     : std::string()) +
-                  FormatErrorMessage(error));
-    if (options.command == Command::kCall && IsCallingError(error)) return kExitUsage;
-    return kExitRefused;
+    if (SayCommandError(options, error, console)) return kExitUsage;
+    return ConsoleInterrupt::Interrupted() ? ConsoleInterrupt::kExitStatus : kExitRefused;
   }
+  if (ConsoleInterrupt::Interrupted()) return ConsoleInterrupt::kExitStatus;
   return session->MessageShown() || !truthful ? kExitRefused : kExitOk;
 }
 

@@ -13,6 +13,7 @@
 
 #include "base/error.h"
 #include "console.h"
+#include "console_interrupt.h"
 #include "control_host.h"
 #include "dialog_user.h"
 #include "finished_rows.h"
@@ -57,6 +58,7 @@ class DllSession {
 
  private:
   Console& console_;
+  ConsoleInterrupt interrupt_{GetCurrentThreadId()};
   container::OleApartment apartment_;
   container::DialogUser user_;
   std::optional<container::ControlHost> host_;

@@ -40,6 +40,7 @@ void RunDownload(DllSession& session, const Options& options) {
   for (const std::int32_t row : options.untick) {
     if (RowTicked(list, row)) TickRow(list, row, false);
   }
+  if (ConsoleInterrupt::Interrupted()) return;
   session.Host().ClickButton(kDownloadButton);
 }
 

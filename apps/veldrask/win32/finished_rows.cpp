@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "console_interrupt.h"
 #include "win32/wide_text.h"
 
 namespace veldrask::host {
@@ -22,10 +23,14 @@ struct ListSearch {
   HWND found = nullptr;
 };
 
-BOOL CALLBACK MatchList(HWND window, LPARAM context) {
+bool IsList(HWND window) {
   wchar_t className[32] = {};
   GetClassNameW(window, className, 32);
-  if (CompareStringOrdinal(className, -1, WC_LISTVIEWW, -1, TRUE) != CSTR_EQUAL) return TRUE;
+  return CompareStringOrdinal(className, -1, WC_LISTVIEWW, -1, TRUE) == CSTR_EQUAL;
+}
+
+BOOL CALLBACK MatchList(HWND window, LPARAM context) {
+  if (!IsList(window)) return TRUE;
   reinterpret_cast<ListSearch*>(context)->found = window;
   return FALSE;
 }
@@ -81,12 +86,15 @@ LRESULT CALLBACK FinishedRows::WindowHook(int code, WPARAM window, LPARAM detail
 }
 
 void FinishedRows::Ending(HWND window) {
-  if (window_ == nullptr && IsTransferWindow(window)) {
-    window_ = window;
+  // The window's widgets go before the window itself: its list is read as the list goes.
+  if (!IsList(window)) return;
+  HWND owner = GetAncestor(window, GA_ROOT);
+  if (owner == page_) return;
+  if (owner != window_) {
+    window_ = owner;
     nextRow_ = 0;
   }
-  if (window != window_) return;
-  ReportFrom(window_);
+  ReportList(window);
   window_ = nullptr;
 }
 
@@ -104,15 +112,24 @@ void FinishedRows::Report() {
       if (!IsTransferWindow(window)) continue;
       window_ = window;
       nextRow_ = 0;
+      closing_ = false;
       break;
     }
   }
-  if (window_ != nullptr) ReportFrom(window_);
+  if (window_ == nullptr) return;
+  ReportFrom(window_);
+  // Ctrl-C before the window opened: it closes as soon as it shows.
+  if (ConsoleInterrupt::Interrupted() && !closing_) {
+    closing_ = true;
+    ConsoleInterrupt::CloseAsTheUser(window_);
+  }
 }
 
 void FinishedRows::ReportFrom(HWND window) {
-  HWND list = ListOf(window);
-  if (list == nullptr) return;
+  if (HWND list = ListOf(window)) ReportList(list);
+}
+
+void FinishedRows::ReportList(HWND list) {
   std::string lines;
   const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (; nextRow_ < rows; ++nextRow_) {

@@ -25,6 +25,7 @@ std::size_t AddOneByOne(DllSession& session, const std::vector<std::string>& pat
   bool fullShown = false;
   std::size_t queued = 0;
   for (const std::string& path : paths) {
+    if (ConsoleInterrupt::Interrupted()) return queued;
     const std::int32_t before = Count(session, "CurrentFileCount");
     const bool full = before >= Count(session, "MaxFileCount");
     if (full && fullShown) {
@@ -66,6 +67,7 @@ bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
     return false;
   }
 
+  if (ConsoleInterrupt::Interrupted()) return true;
   for (const auto& [name, value] : options.fields) session.Call("AddPostData", {name, value});
   const std::size_t messagesBefore = session.MessageCount();
   const std::string reply = session.Call("Submit");
