@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks Windows programs and DLLs statically: check-pe-imports.sh pe32|pe32+ FOLDER
-# Every .exe and .dll under FOLDER (outside CMake's own files and the Wine prefix) must be of the given format
+# Every .exe and .dll under FOLDER (outside CMake's own files and the Wine prefixes) must be of the given format
 # (pe32: 32-bit, pe32+: 64-bit) and import only DLLs that come with Windows, so that nothing
 # else has to be installed beside them. At least one must be there.
 set -euo pipefail
@@ -15,7 +15,7 @@ esac
 # The system's own DLLs (compared without case).
 allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|ws2_32|bcrypt|msvcrt|shlwapi|version|uxtheme|imm32|winmm)\.dll$'
 
-mapfile -t files < <(find "$folder" \( -path '*/CMakeFiles' -o -path '*/wine-prefix' \) -prune -o \
+mapfile -t files < <(find "$folder" \( -path '*/CMakeFiles' -o -path '*/wine-prefix' -o -path '*/wine-prefix-host' \) -prune -o \
   \( -name '*.exe' -o -name '*.dll' \) -type f -print | sort)
 if ((${#files[@]} == 0)); then
   echo "check-pe-imports: no .exe or .dll under $folder" >&2
