@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 jobs=${VELDRASK_JOBS:-$(nproc)}
 for preset in windows-x86 windows-x64; do
   echo "== $preset"
+  # The page reader's libxml2, built once from Debian's source for the target.
+  arch=$([[ $preset == windows-x86 ]] && echo i686 || echo x86_64)
+  bash scripts/build-libxml2-mingw.sh "$arch"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$jobs"
 done

@@ -6,14 +6,32 @@
 # the server.
 #
 # VELDRASK_PRESET chooses the build: debug by default (the build scripts/test.sh makes too).
+# With --windows the same runs through veldrask.exe and the control DLL of the windows-x64
+# build under Wine (scripts/wine-exe.sh), paths given to it in Unix form.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+windows=0
+if [[ ${1:-} == --windows ]]; then
+  windows=1
+elif [[ $# -gt 0 ]]; then
+  echo "usage: demo.sh [--windows]" >&2
+  exit 2
+fi
+
 bash scripts/setup.sh
-preset=${VELDRASK_PRESET:-debug}
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target veldrask -j"$(nproc)"
-veldrask=$PWD/build/$preset/apps/veldrask/veldrask
+if ((windows)); then
+  bash scripts/build-libxml2-mingw.sh x86_64
+  cmake --preset windows-x64 >/dev/null
+  cmake --build --preset windows-x64 --target veldrask VeldraskUploader -j"$(nproc)"
+  veldrask() { bash "$PWD/scripts/wine-exe.sh" "$PWD/build/windows-x64/veldrask.exe" "$@"; }
+else
+  preset=${VELDRASK_PRESET:-debug}
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" --target veldrask -j"$(nproc)"
+  veldrask_binary=$PWD/build/$preset/apps/veldrask/veldrask
+  veldrask() { "$veldrask_binary" "$@"; }
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/veldrask-demo.XXXXXX")
 server_pid=""
@@ -63,12 +81,12 @@ port=$(<"$work/port")
 echo "== demo server on http://127.0.0.1:$port (files in $work/store)"
 
 echo "== upload: examples/files with examples/upload.html"
-"$veldrask" --page examples/upload.html --param "ServerPort=$port" \
+veldrask --page examples/upload.html --param "ServerPort=$port" \
   upload --field "writer=홍길동" examples/files/*
 
 echo "== download: every stored file with examples/download.html"
 mapfile -t listed < <(curl -fsS "http://127.0.0.1:$port/list.php")
-"$veldrask" --page examples/download.html --param "ServerPort=$port" \
+veldrask --page examples/download.html --param "ServerPort=$port" \
   download --to "$work/downloaded" "${listed[@]}"
 
 echo "== check"
@@ -81,4 +99,5 @@ for original in examples/files/*; do
   bytes=$((bytes + $(stat -c %s "$original")))
   echo "identical: $(basename "$original")"
 done
-echo "demo: $count files ($bytes bytes) went up to the server and came back identical."
+host=$( ((windows)) && echo "veldrask.exe under Wine" || echo veldrask)
+echo "demo ($host): $count files ($bytes bytes) went up to the server and came back identical."

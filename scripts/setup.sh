@@ -14,6 +14,8 @@ packages=(
   nodejs curl nginx-light xdg-utils libssl-dev openssl
   # The Windows cross builds, and Wine to run their tests (fonts with Hangul for its windows).
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+  # libxml2 for them from Debian's source package (scripts/build-libxml2-mingw.sh).
+  dpkg-dev
   wine wine64 xvfb fonts-nanum x11-apps imagemagick
 )
 

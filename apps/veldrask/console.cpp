@@ -1,9 +1,5 @@
 #include "console.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <utility>
 
 #include "base/text.h"
@@ -57,20 +53,6 @@ void Console::AppendLive(std::string& frame, const std::vector<std::string>& lin
     frame += FitToColumns(ShowableText(line), columns > 1 ? columns - 1 : 1);
     frame += "\x1b[K\n";
   }
-}
-
-std::size_t StderrColumns() {
-  winsize size{};
-  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-  return 80;
-}
-
-bool StderrTakesCursorMovement() {
-  if (::isatty(STDERR_FILENO) != 1) return false;
-  const char* noColor = std::getenv("NO_COLOR");
-  if (noColor != nullptr && *noColor != '\0') return false;
-  const char* term = std::getenv("TERM");
-  return term == nullptr || std::string_view(term) != "dumb";
 }
 
 }  // namespace veldrask::host

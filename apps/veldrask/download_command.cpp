@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "command_plan.h"
 #include "commands.h"
 #include "headless/list_view.h"
 #include "page_checks.h"
@@ -86,14 +87,7 @@ bool RunDownload(ControlSession& session, const Options& options) {
   if (control.UpDownload() == "0") control.SetUpDownload("1");
   for (const NamedSize& file : options.downloads) control.AddDownloadFile(file.name, file.size);
   // The control lists a name once; a second one is said here rather than dropped unseen.
-  for (std::size_t i = 0; i < options.downloads.size(); ++i) {
-    for (std::size_t j = 0; j < i; ++j) {
-      if (options.downloads[j].name != options.downloads[i].name) continue;
-      session.Output().Print("veldrask: download: " + options.downloads[i].name +
-                             ": named more than once, fetched once");
-      break;
-    }
-  }
+  for (const std::string& line : RepeatedDownloads(options)) session.Output().Print(line);
 
   auto& list = surface.Get<headless::HeadlessListView>(kList);
   for (const std::int32_t row : options.untick) {

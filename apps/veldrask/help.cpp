@@ -80,6 +80,15 @@ Environment: VELDRASK_REGISTRY names the folder of the control's registry (the r
 download folder); by default $XDG_CONFIG_HOME/veldrask. With NO_COLOR set or TERM=dumb the
 progress is not drawn in place: one line per finished file, as when stderr is no terminal.
 
+On Windows, veldrask.exe drives the control DLL (registered, else VeldraskUploader.dll beside
+it) in a container window: the buttons, dialogs and transfer windows are the control's own;
+each message box is read, printed on stderr and confirmed with OK; finished files are read
+from the transfer window's list. It refuses -v, -o, --connect-timeout, --max-time and
+--speed-time (status 2): the DLL shows its exchanges only in its windows. A download file
+that did not arrive is told by the control's own message alone. Ctrl-C closes the transfer
+window as the user would (status 130). Paths may be given in Unix form under Wine. The
+remembered download folder is the control's registry value.
+
 Examples:
   veldrask --page upload.html upload --field title=hello report.pdf photo.jpg
   veldrask --param HostName=127.0.0.1 --param ServerPort=8080 download --to ~/in /files/a.txt:1024

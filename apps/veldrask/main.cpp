@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "console.h"
 #include "run.h"
+#include "terminal_size.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -16,12 +16,12 @@ bool IsDigits(std::string_view text) {
 
 }  // namespace
 
-void CheckParamNames(const Options& options, const MapPropertyBag& bag) {
+void CheckParamNames(const Options& options, const std::vector<std::string>& namesRead) {
   std::string known;
-  for (const std::string& name : bag.NamesRead()) known += (known.empty() ? "" : ", ") + name;
+  for (const std::string& name : namesRead) known += (known.empty() ? "" : ", ") + name;
   for (const auto& [name, value] : options.params) {
     const std::string wanted = ToUpperAscii(name);
-    const bool read = std::any_of(bag.NamesRead().begin(), bag.NamesRead().end(),
+    const bool read = std::any_of(namesRead.begin(), namesRead.end(),
                                   [&](const std::string& n) { return ToUpperAscii(n) == wanted; });
     if (!read) {
       throw UsageError("--param " + name + ": the control has no parameter of that name (it has " +

@@ -5,15 +5,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "map_property_bag.h"
 #include "options.h"
 
 namespace veldrask::host {
 
-// Raises UsageError naming each --param the control never read: a misspelt name would
-// otherwise be ignored.
-void CheckParamNames(const Options& options, const MapPropertyBag& bag);
+// Raises UsageError naming each --param the control never read (namesRead: the names it asked
+// the page for): a misspelt name would otherwise be ignored.
+void CheckParamNames(const Options& options, const std::vector<std::string>& namesRead);
 
 // Raises UsageError for a HostName that carries a port ("host:8080", "http://host:8080/"):
 // the control connects to ServerPort and would either drop the port or look the whole text

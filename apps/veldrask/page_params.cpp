@@ -100,16 +100,20 @@ PageParams ReadPageParams(std::string_view html, std::string_view sourceName) {
 }
 
 PageParams ReadPageParamsFromFile(const std::string& path) {
+  return ReadPageParamsFromFile(std::filesystem::path(path), path);
+}
+
+PageParams ReadPageParamsFromFile(const std::filesystem::path& path, const std::string& shownName) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
-    throw PageError(path + ": no such page (a plain file is needed)");
+    throw PageError(shownName + ": no such page (a plain file is needed)");
   }
   std::ifstream file(path, std::ios::binary);
-  if (!file) throw PageError(path + ": cannot read the page");
+  if (!file) throw PageError(shownName + ": cannot read the page");
   std::ostringstream content;
   content << file.rdbuf();
-  if (file.bad()) throw PageError(path + ": cannot read the page");
-  return ReadPageParams(content.str(), path);
+  if (file.bad()) throw PageError(shownName + ": cannot read the page");
+  return ReadPageParams(content.str(), shownName);
 }
 
 }  // namespace veldrask::host

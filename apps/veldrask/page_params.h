@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,5 +26,7 @@ PageParams ReadPageParams(std::string_view html, std::string_view sourceName);
 
 // Reads the page from a file; PageError when it cannot be read.
 PageParams ReadPageParamsFromFile(const std::string& path);
+// The same for a file that messages name as shownName (the argument as the user gave it).
+PageParams ReadPageParamsFromFile(const std::filesystem::path& file, const std::string& shownName);
 
 }  // namespace veldrask::host

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "platform/ui.h"
+#include "terminal_size.h"
 #include "terminal_text.h"
 
 namespace veldrask::host {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "command_plan.h"
 #include "commands.h"
 #include "file_selection.h"
 #include "page_checks.h"
@@ -16,50 +17,11 @@
 namespace veldrask::host {
 namespace {
 
-std::size_t CharacterCount(std::string_view text) {
-  std::size_t count = 0;
-  for (std::size_t offset = 0; offset < text.size(); ++count) NextCodePoint(text, offset);
-  return count;
-}
-
-std::string Listed(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-  return text;
-}
-
 bool Queued(const ListView& list, const std::string& path) {
   for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
     if (list.RowKey(row) == path) return true;
   }
   return false;
-}
-
-// The FILE arguments as the dialog gives them, each once; a file named again is said once.
-std::vector<std::string> ChosenPaths(const Options& options, std::int32_t room, Console& console) {
-  const std::filesystem::path workingFolder = std::filesystem::current_path();
-  std::vector<std::string> paths;
-  std::set<std::string> seen;
-  std::vector<std::string> repeated;
-  for (const std::string& file : options.files) {
-    std::string path = UploadPath(file, workingFolder);
-    // The dialog's buffer holds MaxFileSize characters; a longer name fails in the dialog.
-    if (CharacterCount(path) > static_cast<std::size_t>(room)) {
-      throw UsageError("upload: " + file + ": the path takes more than the " + ToDecimal(room) +
-                       " characters the file dialog holds; run from its folder");
-    }
-    if (!seen.insert(path).second) {
-      if (std::find(repeated.begin(), repeated.end(), file) == repeated.end()) {
-        repeated.push_back(file);
-      }
-      continue;
-    }
-    paths.push_back(std::move(path));
-  }
-  if (!repeated.empty()) {
-    console.Print("veldrask: upload: named more than once, chosen once: " + Listed(repeated));
-  }
-  return paths;
 }
 
 // Adds the paths one at a time, as a user choosing one file per click of the add command: a
@@ -124,51 +86,29 @@ class ReplyFile {
 bool JudgeReply(ControlSession& session, std::size_t messagesBefore) {
   if (session.Interrupted() || session.TimedOut()) return true;
   if (session.MessageCount() > messagesBefore) return true;
-  const std::string status = session.Control().HTTPResponseStatus();
-  if (status.empty()) {
-    session.Output().Print("veldrask: upload: the server sent no HTTP reply" +
-                           SilentCloseHint(session.Control().HostName()));
-    return false;
-  }
-  if (status.starts_with('2') && status.size() >= 3) return true;
-  session.Output().Print("서버 응답: " + status);
-  return false;
-}
-
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Some servers drop a whole form whose names are not UTF-8 without a word: with the default
-// charset, non-ASCII names and values earn one line about the setting that sends UTF-8.
-void HintAtCharset(ControlSession& session, const Options& options,
-                   const std::vector<std::string>& paths) {
-  if (!TrimSpaces(session.Control().Charset()).empty()) return;
-  bool plain = true;
-  for (const auto& [name, value] : options.fields) plain = plain && IsAscii(name) && IsAscii(value);
-  for (const std::string& path : paths) {
-    plain = plain && IsAscii(std::filesystem::path(path).filename().string());
-  }
-  if (plain) return;
-  session.Output().Print(
-      "veldrask: hint: non-ASCII names and values go out in CP949; for a server that reads "
-      "UTF-8 (Flask, Express, most of today's) add --param Charset=UTF-8");
+  const std::optional<std::string> complaint =
+      ReplyComplaint(session.Control().HTTPResponseStatus(), session.Control().HostName());
+  if (complaint) session.Output().Print(*complaint);
+  return !complaint;
 }
 
 }  // namespace
 
 bool RunUpload(ControlSession& session, const Options& options, std::ostream& out) {
   UploaderControl& control = session.Control();
+  const std::filesystem::path workingFolder = std::filesystem::current_path();
   const std::vector<std::string> paths =
-      ChosenPaths(options, control.Surface().comOpen.MaxFileSize(), session.Output());
+      ChosenPaths(options, control.Surface().comOpen.MaxFileSize(), session.Output(),
+                  [&](const std::string& file) { return UploadPath(file, workingFolder); });
   ReplyFile replyFile(options.output, out);
 
   // The page's script shows the upload screen and lists the files already on the server.
   if (control.UpDownload() != "0") control.SetUpDownload("0");
   for (const NamedSize& file : options.uploaded) control.AddUploadedFile(file.name, file.size);
 
-  HintAtCharset(session, options, paths);
+  if (const auto hint = CharsetHint(control.Charset(), options, paths)) {
+    session.Output().Print(*hint);
+  }
   const std::size_t queued = AddOneByOne(session, paths);
   if (session.Interrupted()) return true;
   if (!paths.empty() && queued == 0) {

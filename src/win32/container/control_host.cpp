@@ -6,6 +6,7 @@
 
 #include "change_sink.h"
 #include "client_site.h"
+#include "load_error_log.h"
 #include "page_document.h"
 #include "param_bag.h"
 #include "win32/wide_text.h"
@@ -91,6 +92,7 @@ struct ControlHost::State {
   ComPtr<IDispatch> dispatch;
   ComPtr<IConnectionPoint> notifications;
   DWORD notificationCookie = 0;
+  std::vector<std::string> paramNamesRead;
 
   IDispatch& Members() {
     if (!dispatch) throw std::runtime_error("the control has no IDispatch");
@@ -158,7 +160,12 @@ void ControlHost::LoadParams(const Params& params) {
   for (const auto& [name, value] : params)
     wide.emplace_back(win32::Widen(name), win32::Widen(value));
   ComPtr<ParamBag> bag(new ParamBag(std::move(wide)));
-  Check(persist->Load(bag.Get(), nullptr), "IPersistPropertyBag::Load");
+  ComPtr<LoadErrorLog> log(new LoadErrorLog);
+  const HRESULT loaded = persist->Load(bag.Get(), log.Get());
+  s.paramNamesRead.clear();
+  for (const std::wstring& name : bag->NamesRead()) s.paramNamesRead.push_back(win32::Narrow(name));
+  if (FAILED(loaded) && log->Last()) throw *log->Last();
+  Check(loaded, "IPersistPropertyBag::Load");
 }
 
 void ControlHost::Activate(int width, int height) {
@@ -181,6 +188,10 @@ void ControlHost::Activate(int width, int height) {
   UpdateWindow(s.page);
 }
 
+const std::vector<std::string>& ControlHost::ParamNamesRead() const {
+  return state_->paramNamesRead;
+}
+
 bool ControlHost::InPlaceActive() const {
   return state_->site->InPlaceActive();
 }
@@ -195,6 +206,11 @@ void ControlHost::Put(std::string_view property, std::string_view value) {
 
 std::string ControlHost::Call(std::string_view method, const std::vector<std::string>& arguments) {
   return CallByName(state_->Members(), method, MemberKind::kMethod, arguments);
+}
+
+OwnedVariant ControlHost::Invoke(std::string_view member, MemberKind kind,
+                                 const std::vector<std::string>& arguments) {
+  return InvokeByName(state_->Members(), member, kind, arguments);
 }
 
 void ControlHost::SetCookie(std::string_view cookie) {

@@ -44,8 +44,11 @@ class ControlHost {
   bool CreatedFromRegistry() const;
 
   // Hands the control the page's <param>s (IPersistPropertyBag::Load), or starts it fresh
-  // (InitNew) when there are none.
+  // (InitNew) when there are none. Throws ParamLoadError when the control names the parameter
+  // that stopped the load.
   void LoadParams(const Params& params);
+  // The parameter names the control asked the page for during the load, in its order.
+  const std::vector<std::string>& ParamNamesRead() const;
 
   // Shows the page and activates the control in place at the given pixel size.
   void Activate(int width, int height);
@@ -54,6 +57,9 @@ class ControlHost {
   std::string Get(std::string_view property);
   void Put(std::string_view property, std::string_view value);
   std::string Call(std::string_view method, const std::vector<std::string>& arguments = {});
+  // Any member by name, its result as it came.
+  OwnedVariant Invoke(std::string_view member, MemberKind kind,
+                      const std::vector<std::string>& arguments);
 
   void SetCookie(std::string_view cookie);
   std::string Location() const;

@@ -99,6 +99,7 @@ void DialogUser::Answer(HWND dialog) {
     HWND text = GetDlgItem(dialog, kMessageText);
     if (text == nullptr) return;  // not a dialog this user knows how to answer
     messages_.push_back({win32::Narrow(WindowText(dialog)), win32::Narrow(WindowText(text))});
+    if (onMessage_) onMessage_(messages_.back());
     // Disabled until it is gone, so that the next look does not read it twice.
     EnableWindow(dialog, FALSE);
     Press(dialog, IDOK);

@@ -12,7 +12,9 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veldrask::container {
@@ -31,6 +33,12 @@ class DialogUser {
 
   // The next file-open dialog chooses these files of folder (UTF-8 names).
   void ChooseFiles(std::string folder, std::vector<std::string> names);
+  // Drops the file choices no dialog took (the control refused before opening one).
+  void ForgetChoices() { fileChoices_.clear(); }
+  // Called with each message box as it is read, before it is confirmed.
+  void OnMessage(std::function<void(const SeenMessage&)> observer) {
+    onMessage_ = std::move(observer);
+  }
   // The next window of this thread whose title starts so (a transfer window) is closed by its
   // close box once it shows.
   void CloseWindowTitled(std::string titleStart);
@@ -55,6 +63,7 @@ class DialogUser {
   std::deque<FileChoice> fileChoices_;
   std::vector<std::wstring> closeTitles_;
   std::vector<SeenMessage> messages_;
+  std::function<void(const SeenMessage&)> onMessage_;
   int cancelledFileDialogs_ = 0;
   int closedWindows_ = 0;
   HWND enteredFolderOf_ = nullptr;  // a file dialog already taken into its folder

@@ -99,8 +99,8 @@ std::string TextOfVariant(const VARIANT& value) {
   return result;
 }
 
-std::string CallByName(IDispatch& object, std::string_view member, MemberKind kind,
-                       const std::vector<std::string>& arguments) {
+OwnedVariant InvokeByName(IDispatch& object, std::string_view member, MemberKind kind,
+                          const std::vector<std::string>& arguments) {
   std::wstring name = win32::Widen(member);
   LPOLESTR names = name.data();
   DISPID id = DISPID_UNKNOWN;
@@ -120,16 +120,19 @@ std::string CallByName(IDispatch& object, std::string_view member, MemberKind ki
   } else if (kind == MemberKind::kGet) {
     flags = DISPATCH_PROPERTYGET;
   }
-  VARIANT value;
-  VariantInit(&value);
+  OwnedVariant value;
   EXCEPINFO exception{};
   UINT wrongArgument = 0;
-  result = object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                         kind == MemberKind::kPut ? nullptr : &value, &exception, &wrongArgument);
+  result =
+      object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                    kind == MemberKind::kPut ? nullptr : &value.Get(), &exception, &wrongArgument);
   if (FAILED(result)) throw ErrorOf(result, exception);
-  std::string text = TextOfVariant(value);
-  VariantClear(&value);
-  return text;
+  return value;
+}
+
+std::string CallByName(IDispatch& object, std::string_view member, MemberKind kind,
+                       const std::vector<std::string>& arguments) {
+  return TextOfVariant(InvokeByName(object, member, kind, arguments).Get());
 }
 
 }  // namespace veldrask::container

@@ -29,6 +29,29 @@ class MemberError : public std::runtime_error {
 
 enum class MemberKind { kMethod, kGet, kPut };
 
+// A call's result, cleared when it goes.
+class OwnedVariant {
+ public:
+  OwnedVariant() { VariantInit(&value_); }
+  ~OwnedVariant() { VariantClear(&value_); }
+  OwnedVariant(OwnedVariant&& other) noexcept : value_(other.value_) { VariantInit(&other.value_); }
+  OwnedVariant& operator=(OwnedVariant&&) = delete;
+  OwnedVariant(const OwnedVariant&) = delete;
+  OwnedVariant& operator=(const OwnedVariant&) = delete;
+
+  VARIANT& Get() { return value_; }
+  const VARIANT& Get() const { return value_; }
+
+ private:
+  VARIANT value_;
+};
+
+// Calls member with the arguments as strings and returns its result as it came. A call
+// that is neither a put nor a plain get may be a property read or a method without
+// arguments, as a script's "object.Name" is. Throws MemberError.
+OwnedVariant InvokeByName(IDispatch& object, std::string_view member, MemberKind kind,
+                          const std::vector<std::string>& arguments);
+
 // Calls member with the arguments as strings (the control converts them to the types it
 // declares) and returns the result as text: "" for none, "True"/"False" for a boolean, the
 // elements of an array one a line. Throws MemberError.

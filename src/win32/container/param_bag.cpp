@@ -17,6 +17,7 @@ std::pair<std::wstring, std::wstring>* ParamBag::Find(LPCOLESTR name) {
 
 HRESULT ParamBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog* log) {
   if (name == nullptr || value == nullptr) return E_POINTER;
+  namesRead_.emplace_back(name);
   const auto* param = Find(name);
   if (param == nullptr) return E_INVALIDARG;
   const VARTYPE wanted = value->vt == VT_EMPTY ? static_cast<VARTYPE>(VT_BSTR) : value->vt;

@@ -22,6 +22,8 @@ class ParamBag final : public ComObject<IPropertyBag> {
       : params_(std::move(params)) {}
 
   const std::vector<std::pair<std::wstring, std::wstring>>& Params() const { return params_; }
+  // The names the control asked for, present or not, in its order.
+  const std::vector<std::wstring>& NamesRead() const { return namesRead_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override;
   HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog* log) override;
@@ -31,6 +33,7 @@ class ParamBag final : public ComObject<IPropertyBag> {
   std::pair<std::wstring, std::wstring>* Find(LPCOLESTR name);
 
   std::vector<std::pair<std::wstring, std::wstring>> params_;
+  std::vector<std::wstring> namesRead_;
 };
 
 }  // namespace veldrask::container

@@ -17,6 +17,8 @@
 #include <tuple>
 #include <utility>
 
+#include "support/servers.h"
+
 extern char** environ;
 
 namespace veldrask::testing {
@@ -68,6 +70,22 @@ std::filesystem::path CliBinary() {
   return VELDRASK_CLI;
 }
 
+std::optional<std::filesystem::path> WindowsHostExe() {
+  const char* exe = std::getenv("VELDRASK_CLI_EXE");
+  if (exe == nullptr || *exe == '\0') return std::nullopt;
+  return std::filesystem::path(exe);
+}
+
+std::vector<std::string> CliCommand() {
+  if (const std::optional<std::filesystem::path> exe = WindowsHostExe()) {
+    if (!std::filesystem::exists(*exe)) {
+      throw std::runtime_error(exe->string() + " is missing: build the windows-x64 preset first");
+    }
+    return {"/bin/bash", (SourceDir() / "scripts" / "wine-exe.sh").string(), exe->string()};
+  }
+  return {CliBinary().string()};
+}
+
 CliProcess::CliProcess(const std::vector<std::string>& arguments,
                        const std::vector<std::string>& environment,
                        const std::filesystem::path& workingFolder, ErrorOutput errorOutput) {
@@ -91,14 +109,23 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
   posix_spawn_file_actions_adddup2(&actions, errFds[1], 2);
   posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
 
-  std::vector<std::string> argv = {CliBinary().string()};
+  std::vector<std::string> argv = CliCommand();
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::vector<std::string> envp = MergedEnvironment(environment);
   std::vector<char*> argvPointers = Pointers(argv);
   std::vector<char*> envpPointers = Pointers(envp);
-  const int error = posix_spawn(&pid_, argv.front().c_str(), &actions, nullptr, argvPointers.data(),
-                                envpPointers.data());
+  // veldrask.exe runs as Wine's processes below a shell: a group of its own, so that a signal
+  // reaches all of them as it reaches the one POSIX binary.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  if (WindowsHostExe()) {
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+  }
+  const int error = posix_spawn(&pid_, argv.front().c_str(), &actions, &attributes,
+                                argvPointers.data(), envpPointers.data());
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   ::close(outFds[1]);
   ::close(errFds[1]);
   if (error != 0) {
@@ -110,7 +137,7 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
 
 CliProcess::~CliProcess() {
   if (pid_ > 0) {
-    ::kill(pid_, SIGKILL);
+    Signal(SIGKILL);
     ::waitpid(pid_, nullptr, 0);
   }
   CloseIfOpen(outPipe_);
@@ -150,7 +177,7 @@ bool CliProcess::WaitForStderr(std::string_view text, std::chrono::milliseconds 
 }
 
 void CliProcess::Signal(int signal) const {
-  ::kill(pid_, signal);
+  ::kill(WindowsHostExe() ? -pid_ : pid_, signal);
 }
 
 CliResult CliProcess::Finish(std::chrono::milliseconds limit) {
@@ -159,7 +186,7 @@ CliResult CliProcess::Finish(std::chrono::milliseconds limit) {
   }
   if (outPipe_ >= 0 || errPipe_ >= 0) {
     result_.timedOut = true;
-    ::kill(pid_, SIGKILL);
+    Signal(SIGKILL);
   }
   int status = 0;
   ::waitpid(pid_, &status, 0);

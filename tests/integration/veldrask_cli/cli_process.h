@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,5 +52,12 @@ class CliProcess {
 
 // The path of the built binary.
 std::filesystem::path CliBinary();
+
+// veldrask.exe when the suites run against the Windows host (VELDRASK_CLI_EXE): then each run
+// goes through scripts/wine-exe.sh.
+std::optional<std::filesystem::path> WindowsHostExe();
+
+// The command line that runs the host under test, before its arguments.
+std::vector<std::string> CliCommand();
 
 }  // namespace veldrask::testing

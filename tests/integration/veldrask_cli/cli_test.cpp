@@ -1,5 +1,7 @@
 #include "cli_test.h"
 
+#include <algorithm>
+
 #include "posix/iconv_code_page.h"
 #include "support/files.h"
 #include "support/servers.h"
@@ -24,6 +26,13 @@ std::unique_ptr<CliProcess> CliTest::Start(const std::vector<std::string>& argum
   std::vector<std::string> entries = Environment();
   entries.insert(entries.end(), environment.begin(), environment.end());
   return std::make_unique<CliProcess>(arguments, entries, Root(), errorOutput);
+}
+
+std::string CliTest::ShownPath(const std::filesystem::path& path) {
+  std::string shown = path.string();
+  if (!WindowsHost()) return shown;
+  std::replace(shown.begin(), shown.end(), '/', '\\');
+  return "Z:" + shown;
 }
 
 std::vector<std::string> CliTest::Environment() const {
@@ -59,6 +68,14 @@ std::filesystem::path CliTest::WritePage(
   }
   html += "</object>\n</body></html>\n";
   return Write(name, charset == "UTF-8" ? html : Cp949(html));
+}
+
+void ExpectRefusedOnWindows(const CliResult& result, std::string_view optionStart) {
+  EXPECT_EQ(result.status, 2) << result.err;
+  const std::size_t said = result.err.find(": not available in veldrask.exe");
+  ASSERT_NE(said, std::string::npos) << result.err;
+  EXPECT_TRUE(result.err.substr(result.err.rfind("veldrask: ", said) + 10).starts_with(optionStart))
+      << result.err;
 }
 
 std::string Cp949(std::string_view utf8) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "posix/iconv_code_page.h"
+#include "control_run.h"
 
 namespace veldrask::host {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 using Params = PageParams;
 
 std::string EucKr(std::string_view utf8) {
-  return posix::IconvCodePage("CP949").Encode(utf8);
+  return MakeAnsiCodePage()->Encode(utf8);
 }
 
 Params Read(std::string_view html) {

@@ -1,0 +1,41 @@
+#pragma once
+
+// What the upload and download commands decide and say the same way whichever control they
+// drive: which FILE arguments are chosen, the hints and verdicts they print.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console.h"
+#include "options.h"
+
+namespace veldrask::host {
+
+// "a, b, c".
+std::string Listed(const std::vector<std::string>& names);
+
+// A FILE argument as the open dialog gives it (absolute, checked); raises UsageError.
+using DialogPathOf = std::function<std::string(const std::string& argument)>;
+
+// The FILE arguments as the dialog gives them, each once; a file named again is said once on
+// the console. room: the characters the dialog's buffer holds, when the host knows it.
+std::vector<std::string> ChosenPaths(const Options& options, std::optional<std::int32_t> room,
+                                     Console& console, const DialogPathOf& pathOf);
+
+// With the default charset, non-ASCII names and values earn one line about the setting that
+// sends UTF-8: some servers drop a whole form whose names are not UTF-8 without a word.
+std::optional<std::string> CharsetHint(std::string_view charset, const Options& options,
+                                       const std::vector<std::string>& paths);
+
+// What to say of the reply's status line when the server did not take the files (no reply,
+// not 2xx); none for 2xx.
+std::optional<std::string> ReplyComplaint(std::string_view status, std::string_view hostName);
+
+// One line for each NAME:SIZE named again: the control lists a name once.
+std::vector<std::string> RepeatedDownloads(const Options& options);
+
+}  // namespace veldrask::host

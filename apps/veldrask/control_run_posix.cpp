@@ -1,0 +1,126 @@
+// The POSIX host's control: the core itself on the POSIX platform and the in-memory user
+// interface (ControlSession).
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+#include "base/error.h"
+#include "commands.h"
+#include "control_run.h"
+#include "map_property_bag.h"
+#include "page_checks.h"
+#include "page_params.h"
+#include "posix/iconv_code_page.h"
+#include "run.h"
+
+namespace veldrask::host {
+namespace {
+
+std::string Seconds(std::optional<std::chrono::milliseconds> limit) {
+  const auto ms = limit.value_or(std::chrono::milliseconds(0)).count();
+  std::string text = std::to_string(ms / 1000);
+  if (ms % 1000 != 0) {
+    std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
+    while (fraction.back() == '0') fraction.pop_back();
+    text += "." + fraction;
+  }
+  return text + " s";
+}
+
+std::string LimitText(TimeLimit limit, const Options& options) {
+  switch (limit) {
+    case TimeLimit::kConnect:
+      return "no connection within " + Seconds(options.connectTimeout);
+    case TimeLimit::kTotal:
+      return "the transfer took longer than " + Seconds(options.maxTime);
+    case TimeLimit::kStall:
+      return "no byte moved for " + Seconds(options.speedTime);
+  }
+  return {};
+}
+
+// The page's parameters and the --param values; none when neither was given.
+std::optional<MapPropertyBag> PageBag(const Options& options) {
+  if (!options.page && options.params.empty()) return std::nullopt;
+  MapPropertyBag bag;
+  if (options.page) bag = MapPropertyBag(ReadPageParamsFromFile(*options.page));
+  for (const auto& [name, value] : options.params) bag.Set(name, value);
+  return bag;
+}
+
+}  // namespace
+
+int RunWithControl(const Options& options, std::ostream& out, Console& console) {
+  // The page is read before the control starts, so a bad page leaves no trace.
+  std::optional<MapPropertyBag> bag = PageBag(options);
+  ControlSession session(console,
+                         SessionSettings{
+                             .cookie = options.cookie.value_or(""),
+                             .drawProgress = !options.quiet,
+                             .verbose = options.verbose,
+                             .limits = {.connect = options.connectTimeout,
+                                        .total = options.maxTime,
+                                        .stall = options.speedTime},
+                             .tlsTrust = {options.caCertificates.value_or(""), !options.insecure},
+                         });
+  if (options.insecure) {
+    console.Print(
+        "veldrask: warning: --insecure: the server's certificate is not checked; anyone on the "
+        "way can read and change this HTTPS transfer");
+  }
+  try {
+    if (bag) {
+      session.Control().Load(*bag);
+    } else {
+      session.Control().InitNew();
+    }
+  } catch (const Error& error) {
+    // The container refuses the page: the control never ran. The bag's last name read is the
+    // parameter that did not convert.
+    std::string culprit;
+    if (bag && !bag->NamesRead().empty()) {
+      const std::string& name = bag->NamesRead().back();
+      culprit = name + "='" + bag->Text(name) + "': ";
+    }
+    console.Print("veldrask: the page's parameters: " + culprit + FormatErrorMessage(error));
+    return kExitUsage;
+  }
+  if (bag) CheckParamNames(options, bag->NamesRead());
+  if (options.command != Command::kCall) {
+    CheckHostName(session.Control().HostName(), options.command);
+  }
+  bool truthful = true;
+  try {
+    switch (options.command) {
+      case Command::kUpload:
+        truthful = RunUpload(session, options, out);
+        break;
+      case Command::kDownload:
+        truthful = RunDownload(session, options);
+        break;
+      case Command::kCall:
+        RunCall(session, options, out);
+        break;
+      default:
+        throw std::logic_error("not a command of the control");
+    }
+  } catch (const Error& error) {
+    if (SayCommandError(options, error, console)) return kExitUsage;
+    if (session.Interrupted()) return InterruptWatch::ExitStatus();
+    return session.TimedOut() ? kExitTimedOut : kExitRefused;
+  }
+  if (session.Interrupted()) return InterruptWatch::ExitStatus();
+  if (const std::optional<TimeLimit> limit = session.TimedOut()) {
+    console.Print("veldrask: stopped by " + std::string(LimitOption(*limit)) + ": " +
+                  LimitText(*limit, options));
+    return kExitTimedOut;
+  }
+  return session.MessageShown() || !truthful ? kExitRefused : kExitOk;
+}
+
+std::unique_ptr<CodePage> MakeAnsiCodePage() {
+  return std::make_unique<posix::IconvCodePage>();
+}
+
+}  // namespace veldrask::host

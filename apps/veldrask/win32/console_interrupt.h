@@ -1,0 +1,26 @@
+#pragma once
+
+// Ctrl-C and Ctrl-Break as the user closing the open transfer window, as the POSIX host
+// treats SIGINT: the window closes through its close box, the control finishes what it
+// finished, and the program exits 130.
+
+#include <windows.h>
+
+namespace veldrask::host {
+
+class ConsoleInterrupt {
+ public:
+  // thread: the thread whose windows the control shows.
+  explicit ConsoleInterrupt(DWORD thread);
+  ~ConsoleInterrupt();
+  ConsoleInterrupt(const ConsoleInterrupt&) = delete;
+  ConsoleInterrupt& operator=(const ConsoleInterrupt&) = delete;
+
+  static bool Interrupted();
+  static constexpr int kExitStatus = 130;  // 128 + SIGINT, as on POSIX
+
+  // Closes window through its close box, as the user does.
+  static void CloseAsTheUser(HWND window);
+};
+
+}  // namespace veldrask::host

@@ -1,0 +1,85 @@
+// The upload command on the control DLL: the user's clicks and dialog, the script's calls.
+
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "command_plan.h"
+#include "commands.h"
+#include "native_path.h"
+
+namespace veldrask::host {
+namespace {
+
+constexpr char kAddButton[] = "추가";
+
+std::int32_t Count(DllSession& session, std::string_view property) {
+  return static_cast<std::int32_t>(std::stol(session.Get(property)));
+}
+
+// Adds the paths one at a time, as a user choosing one file per click of the add button: a
+// refused file does not take the files after it along. Once the queue is full, the control's
+// count message is shown once and the files after it are only listed.
+std::size_t AddOneByOne(DllSession& session, const std::vector<std::string>& paths) {
+  std::vector<std::string> leftOut;
+  bool fullShown = false;
+  std::size_t queued = 0;
+  for (const std::string& path : paths) {
+    if (ConsoleInterrupt::Interrupted()) return queued;
+    const std::int32_t before = Count(session, "CurrentFileCount");
+    const bool full = before >= Count(session, "MaxFileCount");
+    if (full && fullShown) {
+      leftOut.push_back(path);
+      continue;
+    }
+    fullShown = fullShown || full;
+    const std::size_t slash = path.find_last_of('\\');
+    session.User().ChooseFiles(path.substr(0, slash + 1), {path.substr(slash + 1)});
+    session.Host().ClickButton(kAddButton);
+    session.User().ForgetChoices();
+    if (Count(session, "CurrentFileCount") > before) ++queued;
+  }
+  if (!leftOut.empty()) {
+    session.Output().Print("veldrask: upload: also left out, the queue was full: " +
+                           Listed(leftOut));
+  }
+  return queued;
+}
+
+}  // namespace
+
+bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
+  const std::vector<std::string> paths =
+      ChosenPaths(options, std::nullopt, session.Output(), DialogPath);
+
+  // The page's script shows the upload screen and lists the files already on the server.
+  if (session.Get("UpDownload") != "0") session.Put("UpDownload", "0");
+  for (const NamedSize& file : options.uploaded) {
+    session.Call("AddUploadedFile", {file.name, ToDecimal(file.size)});
+  }
+
+  if (const auto hint = CharsetHint(session.Get("Charset"), options, paths)) {
+    session.Output().Print(*hint);
+  }
+  const std::size_t queued = AddOneByOne(session, paths);
+  if (!paths.empty() && queued == 0) {
+    session.Output().Print("veldrask: upload: no file was accepted; nothing was sent");
+    return false;
+  }
+
+  if (ConsoleInterrupt::Interrupted()) return true;
+  for (const auto& [name, value] : options.fields) session.Call("AddPostData", {name, value});
+  const std::size_t messagesBefore = session.MessageCount();
+  const std::string reply = session.Call("Submit");
+  out.write(reply.data(), static_cast<std::streamsize>(reply.size()));
+  out.flush();
+  session.ReportLocation();
+  // A transfer the control already reported is not judged again here.
+  if (session.MessageCount() > messagesBefore) return true;
+  const std::optional<std::string> complaint =
+      ReplyComplaint(session.Get("HTTPResponseStatus"), session.Get("HostName"));
+  if (complaint) session.Output().Print(*complaint);
+  return !complaint;
+}
+
+}  // namespace veldrask::host

@@ -1,0 +1,71 @@
+// What the upload and download commands decide and say alike on both hosts.
+#include "command_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace veldrask::host {
+namespace {
+
+TEST(CommandPlanTest, OnlyNonAsciiNamesOrValuesWithTheDefaultCharsetEarnTheHint) {
+  struct Case {
+    const char* what;
+    std::string charset;
+    std::vector<std::pair<std::string, std::string>> fields;
+    std::vector<std::string> paths;
+    bool hinted;
+  } cases[] = {
+      {"ASCII only", "", {{"a", "b"}}, {"/in/a.txt"}, false},
+      {"a Korean file name", "", {}, {"/in/보고서.txt"}, true},
+      {"a Korean value", " ", {{"title", "주간"}}, {"/in/a.txt"}, true},
+      {"a Korean folder only", "", {}, {"/자료/a.txt"}, false},
+      {"UTF-8 asked for", "UTF-8", {{"title", "주간"}}, {"/in/보고서.txt"}, false},
+  };
+  for (const Case& c : cases) {
+    Options options;
+    options.fields = c.fields;
+    EXPECT_EQ(CharsetHint(c.charset, options, c.paths).has_value(), c.hinted) << c.what;
+  }
+}
+
+TEST(CommandPlanTest, OnlyA2xxStatusLineIsNoComplaint) {
+  struct Case {
+    const char* status;
+    const char* said;  // empty: no complaint
+  } cases[] = {
+      {"200 OK", ""},
+      {"204", ""},
+      {"20", "서버 응답: 20"},
+      {"413 Payload Too Large", "서버 응답: 413 Payload Too Large"},
+      {"", "veldrask: upload: the server sent no HTTP reply"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReplyComplaint(c.status, "https://files.example").value_or(""), c.said) << c.status;
+  }
+}
+
+TEST(CommandPlanTest, FilesAndDownloadsNamedAgainAreSaidOnce) {
+  Options options;
+  options.files = {"a.txt", "b.txt", "./a.txt", "a.txt"};
+  std::ostringstream said;
+  Console console(said, false, [] { return std::size_t{80}; });
+  const auto absolute = [](const std::string& file) {
+    return "/in/" + (file.starts_with("./") ? file.substr(2) : file);
+  };
+  EXPECT_EQ(ChosenPaths(options, std::nullopt, console, absolute),
+            (std::vector<std::string>{"/in/a.txt", "/in/b.txt"}));
+  EXPECT_EQ(said.str(), "veldrask: upload: named more than once, chosen once: ./a.txt, a.txt\n");
+  EXPECT_THROW(ChosenPaths(options, 8, console, absolute), UsageError)
+      << "a path longer than the dialog holds";
+
+  options.downloads = {{"/x.txt", 1}, {"/y.txt", 2}, {"/x.txt", 1}};
+  EXPECT_EQ(
+      RepeatedDownloads(options),
+      (std::vector<std::string>{"veldrask: download: /x.txt: named more than once, fetched once"}));
+}
+
+}  // namespace
+}  // namespace veldrask::host
