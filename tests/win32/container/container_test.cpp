@@ -51,6 +51,27 @@ void Write(const fs::path& file, std::size_t size) {
   }
 }
 
+// The folder the control remembers, as the folder browser leaves it, for as long as it lives.
+class RememberedDownloadFolder {
+ public:
+  explicit RememberedDownloadFolder(const fs::path& folder) {
+    HKEY settings = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &settings, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring value = folder.wstring();
+    RegSetValueExW(settings, L"DownPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(settings);
+  }
+  ~RememberedDownloadFolder() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSettingsKey, L"DownPath"); }
+  RememberedDownloadFolder(const RememberedDownloadFolder&) = delete;
+  RememberedDownloadFolder& operator=(const RememberedDownloadFolder&) = delete;
+
+ private:
+  static constexpr wchar_t kSettingsKey[] = L"Software\\VELDRASKUpDownloader";
+};
+
 class ContainerTest : public ::testing::Test {
  protected:
   ContainerTest()
@@ -193,20 +214,7 @@ TEST_F(ContainerTest, DownloadGoesThroughTheTransferWindowIntoTheChosenFolder) {
   for (const auto& [name, size] : files) Write(store_ / name, size);
   const fs::path folder = scratch_ / L"받은 파일";
   fs::create_directories(folder);
-  // The folder the control remembers, as the folder browser leaves it.
-  HKEY settings = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &settings, nullptr),
-            ERROR_SUCCESS);
-  const std::wstring value = folder.wstring();
-  RegSetValueExW(settings, L"DownPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(settings);
-  struct Forget {
-    ~Forget() {
-      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", L"DownPath");
-    }
-  } forget;
+  const RememberedDownloadFolder remembered(folder);
 
   ControlHost& host = Host(ServerParams());
   host.Put("UpDownload", "1");
@@ -218,6 +226,50 @@ TEST_F(ContainerTest, DownloadGoesThroughTheTransferWindowIntoTheChosenFolder) {
   EXPECT_TRUE(user_.Messages().empty()) << user_.Messages().front().text;
   for (const auto& [name, size] : files) {
     EXPECT_EQ(Contents(folder / name), Contents(store_ / name)) << Utf8Of(name);
+  }
+}
+
+// The user closes each transfer window by its close box while a large file is on its way: the
+// transfer stops there, so the server never stores the whole upload and the download never
+// gets its final name.
+TEST_F(ContainerTest, ClosingATransferWindowMidwayStopsTheTransfer) {
+  constexpr std::size_t kLarge = 64u << 20;
+  const fs::path folder = scratch_ / L"받은 파일";
+  fs::create_directories(folder);
+  struct Case {
+    const char* window;
+    std::function<fs::path(ControlHost&)> start;  // runs the transfer; where a whole file lands
+  } cases[] = {
+      {"업로드 진행상황 [",
+       [&](ControlHost& host) {
+         Write(scratch_ / L"큰 파일.bin", kLarge);
+         host.Put("UpDownload", "0");
+         user_.ChooseFiles(Utf8Of(scratch_), {"큰 파일.bin"});
+         host.ClickButton("추가");
+         host.Call("Submit");
+         return store_ / L"큰 파일.bin";
+       }},
+      {"다운로드 진행상황 [",
+       [&](ControlHost& host) {
+         Write(store_ / L"big-down.bin", kLarge);
+         host.Put("UpDownload", "1");
+         host.Call("AddDownloadFile", {"/big-down.bin", std::to_string(kLarge)});
+         host.ClickButton("다운로드");
+         return folder / L"big-down.bin";
+       }},
+  };
+  const RememberedDownloadFolder remembered(folder);
+  Params params = ServerParams();
+  params.push_back({"MaxFileSize", "100"});
+  for (const Case& test : cases) {
+    ControlHost& host = Host(params);
+    user_.CloseWindowTitled(test.window);
+    const int closedBefore = user_.ClosedWindows();
+    const fs::path whole = test.start(host);
+    EXPECT_EQ(user_.ClosedWindows(), closedBefore + 1) << test.window;
+    EXPECT_TRUE(user_.Messages().empty()) << user_.Messages().front().text;
+    std::error_code absent;
+    EXPECT_NE(fs::file_size(whole, absent), kLarge) << test.window << " went on after its close";
   }
 }
 
