@@ -6,12 +6,14 @@
 //
 // Message boxes are read and confirmed with OK; the file-open dialog gets the next queued
 // choice typed into its file name box (the folder first, then the names in quotes) and Open
-// pressed, or Cancel when none is queued; a window whose title is queued for closing is
-// closed through its close box.
+// pressed, or Cancel when none is queued; the folder browser gets the next queued folder
+// picked in its tree among the desktop's folders and OK pressed; a window whose title is queued for
+// closing is closed through its close box.
 
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,9 +33,14 @@ class DialogUser {
 
   // The next file-open dialog chooses these files of folder (UTF-8 names).
   void ChooseFiles(std::string folder, std::vector<std::string> names);
+  // The next folder browser chooses this folder of the desktop (its UTF-8 name).
+  void ChooseDesktopFolder(std::string name);
   // The next window of this thread whose title starts so (a transfer window) is closed by its
   // close box once it shows.
   void CloseWindowTitled(std::string titleStart);
+  // The next window of this thread whose title starts so gets act called once it shows (from
+  // inside the loop that shows it).
+  void WhenWindowShows(std::string titleStart, std::function<void(HWND)> act);
 
   // Message boxes read so far, in order.
   const std::vector<SeenMessage>& Messages() const { return messages_; }
@@ -50,10 +57,16 @@ class DialogUser {
   static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD);
   void Look();
   void Answer(HWND dialog);
+  void AnswerFolderBrowser(HWND dialog, HWND tree);
 
   UINT_PTR timer_ = 0;
   std::deque<FileChoice> fileChoices_;
-  std::vector<std::wstring> closeTitles_;
+  std::deque<std::wstring> folderChoices_;
+  struct WindowAction {
+    std::wstring titleStart;
+    std::function<void(HWND)> act;
+  };
+  std::vector<WindowAction> windowActions_;
   std::vector<SeenMessage> messages_;
   int cancelledFileDialogs_ = 0;
   int closedWindows_ = 0;

@@ -1,10 +1,12 @@
 // Modal windows and the system's dialogs, answered through their own controls.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "dialog_driver.h"
 #include "win32/wide_text.h"
@@ -44,6 +46,44 @@ TEST_F(Win32UiTest, TheCloseBoxOfAModalWindowIsTheUsersClose) {
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_EQ(GetWindow(window, GW_OWNER), page_)
       << "a modal window is owned by the top-level window that holds its owner";
+}
+
+// Tab moves the focus through each of a modal window's controls once, into and out of its
+// frame, and back to where it started.
+TEST_F(Win32UiTest, TabMovesTheFocusThroughAModalWindowsControls) {
+  std::unique_ptr<Form> surface = CreateSurface("UploaderControl", {0, 0, 9480, 6495});
+  surface->Show();
+  std::unique_ptr<Form> form = ui_.CreateForm("frmProcess", "업로드 진행상황", {0, 0, 7035, 4290},
+                                              {FormKind::kModalDialog, surface.get()});
+  Widget& frame =
+      form->AddWidget(WidgetKind::kFrame, "fraProgress", nullptr, "", {60, 60, 6900, 3000});
+  const std::vector<HWND> controls = {
+      WindowOf(form->AddListView("UploadFileList", &frame, {120, 240, 6600, 1500})),
+      WindowOf(form->AddWidget(WidgetKind::kButton, "cmdInside", &frame, "하나",
+                               {120, 2000, 1200, 400})),
+      WindowOf(form->AddWidget(WidgetKind::kButton, "cmdOutside", nullptr, "둘",
+                               {120, 3300, 1200, 400})),
+  };
+  std::vector<HWND> focused;
+  form->SetOnActivate([&] {
+    SetFocus(controls.front());
+    for (std::size_t step = 0; step < controls.size(); ++step) {
+      PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+      pump_.ProcessPendingEvents();
+      focused.push_back(GetFocus());
+    }
+    form->Close();
+  });
+
+  form->ShowModal();
+
+  ASSERT_EQ(focused.size(), controls.size());
+  EXPECT_EQ(focused.back(), controls.front()) << "the focus comes back where it started";
+  std::vector<HWND> visited = focused;
+  std::vector<HWND> expected = controls;
+  std::sort(visited.begin(), visited.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(visited, expected) << "every control once";
 }
 
 HICON IconShownIn(HWND dialog) {
