@@ -145,12 +145,13 @@ void DialogUser::Answer(HWND dialog) {
 // The browser opens on the desktop: the folder is one of its children in the tree.
 void DialogUser::AnswerFolderBrowser(HWND dialog, HWND tree) {
   EnableWindow(dialog, FALSE);
-  if (folderChoices_.empty()) {
-    Press(dialog, IDCANCEL);
-    return;
-  }
-  const std::wstring name = std::move(folderChoices_.front());
-  folderChoices_.pop_front();
+  const bool chosen = !folderChoices_.empty() && SelectDesktopFolder(tree, folderChoices_.front());
+  if (!folderChoices_.empty()) folderChoices_.pop_front();
+  // A folder that is not there: the user gives up.
+  Press(dialog, chosen ? IDOK : IDCANCEL);
+}
+
+bool SelectDesktopFolder(HWND tree, std::wstring_view name) {
   auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
   SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
   for (auto item = reinterpret_cast<HTREEITEM>(
@@ -166,11 +167,10 @@ void DialogUser::AnswerFolderBrowser(HWND dialog, HWND tree) {
     SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
     if (name == text) {
       SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-      Press(dialog, IDOK);
-      return;
+      return true;
     }
   }
-  Press(dialog, IDCANCEL);  // not there: the user gives up
+  return false;
 }
 
 }  // namespace veldrask::container

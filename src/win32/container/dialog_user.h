@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veldrask::container {
@@ -23,6 +24,10 @@ struct SeenMessage {
   std::string title;
   std::string text;
 };
+
+// Selects the folder called name among the desktop's folders in a folder browser's tree (the
+// browser opens on the desktop); false when there is none.
+bool SelectDesktopFolder(HWND tree, std::wstring_view name);
 
 class DialogUser {
  public:

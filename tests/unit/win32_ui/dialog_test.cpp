@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dialog_driver.h"
+#include "dialog_user.h"
 #include "win32/wide_text.h"
 #include "win32_ui_fixture.h"
 // The folder browser's tree and the shell's folders need the Windows types the fixture brings.
@@ -183,28 +184,6 @@ BOOL CALLBACK FindText(HWND child, LPARAM wanted) {
 
 // Selects the folder named name among the children of the folder tree's root (the desktop),
 // as a user opens the root and clicks the folder.
-void SelectChildFolder(HWND dialog, const std::wstring& name) {
-  HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
-  auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
-  for (auto item = reinterpret_cast<HTREEITEM>(
-           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
-       item != nullptr; item = reinterpret_cast<HTREEITEM>(SendMessageW(
-                            tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-    wchar_t text[MAX_PATH] = {};
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = MAX_PATH;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    if (name == text) {
-      SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-      return;
-    }
-  }
-}
-
 // The browser opens on the desktop: the folder to choose is one of its folders.
 TEST_F(Win32UiTest, TheFolderBrowserShowsTheTitleAndGivesTheChosenFolder) {
   wchar_t desktop[MAX_PATH] = {};
@@ -220,7 +199,8 @@ TEST_F(Win32UiTest, TheFolderBrowserShowsTheTitleAndGivesTheChosenFolder) {
     OnDialog([&](HWND dialog) {
       EnumChildWindows(dialog, FindText, reinterpret_cast<LPARAM>(&title));
       if (!test.confirm) return ClickButton(dialog, IDCANCEL);
-      SelectChildFolder(dialog, folder.filename().wstring());
+      EXPECT_TRUE(container::SelectDesktopFolder(
+          FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr), folder.filename().wstring()));
       ClickButton(dialog, IDOK);
     });
     EXPECT_EQ(ui_.BrowseForFolder("폴더를 선택하여 주세요"), test.chosen);
