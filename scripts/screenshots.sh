@@ -1,8 +1,10 @@
 #!/bin/bash
 # Photographs the control's screens under Xvfb in a private Wine prefix whose Tahoma links to
 # a Hangul font (as Windows links fonts for missing glyphs) and whose dialog font is that font:
-# docs/screen-upload.png (queued files with their shell icons) and docs/screen-download.png
-# (ticked rows). Needs the windows-x64 build of control_screens.
+# docs/screen-upload.png (queued files with their shell icons), docs/screen-download.png
+# (ticked rows), and the transfer windows held in the middle of a large file by a server that
+# stalls them, which the program draws itself: docs/screen-upload-progress.png and
+# docs/screen-download-progress.png. Needs the windows-x64 build of control_screens.
 set -euo pipefail
 
 # Its own X server, with room for the 800 x 600 desktop.
@@ -72,6 +74,21 @@ shoot() {
   wineserver -w
 }
 
+# The transfer windows, from the program's own drawing of them.
+draw() {
+  local screen=$1
+  timeout 120 "$wine" explorer /desktop=veldrask,800x600 "$(windows_path "$program")" "$screen" \
+    "C:\\자료" "$(windows_path "$work/$screen.bmp")" >"$work/$screen.log" 2>&1 || true
+  convert "$work/$screen.bmp" "$root/docs/screen-$screen.png"
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+}
+
 shoot upload
 shoot download
-echo "docs/screen-upload.png docs/screen-download.png"
+# A large file for the transfers to be caught in the middle of.
+head -c $((48 << 20)) /dev/zero | tr '\0' 'e' >"$files/현장 영상.avi"
+draw upload-progress
+draw download-progress
+echo "docs/screen-upload.png docs/screen-download.png docs/screen-upload-progress.png" \
+  "docs/screen-download-progress.png"

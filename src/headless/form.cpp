@@ -74,30 +74,17 @@ Widget* HeadlessForm::Find(std::string_view name) const {
 }
 
 void HeadlessForm::ShowModal() {
-  if (open_) throw std::logic_error(Name() + " is already open");
+  if (state_.IsOpen()) throw std::logic_error(Name() + " is already open");
   Open();
-  // A modal form does not outlive its loop: the loop's ending closes it.
-  if (open_ && ui().Loop().WaitUntil([this] { return !open_; }) == WaitOutcome::kLoopEnding) {
-    Close();
-  }
+  state_.WaitWhileOpen(ui().Loop(), [this] { Close(); });
 }
 
 void HeadlessForm::Show() {
-  if (!open_) Open();
+  if (!state_.IsOpen()) Open();
 }
 
 void HeadlessForm::Close() {
-  if (closeStarted_) return;
-  closeStarted_ = true;
-  if (onClose_) {
-    try {
-      onClose_();
-    } catch (...) {
-      FinishClose();
-      throw;
-    }
-  }
-  FinishClose();
+  state_.Close([this] { SetVisible(false); });
 }
 
 template <typename T>
@@ -125,16 +112,10 @@ void HeadlessForm::CheckNewName(const std::string& name) const {
 }
 
 void HeadlessForm::Open() {
-  open_ = true;
-  closeStarted_ = false;
-  SetVisible(true);
-  ui().Recorder().FormShown(*this);
-  if (onActivate_) onActivate_();
-}
-
-void HeadlessForm::FinishClose() {
-  open_ = false;
-  SetVisible(false);
+  state_.Open([this] {
+    SetVisible(true);
+    ui().Recorder().FormShown(*this);
+  });
 }
 
 HeadlessWidget& HeadlessForm::Require(std::string_view name) const {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/form_state.h"
 #include "headless/file_dialog.h"
 #include "headless/image_list.h"
 #include "headless/list_view.h"
@@ -52,10 +53,12 @@ class HeadlessForm : public HeadlessWidget, public Form {
   // The close handler runs first and once per opening, also when Close is called again from
   // inside it or later; then the form is closed and hidden. Showing it again reopens it.
   void Close() override;
-  bool IsOpen() const override { return open_; }
+  bool IsOpen() const override { return state_.IsOpen(); }
 
-  void SetOnActivate(std::function<void()> handler) override { onActivate_ = std::move(handler); }
-  void SetOnClose(std::function<void()> handler) override { onClose_ = std::move(handler); }
+  void SetOnActivate(std::function<void()> handler) override {
+    state_.SetOnActivate(std::move(handler));
+  }
+  void SetOnClose(std::function<void()> handler) override { state_.SetOnClose(std::move(handler)); }
 
   const FormPlacement& Placement() const { return placement_; }
 
@@ -89,17 +92,13 @@ class HeadlessForm : public HeadlessWidget, public Form {
   HeadlessWidget* ResolveContainer(Widget* container);
   void CheckNewName(const std::string& name) const;
   void Open();
-  void FinishClose();
   HeadlessWidget& Require(std::string_view name) const;
   [[noreturn]] void ThrowWrongKind(const HeadlessWidget& widget) const;
 
   FormPlacement placement_;
   std::vector<std::unique_ptr<HeadlessWidget>> widgets_;
   std::map<std::string, HeadlessWidget*, std::less<>> byName_;
-  bool open_ = false;
-  bool closeStarted_ = false;
-  std::function<void()> onActivate_;
-  std::function<void()> onClose_;
+  FormState state_;
 };
 
 }  // namespace veldrask::headless

@@ -5,20 +5,11 @@
 #include <utility>
 
 #include "base/error.h"
+#include "common/form_state.h"
 #include "headless/form.h"
 #include "headless/headless_ui.h"
 
 namespace veldrask::headless {
-
-namespace {
-
-// Forms wait for Show; image lists and file dialogs are never seen.
-bool StartsVisible(WidgetKind kind) {
-  return kind != WidgetKind::kForm && kind != WidgetKind::kImageList &&
-         kind != WidgetKind::kFileDialog;
-}
-
-}  // namespace
 
 std::string_view KindName(WidgetKind kind) {
   switch (kind) {

@@ -76,12 +76,20 @@ void MessageEventLoop::ProcessPendingEvents() {
       if (!Handle(message)) return;
     }
   }
-  // Input and painting are generated rather than queued, so the marker cannot bound them;
-  // they are handled as long as there are any (they do not renew themselves as posts can).
+  // Input, painting and timers are generated rather than queued, so the marker cannot bound
+  // them.
+  HandleGenerated();
+}
+
+bool MessageEventLoop::HandleGenerated() {
+  // Input and painting do not renew themselves as posts can: all that is pending is handled.
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT | PM_QS_PAINT)) {
-    if (!Handle(message)) return;
+    if (!Handle(message)) return false;
   }
+  // A timer comes due again only after its interval: one is enough.
+  if (PeekMessageW(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) return Handle(message);
+  return true;
 }
 
 WaitOutcome MessageEventLoop::WaitUntil(const std::function<bool()>& done) {
@@ -89,11 +97,20 @@ WaitOutcome MessageEventLoop::WaitUntil(const std::function<bool()>& done) {
   for (;;) {
     if (done()) return WaitOutcome::kDone;
     if (ending_) return WaitOutcome::kLoopEnding;
+    // The queue hands out posted messages before it generates input, painting and timers, and
+    // a transfer keeps posting (socket notifications, progress tasks): without a turn of their
+    // own, the user's close box and the windows' repainting would wait for the transfer's end.
+    if (++postedInARow_ >= kPostedBeforeGenerated) {
+      postedInARow_ = 0;
+      if (!HandleGenerated()) return WaitOutcome::kLoopEnding;
+      continue;
+    }
     MSG message;
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (!Handle(message)) return WaitOutcome::kLoopEnding;
       continue;
     }
+    postedInARow_ = 0;
     // PeekMessage may have run messages sent from other threads.
     if (done()) return WaitOutcome::kDone;
     {

@@ -48,12 +48,13 @@ class MessageEventLoop final : public EventLoop {
   MessageEventLoop& operator=(const MessageEventLoop&) = delete;
 
   // Handles the messages queued when called (a marker posted behind them bounds the call) and
-  // the input and painting pending then; what they post waits for the next call. A WM_QUIT
+  // the input, painting and a timer pending then; what they post waits for the next call. A WM_QUIT
   // found is posted again and ends the call.
   void ProcessPendingEvents() override;
   // Handles messages until done() holds, blocking in MsgWaitForMultipleObjectsEx between them
-  // (alertable, so completion routines run too). WM_QUIT ends the loop: it is posted again for
-  // the message loops further out, and this wait and every later one whose condition does not
+  // (alertable, so completion routines run too); however fast messages are posted, input,
+  // painting and timers get a turn every few messages. WM_QUIT ends the loop: it is posted again
+  // for the message loops further out, and this wait and every later one whose condition does not
   // hold return kLoopEnding.
   WaitOutcome WaitUntil(const std::function<bool()>& done) override;
   bool Ending() const { return ending_; }
@@ -81,6 +82,11 @@ class MessageEventLoop final : public EventLoop {
   void RunOwnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void RunNextTask();
   void RethrowKept();
+  // Handles the input and painting pending and one timer due; false for WM_QUIT.
+  bool HandleGenerated();
+
+  // Messages a wait takes from the queue before it lets generated ones have a turn.
+  static constexpr int kPostedBeforeGenerated = 8;
 
   HWND window_ = nullptr;
   std::shared_ptr<TaskInbox> inbox_ = std::make_shared<TaskInbox>();
@@ -88,6 +94,7 @@ class MessageEventLoop final : public EventLoop {
   UINT nextSocketMessage_;
   std::uint64_t markersPosted_ = 0;
   std::uint64_t markersSeen_ = 0;
+  int postedInARow_ = 0;
   MessageFilter filter_;
   std::exception_ptr kept_;
   bool ending_ = false;

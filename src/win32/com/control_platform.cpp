@@ -18,9 +18,12 @@ class Win32ControlPlatform final : public ControlPlatform {
   explicit Win32ControlPlatform(HWND surfaceHost)
       : ui_(backend_.Loop(), ModuleHandle(), kDefaultTitle), platform_(backend_.Bind(ui_)) {
     ui_.SetHostWindow(surfaceHost);
+    backend_.Loop().SetMessageFilter(
+        [this](MSG& message) { return ui_.TranslateDialogMessage(message); });
   }
 
   Platform& Get() override { return platform_; }
+  win32::Win32Ui& Windows() override { return ui_; }
 
  private:
   win32::Win32Platform backend_;

@@ -8,12 +8,18 @@
 #include "platform/platform.h"
 #include "win32_headers.h"
 
+namespace veldrask::win32 {
+class Win32Ui;
+}
+
 namespace veldrask::com {
 
 class ControlPlatform {
  public:
   virtual ~ControlPlatform() = default;
   virtual Platform& Get() = 0;
+  // The windows behind the platform's Ui.
+  virtual win32::Win32Ui& Windows() = 0;
 };
 
 // surfaceHost: the control's window, which the control's surface goes into.

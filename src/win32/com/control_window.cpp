@@ -10,6 +10,15 @@ namespace {
 constexpr wchar_t kClassName[] = L"VeldraskUploaderControl";
 constexpr DWORD kParkedStyle = WS_POPUP | WS_CLIPCHILDREN;
 constexpr DWORD kPlacedStyle = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+constexpr UINT kDeferredRelease = WM_APP + 1;
+
+LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kDeferredRelease) {
+    reinterpret_cast<IUnknown*>(lParam)->Release();
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
 
 // The style as SetWindowLongPtr takes it (a DWORD's bits in a signed value).
 void SetStyle(HWND window, DWORD style) {
@@ -25,7 +34,7 @@ bool RegisterClassOnce() {
   if (GetClassInfoExW(ModuleHandle(), kClassName, &existing)) return true;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.lpfnWndProc = ControlWindowProc;
   windowClass.hInstance = ModuleHandle();
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -52,6 +61,10 @@ void ParkControlWindow(HWND window) {
   ShowWindow(window, SW_HIDE);
   SetParent(window, nullptr);
   SetStyle(window, kParkedStyle);
+}
+
+bool PostDeferredRelease(HWND window, IUnknown* object) {
+  return PostMessageW(window, kDeferredRelease, 0, reinterpret_cast<LPARAM>(object)) != FALSE;
 }
 
 void UnregisterControlWindowClass() {

@@ -11,6 +11,9 @@ namespace veldrask::com {
 HWND CreateParkedControlWindow();
 void PlaceControlWindow(HWND window, HWND parent, const RECT& position);
 void ParkControlWindow(HWND window);
+// A reference to object that the window releases from the thread's message loop, once the
+// calls on the stack now have returned; false when it could not be posted.
+bool PostDeferredRelease(HWND window, IUnknown* object);
 // Called when the DLL is unloaded, so a later load registers the class afresh.
 void UnregisterControlWindowClass();
 

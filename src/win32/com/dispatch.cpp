@@ -66,10 +66,10 @@ HRESULT UploaderObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
   if (params == nullptr) return E_POINTER;
   if (argumentError != nullptr) *argumentError = 0;
   // A member may run a modal window whose waits let the container release the control; the
-  // object lives until the member returns.
-  AddRef();
+  // object lives until the member returns, and the release closes the window.
+  HoldForCall();
   const HRESULT hr = InvokeByName(id, flags, params, result, exception, argumentError);
-  Release();
+  LetGoAfterCall(false);
   return hr;
 }
 

@@ -3,6 +3,7 @@
 #include "class_factory.h"
 #include "control_window.h"
 #include "module.h"
+#include "reference_ledger.h"
 #include "registration.h"
 #include "veldrask_uploader.h"
 #include "win32_headers.h"
@@ -14,7 +15,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) 
     veldrask::com::SetModuleHandle(module);
     DisableThreadLibraryCalls(module);
   } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-    // Unloaded by FreeLibrary (not at process exit): the window class goes with the code.
+    // Unloaded by FreeLibrary: nothing of it may be alive (at process exit a host may leave
+    // its objects unreleased). The window class goes with the code.
+    veldrask::com::ledger::CheckNoneAlive("at the DLL's unload");
     veldrask::com::UnregisterControlWindowClass();
   }
   return TRUE;
@@ -28,7 +31,9 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-  return veldrask::com::ModuleInUse() ? S_FALSE : S_OK;
+  if (veldrask::com::ModuleInUse()) return S_FALSE;
+  veldrask::com::ledger::CheckNoneAlive("when the DLL said it may unload");
+  return S_OK;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {

@@ -25,7 +25,9 @@ HRESULT UploaderObject::SetHostNames(LPCOLESTR, LPCOLESTR) {
 }
 
 HRESULT UploaderObject::Close(DWORD) {
-  // Nothing to save: a save stores nothing the container does not already have.
+  // Nothing to save: a save stores nothing the container does not already have. A transfer
+  // window still open goes as the user closes it.
+  CloseModalWindows();
   if (inPlaceSite_ != nullptr) InPlaceDeactivate();
   if (adviseHolder_ != nullptr) adviseHolder_->SendOnClose();
   return S_OK;

@@ -3,7 +3,10 @@
 // The reference counting and QueryInterface of an object with one interface (the class
 // factory, the enumerators). Each counts as a live object for DllCanUnloadNow.
 
+#include <typeinfo>
+
 #include "module.h"
+#include "reference_ledger.h"
 #include "win32_headers.h"
 
 namespace veldrask::com {
@@ -11,7 +14,10 @@ namespace veldrask::com {
 template <typename Derived, typename Interface>
 class SimpleObject : public Interface {
  public:
-  SimpleObject() { ObjectCreated(); }
+  SimpleObject() {
+    ObjectCreated();
+    ledger::Born(this, typeid(Derived).name());
+  }
   SimpleObject(const SimpleObject&) = delete;
   SimpleObject& operator=(const SimpleObject&) = delete;
 
@@ -25,15 +31,22 @@ class SimpleObject : public Interface {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    ledger::Counted(this, +1);
+    return ++references_;
+  }
   ULONG STDMETHODCALLTYPE Release() override {
+    ledger::Counted(this, -1);
     const ULONG left = --references_;
     if (left == 0) delete static_cast<Derived*>(this);
     return left;
   }
 
  protected:
-  ~SimpleObject() { ObjectDestroyed(); }
+  ~SimpleObject() {
+    ledger::Died(this);
+    ObjectDestroyed();
+  }
 
  private:
   ULONG references_ = 1;

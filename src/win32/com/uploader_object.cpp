@@ -6,7 +6,9 @@
 #include "com_pointer.h"
 #include "control_window.h"
 #include "module.h"
+#include "reference_ledger.h"
 #include "veldrask_uploader.h"
+#include "win32/ui/win32_ui.h"
 
 namespace veldrask::com {
 namespace {
@@ -64,9 +66,11 @@ UploaderObject::UploaderObject(ITypeInfo* dispatchType, ITypeInfo* fileType)
       propertyNotifications_(*this, IID_IPropertyNotifySink),
       host_(clientSite_, propertyNotifications_, *dispatchType) {
   ObjectCreated();
+  ledger::Born(this, "UploaderObject");
 }
 
 UploaderObject::~UploaderObject() {
+  if (platform_) platform_->Windows().SetHandlerHooks(nullptr, nullptr);
   ReleaseSites();
   control_.reset();
   platform_.reset();
@@ -75,6 +79,7 @@ UploaderObject::~UploaderObject() {
   propertyNotifications_.UnadviseAll();
   dispatchType_->Release();
   fileType_->Release();
+  ledger::Died(this);
   ObjectDestroyed();
 }
 
@@ -82,6 +87,7 @@ HRESULT UploaderObject::StartControl() {
   window_ = CreateParkedControlWindow();
   if (window_ == nullptr) return HRESULT_FROM_WIN32(GetLastError());
   platform_ = MakeControlPlatform(window_);
+  platform_->Windows().SetHandlerHooks([this] { HoldForCall(); }, [this] { LetGoAfterCall(true); });
   control_ = std::make_unique<UploaderControl>(platform_->Get(), host_);
   return S_OK;
 }
@@ -145,12 +151,34 @@ HRESULT UploaderObject::QueryInterface(REFIID riid, void** object) {
   return E_NOINTERFACE;
 }
 
+void UploaderObject::HoldForCall() {
+  AddRef();
+  ++callHolds_;
+}
+
+void UploaderObject::LetGoAfterCall(bool fromWindowProcedure) {
+  --callHolds_;
+  if (fromWindowProcedure && references_ == 1 && window_ != nullptr &&
+      PostDeferredRelease(window_, static_cast<IDispatch*>(this))) {
+    return;
+  }
+  Release();
+}
+
+void UploaderObject::CloseModalWindows() noexcept {
+  if (platform_) platform_->Windows().CloseModalForms();
+}
+
 ULONG UploaderObject::AddRef() {
+  ledger::Counted(this, +1);
   return ++references_;
 }
 
 ULONG UploaderObject::Release() {
+  ledger::Counted(this, -1);
   const ULONG left = --references_;
+  // Only calls of the control itself still hold it: whoever was using it has gone.
+  if (left != 0 && left == callHolds_) CloseModalWindows();
   if (left == 0) {
     // Calls made while tearing down (sinks, sites) must not delete the object again.
     references_ = 1;

@@ -155,8 +155,17 @@ class UploaderObject final : public IDispatch,
   HRESULT ActivateInPlace(IOleClientSite* site, bool uiActivate);
   HRESULT DeactivateUi();
   void ReleaseSites();
+  // A reference for each member call and each window message being handled: a container that
+  // lets go meanwhile (its page going away) does not pull the object from under them.
+  // A window procedure's hold is let go from the message loop when it is the last reference,
+  // since the system's frames of the window still run after it.
+  void HoldForCall();
+  void LetGoAfterCall(bool fromWindowProcedure);
+  // Closes the open transfer windows as the user's close does, so their loops unwind.
+  void CloseModalWindows() noexcept;
 
   ULONG references_ = 1;
+  ULONG callHolds_ = 0;  // the references HoldForCall took
   ITypeInfo* dispatchType_;
   ITypeInfo* fileType_;
   IOleClientSite* clientSite_ = nullptr;

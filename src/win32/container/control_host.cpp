@@ -128,15 +128,7 @@ ControlHost::ControlHost(const ControlSource& source, std::string_view pageTitle
 
 ControlHost::~ControlHost() {
   State& s = *state_;
-  if (s.notifications) s.notifications->Unadvise(s.notificationCookie);
-  s.notifications.Reset();
-  if (auto inPlace = s.control.object.As<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
-    inPlace->InPlaceDeactivate();
-  }
-  s.control.object->Close(OLECLOSE_NOSAVE);
-  s.control.object->SetClientSite(nullptr);
-  s.dispatch.Reset();
-  s.control.object.Reset();
+  ReleaseControl();
   ReleaseModule(s.control.module);
   s.changes->Release();
   s.site->Release();
@@ -253,6 +245,21 @@ void ControlHost::ClickButton(std::string_view caption) {
 
 bool ControlHost::ShowsButton(std::string_view caption) const {
   return FindButton(state_->page, caption) != nullptr;
+}
+
+void ControlHost::ReleaseControl() {
+  State& s = *state_;
+  if (!s.control.object) return;
+  if (s.notifications) s.notifications->Unadvise(s.notificationCookie);
+  s.notifications.Reset();
+  if (auto inPlace = s.control.object.As<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
+    inPlace->InPlaceDeactivate();
+  }
+  // Moved out first: the calls below may run the control's windows, which may call in.
+  ComPtr<IOleObject> object = std::move(s.control.object);
+  object->Close(OLECLOSE_NOSAVE);
+  object->SetClientSite(nullptr);
+  s.dispatch.Reset();
 }
 
 HWND ControlHost::PageWindow() const {

@@ -76,6 +76,11 @@ class ControlHost {
 
   HWND PageWindow() const;
 
+  // The page lets the control go as a browser does when it leaves the page (deactivation,
+  // close, no site, the last reference); members cannot be called afterwards. The destructor
+  // does it when it was not done.
+  void ReleaseControl();
+
  private:
   struct State;
   std::unique_ptr<State> state_;

@@ -1,5 +1,7 @@
 #include "dialog_user.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "win32/wide_text.h"
@@ -64,8 +66,19 @@ void DialogUser::ChooseFiles(std::string folder, std::vector<std::string> names)
   fileChoices_.push_back({win32::Widen(folder), std::move(quoted)});
 }
 
+void DialogUser::ChooseDesktopFolder(std::string name) {
+  folderChoices_.push_back(win32::Widen(name));
+}
+
 void DialogUser::CloseWindowTitled(std::string titleStart) {
-  closeTitles_.push_back(win32::Widen(titleStart));
+  WhenWindowShows(std::move(titleStart), [this](HWND window) {
+    ++closedWindows_;
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
+}
+
+void DialogUser::WhenWindowShows(std::string titleStart, std::function<void(HWND)> act) {
+  windowActions_.push_back({win32::Widen(titleStart), std::move(act)});
 }
 
 void CALLBACK DialogUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -81,13 +94,14 @@ void DialogUser::Look() {
       continue;
     }
     const std::wstring title = WindowText(window);
-    const auto closing = std::find_if(
-        closeTitles_.begin(), closeTitles_.end(),
-        [&](const std::wstring& start) { return std::wstring_view(title).starts_with(start); });
-    if (closing != closeTitles_.end()) {
-      closeTitles_.erase(closing);
-      ++closedWindows_;
-      PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    const auto action = std::find_if(
+        windowActions_.begin(), windowActions_.end(), [&](const WindowAction& candidate) {
+          return std::wstring_view(title).starts_with(candidate.titleStart);
+        });
+    if (action != windowActions_.end()) {
+      const std::function<void(HWND)> act = std::move(action->act);
+      windowActions_.erase(action);
+      act(window);
     }
   }
 }
@@ -95,6 +109,11 @@ void DialogUser::Look() {
 void DialogUser::Answer(HWND dialog) {
   HWND fileName = GetDlgItem(dialog, kFileNameCombo);
   if (fileName == nullptr) fileName = GetDlgItem(dialog, kFileNameEdit);
+  if (HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+      fileName == nullptr && tree != nullptr) {
+    AnswerFolderBrowser(dialog, tree);
+    return;
+  }
   if (fileName == nullptr) {
     HWND text = GetDlgItem(dialog, kMessageText);
     if (text == nullptr) return;  // not a dialog this user knows how to answer
@@ -122,6 +141,37 @@ void DialogUser::Answer(HWND dialog) {
     fileChoices_.pop_front();
   }
   Press(dialog, IDOK);
+}
+
+// The browser opens on the desktop: the folder is one of its children in the tree.
+void DialogUser::AnswerFolderBrowser(HWND dialog, HWND tree) {
+  EnableWindow(dialog, FALSE);
+  const bool chosen = !folderChoices_.empty() && SelectDesktopFolder(tree, folderChoices_.front());
+  if (!folderChoices_.empty()) folderChoices_.pop_front();
+  // A folder that is not there: the user gives up.
+  Press(dialog, chosen ? IDOK : IDCANCEL);
+}
+
+bool SelectDesktopFolder(HWND tree, std::wstring_view name) {
+  auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+  for (auto item = reinterpret_cast<HTREEITEM>(
+           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
+       item != nullptr; item = reinterpret_cast<HTREEITEM>(SendMessageW(
+                            tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    if (name == text) {
+      SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace veldrask::container

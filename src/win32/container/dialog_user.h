@@ -6,14 +6,16 @@
 //
 // Message boxes are read and confirmed with OK; the file-open dialog gets the next queued
 // choice typed into its file name box (the folder first, then the names in quotes) and Open
-// pressed, or Cancel when none is queued; a window whose title is queued for closing is
-// closed through its close box.
+// pressed, or Cancel when none is queued; the folder browser gets the next queued folder
+// picked in its tree among the desktop's folders and OK pressed; a window whose title is queued for
+// closing is closed through its close box.
 
 #include <windows.h>
 
 #include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,10 @@ struct SeenMessage {
   std::string title;
   std::string text;
 };
+
+// Selects the folder called name among the desktop's folders in a folder browser's tree (the
+// browser opens on the desktop); false when there is none.
+bool SelectDesktopFolder(HWND tree, std::wstring_view name);
 
 class DialogUser {
  public:
@@ -39,9 +45,14 @@ class DialogUser {
   void OnMessage(std::function<void(const SeenMessage&)> observer) {
     onMessage_ = std::move(observer);
   }
+  // The next folder browser chooses this folder of the desktop (its UTF-8 name).
+  void ChooseDesktopFolder(std::string name);
   // The next window of this thread whose title starts so (a transfer window) is closed by its
   // close box once it shows.
   void CloseWindowTitled(std::string titleStart);
+  // The next window of this thread whose title starts so gets act called once it shows (from
+  // inside the loop that shows it).
+  void WhenWindowShows(std::string titleStart, std::function<void(HWND)> act);
 
   // Message boxes read so far, in order.
   const std::vector<SeenMessage>& Messages() const { return messages_; }
@@ -58,10 +69,16 @@ class DialogUser {
   static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD);
   void Look();
   void Answer(HWND dialog);
+  void AnswerFolderBrowser(HWND dialog, HWND tree);
 
   UINT_PTR timer_ = 0;
   std::deque<FileChoice> fileChoices_;
-  std::vector<std::wstring> closeTitles_;
+  std::deque<std::wstring> folderChoices_;
+  struct WindowAction {
+    std::wstring titleStart;
+    std::function<void(HWND)> act;
+  };
+  std::vector<WindowAction> windowActions_;
   std::vector<SeenMessage> messages_;
   std::function<void(const SeenMessage&)> onMessage_;
   int cancelledFileDialogs_ = 0;

@@ -53,12 +53,16 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   auto* self = dynamic_cast<Win32Container*>(Win32Widget::FromWindow(window));
   if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   // The core's handlers run from here; nothing may unwind through the system's frames.
+  Win32Ui& ui = self->Ui();
+  ui.EnterHandler();
+  LRESULT result = 0;
   try {
-    return Dispatch(*self, window, message, wParam, lParam);
+    result = Dispatch(*self, window, message, wParam, lParam);
   } catch (...) {
-    self->Ui().ReportFailure(std::current_exception());
-    return 0;
+    ui.ReportFailure(std::current_exception());
   }
+  ui.LeaveHandler();
+  return result;
 }
 
 }  // namespace
@@ -87,7 +91,8 @@ void Win32Container::Paint(HDC dc) {
 }
 
 void Win32Container::CreateContainerWindow() {
-  CreateChild(kContainerClass, WS_CLIPCHILDREN, 0);
+  // Tab moves through the controls inside, as through the form's own.
+  CreateChild(kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
 }
 
 }  // namespace veldrask::win32

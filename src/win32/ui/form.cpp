@@ -111,7 +111,7 @@ Widget* Win32Form::Find(std::string_view name) const {
 }
 
 void Win32Form::ShowModal() {
-  if (open_) throw std::logic_error(Name() + " is already open");
+  if (state_.IsOpen()) throw std::logic_error(Name() + " is already open");
   HWND owner = ModalOwner();
   SetWindowLongPtrW(Window(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   PlaceOver(owner);
@@ -120,10 +120,7 @@ void Win32Form::ShowModal() {
   ui_.PushModal(Window());
   try {
     Open();
-    // A modal form does not outlive its loop: the loop's ending closes it.
-    if (open_ && ui_.Loop().WaitUntil([this] { return !open_; }) == WaitOutcome::kLoopEnding) {
-      Close();
-    }
+    state_.WaitWhileOpen(ui_.Loop(), [this] { Close(); });
   } catch (...) {
     ui_.PopModal(Window());
     ReleaseOwner();
@@ -134,21 +131,15 @@ void Win32Form::ShowModal() {
 }
 
 void Win32Form::Show() {
-  if (!open_) Open();
+  if (!state_.IsOpen()) Open();
 }
 
 void Win32Form::Close() {
-  if (closeStarted_) return;
-  closeStarted_ = true;
-  if (onClose_) {
-    try {
-      onClose_();
-    } catch (...) {
-      FinishClose();
-      throw;
-    }
-  }
-  FinishClose();
+  state_.Close([this] {
+    // The owner comes back first, so that it takes the activation when this window goes.
+    ReleaseOwner();
+    SetVisible(false);
+  });
 }
 
 std::vector<Win32Widget*> Win32Form::WidgetsIn(const Win32Container* container) const {
@@ -228,18 +219,10 @@ void Win32Form::PlaceOver(HWND owner) {
 }
 
 void Win32Form::Open() {
-  open_ = true;
-  closeStarted_ = false;
-  SetVisible(true);
-  UpdateWindow(Window());
-  if (onActivate_) onActivate_();
-}
-
-void Win32Form::FinishClose() {
-  open_ = false;
-  // The owner comes back first, so that it takes the activation when this window goes.
-  ReleaseOwner();
-  SetVisible(false);
+  state_.Open([this] {
+    SetVisible(true);
+    UpdateWindow(Window());
+  });
 }
 
 void Win32Form::ReleaseOwner() {

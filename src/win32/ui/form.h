@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/form_state.h"
 #include "win32/ui/container.h"
 
 namespace veldrask::win32 {
@@ -43,10 +44,12 @@ class Win32Form : public Win32Container, public Form {
   // The close handler runs first and once per opening; then the form is hidden (and its
   // owner enabled again).
   void Close() override;
-  bool IsOpen() const override { return open_; }
+  bool IsOpen() const override { return state_.IsOpen(); }
 
-  void SetOnActivate(std::function<void()> handler) override { onActivate_ = std::move(handler); }
-  void SetOnClose(std::function<void()> handler) override { onClose_ = std::move(handler); }
+  void SetOnActivate(std::function<void()> handler) override {
+    state_.SetOnActivate(std::move(handler));
+  }
+  void SetOnClose(std::function<void()> handler) override { state_.SetOnClose(std::move(handler)); }
 
   Win32Ui& OwnerUi() const { return ui_; }
   // The widgets whose container is container, in the order added.
@@ -60,11 +63,10 @@ class Win32Form : public Win32Container, public Form {
   T& Adopt(std::unique_ptr<T> widget);
   Win32Container& ResolveContainer(Widget* container);
   void CheckNewName(const std::string& name) const;
+  void Open();
   void EmbedIn(HWND host);
   HWND ModalOwner() const;
   void PlaceOver(HWND owner);
-  void Open();
-  void FinishClose();
   void ReleaseOwner();
   COLORREF BackgroundColor() const override { return GetSysColor(COLOR_BTNFACE); }
   void ApplyVisible() override;
@@ -73,11 +75,8 @@ class Win32Form : public Win32Container, public Form {
   FormPlacement placement_;
   std::vector<std::unique_ptr<Win32Widget>> widgets_;
   std::map<std::string, Win32Widget*, std::less<>> byName_;
-  bool open_ = false;
-  bool closeStarted_ = false;
+  FormState state_;
   HWND disabledOwner_ = nullptr;
-  std::function<void()> onActivate_;
-  std::function<void()> onClose_;
 };
 
 }  // namespace veldrask::win32

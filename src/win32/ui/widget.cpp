@@ -1,6 +1,7 @@
 #include "win32/ui/widget.h"
 
 #include "base/error.h"
+#include "common/form_state.h"
 #include "win32/ui/container.h"
 #include "win32/ui/form.h"
 #include "win32/ui/win32_ui.h"
@@ -10,12 +11,6 @@ namespace veldrask::win32 {
 namespace {
 
 constexpr wchar_t kWidgetProperty[] = L"VeldraskWidget";
-
-// Forms wait for Show; image lists and file dialogs are never seen.
-bool StartsVisible(WidgetKind kind) {
-  return kind != WidgetKind::kForm && kind != WidgetKind::kImageList &&
-         kind != WidgetKind::kFileDialog;
-}
 
 }  // namespace
 

@@ -121,6 +121,33 @@ void Win32Ui::RemoveSurface(const Win32Form& surface) {
   surfaces_.erase(std::remove(surfaces_.begin(), surfaces_.end(), &surface), surfaces_.end());
 }
 
+void Win32Ui::SetHandlerHooks(std::function<void()> entering, std::function<void()> leaving) {
+  entering_ = std::move(entering);
+  leaving_ = std::move(leaving);
+}
+
+void Win32Ui::CloseModalForms() noexcept {
+  // Closing one may close or open others: each window is looked up again.
+  const std::vector<HWND> open(modals_.rbegin(), modals_.rend());
+  for (HWND window : open) {
+    if (std::find(modals_.begin(), modals_.end(), window) == modals_.end()) continue;
+    try {
+      if (auto* form = dynamic_cast<Win32Form*>(Win32Widget::FromWindow(window))) form->Close();
+    } catch (...) {
+      ReportFailure(std::current_exception());
+    }
+  }
+}
+
+bool Win32Ui::TranslateDialogMessage(MSG& message) const {
+  if (modals_.empty() || message.message < WM_KEYFIRST || message.message > WM_KEYLAST) {
+    return false;
+  }
+  HWND dialog = modals_.back();
+  if (message.hwnd != dialog && !IsChild(dialog, message.hwnd)) return false;
+  return IsDialogMessageW(dialog, &message) != FALSE;
+}
+
 void Win32Ui::PopModal(HWND window) {
   modals_.erase(std::remove(modals_.begin(), modals_.end(), window), modals_.end());
 }

@@ -60,6 +60,23 @@ class Win32Ui : public Ui {
   void SetFailureHandler(FailureHandler handler) { failureHandler_ = std::move(handler); }
   void ReportFailure(std::exception_ptr failure) noexcept;
 
+  // Runs around every message the forms' windows handle (the core's handlers run inside), so
+  // that whoever owns this Ui can keep itself alive until the handler has returned.
+  void SetHandlerHooks(std::function<void()> entering, std::function<void()> leaving);
+  void EnterHandler() const {
+    if (entering_) entering_();
+  }
+  void LeaveHandler() const {
+    if (leaving_) leaving_();
+  }
+  // Closes the open modal forms, innermost first, as the user's close does: the owner of this
+  // Ui is going away, and their loops unwind.
+  void CloseModalForms() noexcept;
+  // The keyboard interface of the innermost modal form (Tab and the arrow keys move the focus
+  // through its controls): true when the message was its keyboard input and is handled. The
+  // thread's message loop passes each message here before dispatching it.
+  bool TranslateDialogMessage(MSG& message) const;
+
   EventLoop& Loop() const { return loop_; }
   HINSTANCE Instance() const { return instance_; }
   HFONT Font() const { return font_; }
@@ -79,6 +96,8 @@ class Win32Ui : public Ui {
   std::vector<HWND> modals_;
   std::vector<Win32Form*> surfaces_;
   FailureHandler failureHandler_;
+  std::function<void()> entering_;
+  std::function<void()> leaving_;
 };
 
 }  // namespace veldrask::win32

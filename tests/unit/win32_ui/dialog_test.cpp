@@ -1,12 +1,15 @@
 // Modal windows and the system's dialogs, answered through their own controls.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "dialog_driver.h"
+#include "dialog_user.h"
 #include "win32/wide_text.h"
 #include "win32_ui_fixture.h"
 // The folder browser's tree and the shell's folders need the Windows types the fixture brings.
@@ -44,6 +47,44 @@ TEST_F(Win32UiTest, TheCloseBoxOfAModalWindowIsTheUsersClose) {
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_EQ(GetWindow(window, GW_OWNER), page_)
       << "a modal window is owned by the top-level window that holds its owner";
+}
+
+// Tab moves the focus through each of a modal window's controls once, into and out of its
+// frame, and back to where it started.
+TEST_F(Win32UiTest, TabMovesTheFocusThroughAModalWindowsControls) {
+  std::unique_ptr<Form> surface = CreateSurface("UploaderControl", {0, 0, 9480, 6495});
+  surface->Show();
+  std::unique_ptr<Form> form = ui_.CreateForm("frmProcess", "업로드 진행상황", {0, 0, 7035, 4290},
+                                              {FormKind::kModalDialog, surface.get()});
+  Widget& frame =
+      form->AddWidget(WidgetKind::kFrame, "fraProgress", nullptr, "", {60, 60, 6900, 3000});
+  const std::vector<HWND> controls = {
+      WindowOf(form->AddListView("UploadFileList", &frame, {120, 240, 6600, 1500})),
+      WindowOf(form->AddWidget(WidgetKind::kButton, "cmdInside", &frame, "하나",
+                               {120, 2000, 1200, 400})),
+      WindowOf(form->AddWidget(WidgetKind::kButton, "cmdOutside", nullptr, "둘",
+                               {120, 3300, 1200, 400})),
+  };
+  std::vector<HWND> focused;
+  form->SetOnActivate([&] {
+    SetFocus(controls.front());
+    for (std::size_t step = 0; step < controls.size(); ++step) {
+      PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+      pump_.ProcessPendingEvents();
+      focused.push_back(GetFocus());
+    }
+    form->Close();
+  });
+
+  form->ShowModal();
+
+  ASSERT_EQ(focused.size(), controls.size());
+  EXPECT_EQ(focused.back(), controls.front()) << "the focus comes back where it started";
+  std::vector<HWND> visited = focused;
+  std::vector<HWND> expected = controls;
+  std::sort(visited.begin(), visited.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(visited, expected) << "every control once";
 }
 
 HICON IconShownIn(HWND dialog) {
@@ -143,28 +184,6 @@ BOOL CALLBACK FindText(HWND child, LPARAM wanted) {
 
 // Selects the folder named name among the children of the folder tree's root (the desktop),
 // as a user opens the root and clicks the folder.
-void SelectChildFolder(HWND dialog, const std::wstring& name) {
-  HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
-  auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
-  for (auto item = reinterpret_cast<HTREEITEM>(
-           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
-       item != nullptr; item = reinterpret_cast<HTREEITEM>(SendMessageW(
-                            tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-    wchar_t text[MAX_PATH] = {};
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = MAX_PATH;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    if (name == text) {
-      SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-      return;
-    }
-  }
-}
-
 // The browser opens on the desktop: the folder to choose is one of its folders.
 TEST_F(Win32UiTest, TheFolderBrowserShowsTheTitleAndGivesTheChosenFolder) {
   wchar_t desktop[MAX_PATH] = {};
@@ -180,7 +199,8 @@ TEST_F(Win32UiTest, TheFolderBrowserShowsTheTitleAndGivesTheChosenFolder) {
     OnDialog([&](HWND dialog) {
       EnumChildWindows(dialog, FindText, reinterpret_cast<LPARAM>(&title));
       if (!test.confirm) return ClickButton(dialog, IDCANCEL);
-      SelectChildFolder(dialog, folder.filename().wstring());
+      EXPECT_TRUE(container::SelectDesktopFolder(
+          FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr), folder.filename().wstring()));
       ClickButton(dialog, IDOK);
     });
     EXPECT_EQ(ui_.BrowseForFolder("폴더를 선택하여 주세요"), test.chosen);

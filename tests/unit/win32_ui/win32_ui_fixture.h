@@ -25,6 +25,7 @@ class Win32UiTest : public ::testing::Test {
                               nullptr, nullptr, nullptr)),
         ui_(pump_, GetModuleHandleW(nullptr), kDefaultTitle) {
     ui_.SetHostWindow(host_);
+    pump_.SetMessageFilter([this](MSG& message) { return ui_.TranslateDialogMessage(message); });
     ui_.SetFailureHandler([](std::exception_ptr failure) {
       try {
         std::rethrow_exception(failure);

@@ -3,6 +3,7 @@
 // its dialogs answered through their controls.
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -50,6 +51,45 @@ void Write(const fs::path& file, std::size_t size) {
     out.put(static_cast<char>((index * 31 + index / 251) & 0xFF));
   }
 }
+
+// Handles what is queued for this thread's windows, as the page's message loop would.
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// What the loaded control DLL answers to DllCanUnloadNow.
+bool ControlDllCanUnload() {
+  HMODULE dll = GetModuleHandleW(L"VeldraskUploader.dll");
+  if (dll == nullptr) return true;
+  const auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+  return canUnload != nullptr && canUnload() == S_OK;
+}
+
+// The folder the control remembers, as the folder browser leaves it, for as long as it lives.
+class RememberedDownloadFolder {
+ public:
+  explicit RememberedDownloadFolder(const fs::path& folder) {
+    HKEY settings = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &settings, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring value = folder.wstring();
+    RegSetValueExW(settings, L"DownPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(settings);
+  }
+  ~RememberedDownloadFolder() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSettingsKey, L"DownPath"); }
+  RememberedDownloadFolder(const RememberedDownloadFolder&) = delete;
+  RememberedDownloadFolder& operator=(const RememberedDownloadFolder&) = delete;
+
+ private:
+  static constexpr wchar_t kSettingsKey[] = L"Software\\VELDRASKUpDownloader";
+};
 
 class ContainerTest : public ::testing::Test {
  protected:
@@ -193,20 +233,7 @@ TEST_F(ContainerTest, DownloadGoesThroughTheTransferWindowIntoTheChosenFolder) {
   for (const auto& [name, size] : files) Write(store_ / name, size);
   const fs::path folder = scratch_ / L"받은 파일";
   fs::create_directories(folder);
-  // The folder the control remembers, as the folder browser leaves it.
-  HKEY settings = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &settings, nullptr),
-            ERROR_SUCCESS);
-  const std::wstring value = folder.wstring();
-  RegSetValueExW(settings, L"DownPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(settings);
-  struct Forget {
-    ~Forget() {
-      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", L"DownPath");
-    }
-  } forget;
+  const RememberedDownloadFolder remembered(folder);
 
   ControlHost& host = Host(ServerParams());
   host.Put("UpDownload", "1");
@@ -218,6 +245,93 @@ TEST_F(ContainerTest, DownloadGoesThroughTheTransferWindowIntoTheChosenFolder) {
   EXPECT_TRUE(user_.Messages().empty()) << user_.Messages().front().text;
   for (const auto& [name, size] : files) {
     EXPECT_EQ(Contents(folder / name), Contents(store_ / name)) << Utf8Of(name);
+  }
+}
+
+// The user picks the download folder in the folder browser, through its tree and OK: the
+// control remembers it in the registry.
+TEST_F(ContainerTest, TheFolderBrowserChoosesTheDownloadFolder) {
+  wchar_t desktop[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, TRUE));
+  const fs::path folder = fs::path(desktop) / L"컨테이너 받은 파일";
+  fs::create_directories(folder);
+  const RememberedDownloadFolder remembered(scratch_);  // the choice before
+  ControlHost& host = Host({});
+  host.Put("UpDownload", "1");
+
+  user_.ChooseDesktopFolder(Utf8Of(folder.filename()));
+  host.ClickButton("폴더 선택");
+
+  wchar_t saved[MAX_PATH] = {};
+  DWORD size = sizeof saved;
+  EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\VELDRASKUpDownloader", L"DownPath",
+                         RRF_RT_REG_SZ, nullptr, saved, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(fs::path(saved), folder);
+  EXPECT_TRUE(user_.Messages().empty());
+  fs::remove_all(folder);
+}
+
+// Each transfer window goes while a large file is on its way, closed by the user's close box
+// or by the page letting the control go: the transfer stops there (the server never stores
+// the whole upload, the download never gets its final name), the loop unwinds without a
+// crash, and once the page has let go nothing of the control is left alive.
+TEST_F(ContainerTest, ATransferWindowClosedMidwayStopsTheTransfer) {
+  constexpr std::size_t kLarge = 64u << 20;
+  const fs::path folder = scratch_ / L"받은 파일";
+  fs::create_directories(folder);
+  Write(scratch_ / L"큰 파일.bin", kLarge);
+  Write(store_ / L"big-down.bin", kLarge);
+  struct Transfer {
+    const char* window;
+    std::function<fs::path(ControlHost&)> run;  // runs it; where the whole file would land
+  } transfers[] = {
+      {"업로드 진행상황 [",
+       [&](ControlHost& host) {
+         host.Put("UpDownload", "0");
+         user_.ChooseFiles(Utf8Of(scratch_), {"큰 파일.bin"});
+         host.ClickButton("추가");
+         host.Call("Submit");
+         return store_ / L"큰 파일.bin";
+       }},
+      {"다운로드 진행상황 [",
+       [&](ControlHost& host) {
+         host.Put("UpDownload", "1");
+         host.Call("AddDownloadFile", {"/big-down.bin", std::to_string(kLarge)});
+         host.ClickButton("다운로드");
+         return folder / L"big-down.bin";
+       }},
+  };
+  enum class Closer { kUser, kPage };
+  const RememberedDownloadFolder remembered(folder);
+  Params params = ServerParams();
+  params.push_back({"MaxFileSize", "100"});
+  for (const Closer closer : {Closer::kUser, Closer::kPage}) {
+    for (const Transfer& transfer : transfers) {
+      const std::string what = std::string(transfer.window) +
+                               (closer == Closer::kUser ? " by its close box" : " by the page");
+      ControlHost& host = Host(params);
+      HWND shown = nullptr;
+      user_.WhenWindowShows(transfer.window, [&](HWND window) {
+        shown = window;
+        if (closer == Closer::kUser) {
+          PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else {
+          host.ReleaseControl();
+        }
+      });
+      const fs::path whole = transfer.run(host);
+      EXPECT_NE(shown, nullptr) << what;
+      EXPECT_FALSE(IsWindowVisible(shown)) << what;
+      EXPECT_TRUE(user_.Messages().empty()) << what << ": " << user_.Messages().front().text;
+      std::error_code absent;
+      EXPECT_NE(fs::file_size(whole, absent), kLarge) << what << ": the transfer went on";
+      fs::remove(whole, absent);
+      if (closer == Closer::kPage) {
+        PumpMessages();
+        EXPECT_TRUE(ControlDllCanUnload()) << what << ": something of the control is left";
+      }
+    }
   }
 }
 
