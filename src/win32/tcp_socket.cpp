@@ -80,8 +80,9 @@ int PendingError(SOCKET socket) {
 
 }  // namespace
 
-Win32TcpSocket::Win32TcpSocket(MessageEventLoop& loop, SocketEvents& events)
-    : loop_(loop), events_(events) {}
+Win32TcpSocket::Win32TcpSocket(MessageEventLoop& loop, SocketEvents& events,
+                               std::size_t receiveLimit)
+    : loop_(loop), events_(events), receiveLimit_(receiveLimit) {}
 
 Win32TcpSocket::~Win32TcpSocket() {
   Close();
@@ -261,11 +262,11 @@ void Win32TcpSocket::BecomeConnected() {
 
 Win32TcpSocket::ReadOutcome Win32TcpSocket::ReadWaiting() {
   ReadOutcome outcome;
-  while (incoming_.size() < kReceiveLimit) {
+  while (incoming_.size() < receiveLimit_) {
     const std::size_t before = incoming_.size();
     // Past the first chunk, one allocation takes everything up to the limit.
     if (before > 0 && incoming_.capacity() < before + kReadChunk) {
-      incoming_.reserve(kReceiveLimit + kReadChunk);
+      incoming_.reserve(receiveLimit_ + kReadChunk);
     }
     incoming_.resize(before + kReadChunk);
     const int count = recv(socket_, reinterpret_cast<char*>(incoming_.data() + before),
@@ -282,7 +283,7 @@ Win32TcpSocket::ReadOutcome Win32TcpSocket::ReadWaiting() {
       break;
     }
   }
-  readPaused_ = incoming_.size() >= kReceiveLimit;
+  readPaused_ = incoming_.size() >= receiveLimit_;
   return outcome;
 }
 
