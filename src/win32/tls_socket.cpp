@@ -259,6 +259,8 @@ bool Win32TlsSocket::FinishHandshake() {
     Fail(rejection->number, std::move(rejection->description));
     return false;
   }
+  SecPkgContext_ConnectionInfo connection{};
+  QueryContextAttributesW(&context_, SECPKG_ATTR_CONNECTION_INFO, &connection);
   const SECURITY_STATUS status =
       QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_);
   if (status != SEC_E_OK || sizes_.cbMaximumMessage == 0) {

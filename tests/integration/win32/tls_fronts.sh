@@ -3,7 +3,8 @@
 # fixture: tls_fronts.sh start|stop DIR.
 # start makes the test certificates in DIR/certificates, chooses a free port for the plain peer
 # the test itself listens on, starts a front to it per certificate (good, expired, other-name,
-# self-signed, and good again with a cut instead of the close notice as "abrupt") and writes
+# self-signed; and good again with a fault: "abrupt" cuts instead of sending the close notice,
+# "tls-1.1" speaks nothing newer, "renegotiate" asks the client to negotiate again) and writes
 # "NAME PORT" lines to DIR/fronts.txt ("backend PORT" first). stop ends them.
 set -euo pipefail
 action=${1:?usage: tls_fronts.sh start|stop DIR}
@@ -53,3 +54,5 @@ for certificate in good expired other-name self-signed; do
   start_front "$certificate" "$certificate"
 done
 start_front abrupt good --abrupt-close
+start_front tls-1.1 good --max-tls-1.1
+start_front renegotiate good --renegotiate

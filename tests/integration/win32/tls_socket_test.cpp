@@ -40,27 +40,51 @@ const Fronts& TheFronts() {
   return fronts;
 }
 
-// Trusts the test authority in this Wine prefix only: the user's root store.
-void TrustTestAuthority() {
-  std::ifstream file(TheFronts().folder / "certificates" / "ca.pem", std::ios::binary);
-  const std::string pem{std::istreambuf_iterator<char>(file), {}};
-  DWORD size = 0;
-  ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()),
-                                   CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr));
-  std::vector<BYTE> der(size);
-  ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()),
-                                   CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr, nullptr));
-  HCERTSTORE root =
-      CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-  ASSERT_NE(root, nullptr);
-  EXPECT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(), size,
-                                               CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-  CertCloseStore(root, 0);
-}
+// The user's root store of this Wine prefix: the test authority is trusted there only, and
+// only while the tests run (each run makes a new one under the same name).
+class UserRootStore {
+ public:
+  UserRootStore()
+      : store_(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER,
+                             L"Root")) {}
+  ~UserRootStore() { CertCloseStore(store_, 0); }
+  UserRootStore(const UserRootStore&) = delete;
+  UserRootStore& operator=(const UserRootStore&) = delete;
+
+  void ForgetTestAuthorities() {
+    while (const CERT_CONTEXT* found =
+               CertFindCertificateInStore(store_, X509_ASN_ENCODING, 0, CERT_FIND_SUBJECT_STR_W,
+                                          L"veldrask test authority", nullptr)) {
+      CertDeleteCertificateFromStore(found);
+    }
+  }
+
+  void Trust(const std::filesystem::path& pemFile) {
+    std::ifstream file(pemFile, std::ios::binary);
+    const std::string pem{std::istreambuf_iterator<char>(file), {}};
+    const auto pemSize = static_cast<DWORD>(pem.size());
+    DWORD size = 0;
+    ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), pemSize, CRYPT_STRING_BASE64HEADER, nullptr,
+                                     &size, nullptr, nullptr));
+    std::vector<BYTE> der(size);
+    ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), pemSize, CRYPT_STRING_BASE64HEADER, der.data(),
+                                     &size, nullptr, nullptr));
+    EXPECT_TRUE(CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(), size,
+                                                 CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
+  }
+
+ private:
+  HCERTSTORE store_;
+};
 
 class Win32TlsSocketTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { TrustTestAuthority(); }
+  static void SetUpTestSuite() {
+    UserRootStore root;
+    root.ForgetTestAuthorities();
+    root.Trust(TheFronts().folder / "certificates" / "ca.pem");
+  }
+  static void TearDownTestSuite() { UserRootStore().ForgetTestAuthorities(); }
 
   // Connects to the named front and waits for the connection or the failure.
   bool ConnectTo(const std::string& front, std::string_view host = "localhost") {
@@ -117,7 +141,7 @@ TEST_F(Win32TlsSocketTest, UploadsAndDownloadsByteExactThroughTls) {
   EXPECT_EQ(socket->State(), SocketState::kClosing);
 }
 
-TEST_F(Win32TlsSocketTest, RejectedCertificatesNameTheirReason) {
+TEST_F(Win32TlsSocketTest, RefusedConnectionsNameTheirReason) {
   struct Case {
     const char* front;
     std::int32_t number;
@@ -127,12 +151,18 @@ TEST_F(Win32TlsSocketTest, RejectedCertificatesNameTheirReason) {
       {"expired", socket_error::kCertificateExpired, "유효 기간이 지났습니다"},
       {"other-name", socket_error::kCertificateWrongName, "이름(localhost)으로 발급된"},
       {"self-signed", socket_error::kCertificateUnknownIssuer, "자체 서명 인증서"},
+      {"tls-1.1", socket_error::kSecureChannelFailed, "프로토콜 오류"},
+      {"renegotiate", socket_error::kSecureChannelFailed, "재협상(renegotiation)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.front);
     events = RecordingEvents{};
     ASSERT_TRUE(ConnectTo(c.front));
-    EXPECT_EQ(events.log, std::vector<std::string>{"error"});
+    // A server that asks to negotiate again does so once the request arrives.
+    if (events.Saw("connect")) {
+      events.Calling([&] { socket->Send(Bytes("GET / HTTP/1.1\r\n\r\n")); });
+      ASSERT_TRUE(RunUntil(loop, [&] { return events.Saw("error"); }));
+    }
     EXPECT_EQ(events.errors, std::vector<std::int32_t>{c.number});
     EXPECT_NE(events.lastErrorDescription.find(c.reason), std::string::npos)
         << events.lastErrorDescription;
@@ -150,6 +180,22 @@ TEST_F(Win32TlsSocketTest, ACutWithoutTheCloseNoticeIsATruncatedStream) {
   EXPECT_NE(events.lastErrorDescription.find("잘렸을"), std::string::npos);
   // What came before the cut is the stream's start, never anything else.
   EXPECT_TRUE(std::equal(received.begin(), received.end(), reply.begin()));
+}
+
+TEST_F(Win32TlsSocketTest, APlainHttpAnswerIsNamed) {
+  events.Calling([&] { socket->Connect("127.0.0.1", backend.Port()); });
+  PeerConnection peer = backend.Accept();
+  std::thread server([&] {
+    peer.Receive(5);  // the start of the client's hello
+    peer.SendAll(Bytes("HTTP/1.1 400 Bad Request\r\nConnection: close\r\n\r\n"));
+    peer.Close();
+  });
+  const bool failed = RunUntil(loop, [&] { return events.Saw("error"); });
+  server.join();
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(events.errors, std::vector<std::int32_t>{socket_error::kSecureChannelFailed});
+  EXPECT_NE(events.lastErrorDescription.find("평문(HTTP)"), std::string::npos)
+      << events.lastErrorDescription;
 }
 
 }  // namespace
