@@ -26,21 +26,8 @@ std::string Describe(int error) {
   return text.empty() ? "소켓 오류 " + ToDecimal(error) : text;
 }
 
-std::int32_t SaturatedInt32(std::size_t value) {
-  return static_cast<std::int32_t>(
-      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
-}
-
 int ChunkLength(std::size_t size) {
   return static_cast<int>(std::min<std::size_t>(size, std::numeric_limits<int>::max()));
-}
-
-// Accepts "[::1]" as well as "::1", the form addresses with a port are written in.
-std::string_view WithoutBrackets(std::string_view host) {
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
-    return host.substr(1, host.size() - 2);
-  }
-  return host;
 }
 
 template <typename Endpoint>
@@ -79,6 +66,18 @@ int PendingError(SOCKET socket) {
 }
 
 }  // namespace
+
+std::int32_t SaturatedInt32(std::size_t value) {
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string_view WithoutBrackets(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    return host.substr(1, host.size() - 2);
+  }
+  return host;
+}
 
 Win32TcpSocket::Win32TcpSocket(MessageEventLoop& loop, SocketEvents& events,
                                std::size_t receiveLimit)
