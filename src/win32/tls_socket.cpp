@@ -121,7 +121,11 @@ void Win32TlsSocket::Send(std::span<const std::byte> data) {
     }
   }
   plainQueued_ += data.size();
-  transport_->Send(std::span(sealed_).first(written));
+  // A plain socket that failed or was closed has its event on the way; the records have
+  // nowhere to go.
+  if (transport_->State() == SocketState::kConnected) {
+    transport_->Send(std::span(sealed_).first(written));
+  }
   sealed_.clear();
   // When Winsock took every record at once, the owner need not wait for the plain socket's
   // own report to send the next block.
@@ -211,6 +215,7 @@ void Win32TlsSocket::Pump() {
 }
 
 bool Win32TlsSocket::Handshake() {
+  bool certificateAsked = false;
   while (recordsUsed_ < records_.size()) {
     SecBuffer input[2] = {
         Buffer(SECBUFFER_TOKEN, records_.data() + recordsUsed_, records_.size() - recordsUsed_),
@@ -232,7 +237,12 @@ bool Win32TlsSocket::Handshake() {
       ConsumeRecords(input[1]);
       return FinishHandshake();
     }
-    if (status != SEC_I_CONTINUE_NEEDED && status != SEC_I_INCOMPLETE_CREDENTIALS) {
+    if (status == SEC_I_INCOMPLETE_CREDENTIALS && !certificateAsked) {
+      // The server asked for a client certificate: the same step again goes on without one.
+      certificateAsked = true;
+      continue;
+    }
+    if (status != SEC_I_CONTINUE_NEEDED) {
       FailHandshake(status);
       return false;
     }
