@@ -63,7 +63,7 @@ void Win32TlsSocket::Connect(std::string_view host, std::int32_t port) {
   Close();
   host_ = std::string(WithoutBrackets(host));
   targetName_ = Widen(host_);
-  // TLS 1.2 and 1.3 only; the certificate is checked here, against the name, once the
+  // TLS 1.2 and 1.3 only; the socket checks the certificate itself, against the name, once the
   // handshake is done.
   SCHANNEL_CRED settings{};
   settings.dwVersion = SCHANNEL_CRED_VERSION;
