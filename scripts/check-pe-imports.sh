@@ -14,7 +14,7 @@ case $format in
   *) echo "check-pe-imports: format is pe32 or pe32+, not $format" >&2; exit 2 ;;
 esac
 # The system's own DLLs (compared without case).
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|ws2_32|bcrypt|msvcrt|shlwapi|version|uxtheme|imm32|winmm)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|ws2_32|bcrypt|secur32|crypt32|msvcrt|shlwapi|version|uxtheme|imm32|winmm)\.dll$'
 
 mapfile -t files < <(find "$folder" \( -path '*/CMakeFiles' -o -path '*/wine-prefix*' \) -prune -o \
   \( -name '*.exe' -o -name '*.dll' \) -type f -print | sort)

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "win32/tcp_socket.h"
+#include "win32/tls_socket.h"
 
 namespace veldrask::win32 {
 
@@ -21,8 +22,8 @@ std::unique_ptr<TcpSocket> Win32Network::CreateTcpSocket(SocketEvents& events) {
   return std::make_unique<Win32TcpSocket>(loop_, events);
 }
 
-std::unique_ptr<TcpSocket> Win32Network::CreateTlsSocket(SocketEvents& /*events*/) {
-  return nullptr;  // no TLS on this backend yet
+std::unique_ptr<TcpSocket> Win32Network::CreateTlsSocket(SocketEvents& events) {
+  return std::make_unique<Win32TlsSocket>(loop_, events);
 }
 
 }  // namespace veldrask::win32

@@ -26,21 +26,8 @@ std::string Describe(int error) {
   return text.empty() ? "소켓 오류 " + ToDecimal(error) : text;
 }
 
-std::int32_t SaturatedInt32(std::size_t value) {
-  return static_cast<std::int32_t>(
-      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
-}
-
 int ChunkLength(std::size_t size) {
   return static_cast<int>(std::min<std::size_t>(size, std::numeric_limits<int>::max()));
-}
-
-// Accepts "[::1]" as well as "::1", the form addresses with a port are written in.
-std::string_view WithoutBrackets(std::string_view host) {
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
-    return host.substr(1, host.size() - 2);
-  }
-  return host;
 }
 
 template <typename Endpoint>
@@ -80,8 +67,21 @@ int PendingError(SOCKET socket) {
 
 }  // namespace
 
-Win32TcpSocket::Win32TcpSocket(MessageEventLoop& loop, SocketEvents& events)
-    : loop_(loop), events_(events) {}
+std::int32_t SaturatedInt32(std::size_t value) {
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string_view WithoutBrackets(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    return host.substr(1, host.size() - 2);
+  }
+  return host;
+}
+
+Win32TcpSocket::Win32TcpSocket(MessageEventLoop& loop, SocketEvents& events,
+                               std::size_t receiveLimit)
+    : loop_(loop), events_(events), receiveLimit_(receiveLimit) {}
 
 Win32TcpSocket::~Win32TcpSocket() {
   Close();
@@ -261,11 +261,11 @@ void Win32TcpSocket::BecomeConnected() {
 
 Win32TcpSocket::ReadOutcome Win32TcpSocket::ReadWaiting() {
   ReadOutcome outcome;
-  while (incoming_.size() < kReceiveLimit) {
+  while (incoming_.size() < receiveLimit_) {
     const std::size_t before = incoming_.size();
     // Past the first chunk, one allocation takes everything up to the limit.
     if (before > 0 && incoming_.capacity() < before + kReadChunk) {
-      incoming_.reserve(kReceiveLimit + kReadChunk);
+      incoming_.reserve(receiveLimit_ + kReadChunk);
     }
     incoming_.resize(before + kReadChunk);
     const int count = recv(socket_, reinterpret_cast<char*>(incoming_.data() + before),
@@ -282,7 +282,7 @@ Win32TcpSocket::ReadOutcome Win32TcpSocket::ReadWaiting() {
       break;
     }
   }
-  readPaused_ = incoming_.size() >= kReceiveLimit;
+  readPaused_ = incoming_.size() >= receiveLimit_;
   return outcome;
 }
 

@@ -15,6 +15,12 @@
 
 namespace veldrask::win32 {
 
+// A count the socket events carry, held at the largest 32-bit value.
+std::int32_t SaturatedInt32(std::size_t value);
+
+// "::1" for "[::1]", the form addresses with a port are written in; any other host as it is.
+std::string_view WithoutBrackets(std::string_view host);
+
 // A non-blocking Winsock client whose notifications (WSAAsyncSelect) arrive at the loop's
 // hidden window. Like the POSIX socket, every event is posted to the loop, so none is raised
 // from inside a call on the socket, and events are seen in the order they happened. Error
@@ -24,7 +30,9 @@ class Win32TcpSocket final : public TcpSocket {
   // Bytes held for the owner before reading pauses; GetData resumes it.
   static constexpr std::size_t kReceiveLimit = std::size_t{1} << 20;
 
-  Win32TcpSocket(MessageEventLoop& loop, SocketEvents& events);
+  // receiveLimit: the bytes held for the owner before reading pauses.
+  Win32TcpSocket(MessageEventLoop& loop, SocketEvents& events,
+                 std::size_t receiveLimit = kReceiveLimit);
   // Closes; safe at any time, also from inside one of the socket's own event handlers.
   ~Win32TcpSocket() override;
   Win32TcpSocket(const Win32TcpSocket&) = delete;
@@ -39,6 +47,8 @@ class Win32TcpSocket final : public TcpSocket {
   // connected.
   void Send(std::span<const std::byte> data) override;
   void GetData(ByteBuffer& out) override;
+  // Bytes queued and not yet taken by Winsock.
+  std::size_t Unsent() const { return outgoing_.Size(); }
   // Drops the connection, both buffers and every event not yet delivered.
   void Close() override;
 
@@ -79,6 +89,7 @@ class Win32TcpSocket final : public TcpSocket {
 
   MessageEventLoop& loop_;
   SocketEvents& events_;
+  const std::size_t receiveLimit_;
   SocketState state_ = SocketState::kClosed;
   SOCKET socket_ = INVALID_SOCKET;
   UINT message_ = 0;

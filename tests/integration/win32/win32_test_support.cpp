@@ -68,9 +68,11 @@ void PeerConnection::Close() {
   if (socket_ != INVALID_SOCKET) closesocket(std::exchange(socket_, INVALID_SOCKET));
 }
 
-PeerListener::PeerListener(bool listen) : socket_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {
+PeerListener::PeerListener(bool listen, std::int32_t port)
+    : socket_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   EXPECT_EQ(bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
   int length = sizeof address;

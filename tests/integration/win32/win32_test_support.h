@@ -44,11 +44,11 @@ class PeerConnection {
   std::uintptr_t socket_;
 };
 
-// A listening socket on 127.0.0.1 and a free port.
+// A listening socket on 127.0.0.1 and a free port, or the one given.
 class PeerListener {
  public:
   // Binds without listening when listen is false: connections to it are refused.
-  explicit PeerListener(bool listen = true);
+  explicit PeerListener(bool listen = true, std::int32_t port = 0);
   ~PeerListener();
   PeerListener(const PeerListener&) = delete;
   PeerListener& operator=(const PeerListener&) = delete;

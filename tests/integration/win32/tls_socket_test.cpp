@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "win32/network.h"
+#include "win32_test_support.h"
+// After the Windows headers the lines above bring.
+#include <wincrypt.h>  // NOLINT(llvm-include-order)
+
+namespace veldrask::win32::testing {
+namespace {
+
+// The TLS fronts tls_fronts.sh started on the other side of Wine, by name, and the folder of
+// their certificates.
+struct Fronts {
+  std::filesystem::path folder;
+  std::map<std::string, std::int32_t> ports;
+};
+
+const Fronts& TheFronts() {
+  static const Fronts fronts = [] {
+    Fronts read;
+    const char* folder = std::getenv("VELDRASK_TLS_FRONTS");
+    if (folder == nullptr) throw std::runtime_error("VELDRASK_TLS_FRONTS is not set (run ctest)");
+    read.folder = folder;
+    std::ifstream list(read.folder / "fronts.txt");
+    std::string name;
+    std::int32_t port = 0;
+    while (list >> name >> port) read.ports[name] = port;
+    return read;
+  }();
+  return fronts;
+}
+
+// The user's root store of this Wine prefix: the test authority is trusted there only, and
+// only while the tests run (each run makes a new one under the same name).
+class UserRootStore {
+ public:
+  UserRootStore()
+      : store_(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER,
+                             L"Root")) {}
+  ~UserRootStore() { CertCloseStore(store_, 0); }
+  UserRootStore(const UserRootStore&) = delete;
+  UserRootStore& operator=(const UserRootStore&) = delete;
+
+  void ForgetTestAuthorities() {
+    while (const CERT_CONTEXT* found =
+               CertFindCertificateInStore(store_, X509_ASN_ENCODING, 0, CERT_FIND_SUBJECT_STR_W,
+                                          L"veldrask test authority", nullptr)) {
+      CertDeleteCertificateFromStore(found);
+    }
+  }
+
+  void Trust(const std::filesystem::path& pemFile) {
+    std::ifstream file(pemFile, std::ios::binary);
+    const std::string pem{std::istreambuf_iterator<char>(file), {}};
+    const auto pemSize = static_cast<DWORD>(pem.size());
+    DWORD size = 0;
+    ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), pemSize, CRYPT_STRING_BASE64HEADER, nullptr,
+                                     &size, nullptr, nullptr));
+    std::vector<BYTE> der(size);
+    ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), pemSize, CRYPT_STRING_BASE64HEADER, der.data(),
+                                     &size, nullptr, nullptr));
+    EXPECT_TRUE(CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(), size,
+                                                 CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
+  }
+
+ private:
+  HCERTSTORE store_;
+};
+
+class Win32TlsSocketTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    UserRootStore root;
+    root.ForgetTestAuthorities();
+    root.Trust(TheFronts().folder / "certificates" / "ca.pem");
+  }
+  static void TearDownTestSuite() { UserRootStore().ForgetTestAuthorities(); }
+
+  // Connects to the named front and waits for the connection or the failure.
+  bool ConnectTo(const std::string& front, std::string_view host = "localhost") {
+    events.Calling([&] { socket->Connect(host, TheFronts().ports.at(front)); });
+    return RunUntil(loop, [&] { return events.Saw("connect") || events.Saw("error"); });
+  }
+
+  // Sends reply from the plain peer behind the front and closes it; returns what arrived.
+  ByteBuffer Download(PeerConnection& peer, std::span<const std::byte> reply) {
+    std::thread server([&] {
+      peer.SendAll(reply);
+      peer.Close();
+    });
+    ByteBuffer received;
+    events.onArrival = [&] { events.Calling([&] { socket->GetData(received); }); };
+    EXPECT_TRUE(RunUntil(loop, [&] { return events.Saw("close") || events.Saw("error"); }));
+    server.join();
+    socket->GetData(received);
+    return received;
+  }
+
+  void TearDown() override { EXPECT_FALSE(events.raisedInsideCall); }
+
+  MessageEventLoop loop;
+  Win32Network network{loop};
+  PeerListener backend{true, TheFronts().ports.at("backend")};
+  RecordingEvents events;
+  std::unique_ptr<TcpSocket> socket = network.CreateTlsSocket(events);
+};
+
+TEST_F(Win32TlsSocketTest, UploadsAndDownloadsByteExactThroughTls) {
+  ASSERT_TRUE(ConnectTo("good"));
+  ASSERT_EQ(events.log, std::vector<std::string>{"connect"}) << events.lastErrorDescription;
+  PeerConnection peer = backend.Accept();
+
+  // One block larger than what Winsock takes at once: it counts as sent only when all of
+  // its records are out.
+  const std::vector<std::byte> upload = Pattern((std::size_t{2} << 20) + 777);
+  std::vector<std::byte> arrived;
+  std::thread reader([&] { arrived = peer.Receive(upload.size()); });
+  events.Calling([&] { socket->Send(upload); });
+  const bool sent = RunUntil(loop, [&] { return events.Saw("complete"); });
+  reader.join();
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(events.sentTotal, static_cast<std::int64_t>(upload.size()));
+  EXPECT_TRUE(arrived == upload) << arrived.size() << " of " << upload.size() << " bytes";
+
+  // More than the socket holds before it pauses; the front ends with the close notice.
+  const std::vector<std::byte> reply = Pattern((std::size_t{3} << 20) + 12345);
+  const ByteBuffer received = Download(peer, reply);
+  EXPECT_TRUE(std::ranges::equal(received, reply))
+      << received.size() << " of " << reply.size() << " bytes";
+  EXPECT_EQ(events.log.back(), "close") << events.lastErrorDescription;
+  EXPECT_EQ(socket->State(), SocketState::kClosing);
+}
+
+TEST_F(Win32TlsSocketTest, RefusedConnectionsNameTheirReason) {
+  struct Case {
+    const char* front;
+    std::int32_t number;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"expired", socket_error::kCertificateExpired, "유효 기간이 지났습니다"},
+      {"other-name", socket_error::kCertificateWrongName, "이름(localhost)으로 발급된"},
+      {"self-signed", socket_error::kCertificateUnknownIssuer, "자체 서명 인증서"},
+      {"tls-1.1", socket_error::kSecureChannelFailed, "프로토콜 오류"},
+      {"renegotiate", socket_error::kSecureChannelFailed, "재협상(renegotiation)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.front);
+    events = RecordingEvents{};
+    ASSERT_TRUE(ConnectTo(c.front));
+    // A server that asks to negotiate again does so once the request arrives.
+    if (events.Saw("connect")) {
+      events.Calling([&] { socket->Send(Bytes("GET / HTTP/1.1\r\n\r\n")); });
+      ASSERT_TRUE(RunUntil(loop, [&] { return events.Saw("error"); }));
+    }
+    EXPECT_EQ(events.errors, std::vector<std::int32_t>{c.number});
+    EXPECT_NE(events.lastErrorDescription.find(c.reason), std::string::npos)
+        << events.lastErrorDescription;
+    EXPECT_EQ(socket->State(), SocketState::kError);
+  }
+}
+
+TEST_F(Win32TlsSocketTest, ACutWithoutTheCloseNoticeIsATruncatedStream) {
+  ASSERT_TRUE(ConnectTo("abrupt"));
+  ASSERT_EQ(events.log, std::vector<std::string>{"connect"}) << events.lastErrorDescription;
+  PeerConnection peer = backend.Accept();
+  const std::vector<std::byte> reply = Pattern(100'000);
+  const ByteBuffer received = Download(peer, reply);
+  EXPECT_EQ(events.errors, std::vector<std::int32_t>{socket_error::kConnectionAborted});
+  EXPECT_NE(events.lastErrorDescription.find("잘렸을"), std::string::npos);
+  // What came before the cut is the stream's start, never anything else.
+  EXPECT_TRUE(std::equal(received.begin(), received.end(), reply.begin()));
+}
+
+TEST_F(Win32TlsSocketTest, APlainHttpAnswerIsNamed) {
+  events.Calling([&] { socket->Connect("127.0.0.1", backend.Port()); });
+  PeerConnection peer = backend.Accept();
+  std::thread server([&] {
+    peer.Receive(5);  // the start of the client's hello
+    peer.SendAll(Bytes("HTTP/1.1 400 Bad Request\r\nConnection: close\r\n\r\n"));
+    peer.Close();
+  });
+  const bool failed = RunUntil(loop, [&] { return events.Saw("error"); });
+  server.join();
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(events.errors, std::vector<std::int32_t>{socket_error::kSecureChannelFailed});
+  EXPECT_NE(events.lastErrorDescription.find("평문(HTTP)"), std::string::npos)
+      << events.lastErrorDescription;
+}
+
+}  // namespace
+}  // namespace veldrask::win32::testing
