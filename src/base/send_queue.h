@@ -2,8 +2,7 @@
 
 #include <cstddef>
 #include <span>
-
-#include "base/byte_buffer.h"
+#include <vector>
 
 namespace veldrask {
 
@@ -13,10 +12,6 @@ namespace veldrask {
 class SendQueue {
  public:
   void Append(std::span<const std::byte> bytes);
-  // Adds count bytes at the back, left for the caller to fill, and returns them.
-  std::span<std::byte> Extend(std::size_t count);
-  // Drops the last count bytes (those of an Extend the caller could not fill).
-  void DropBack(std::size_t count);
   // The bytes not yet taken, oldest first; valid until the next change.
   std::span<const std::byte> Pending() const { return std::span(bytes_).subspan(taken_); }
   std::size_t Size() const { return bytes_.size() - taken_; }
@@ -26,7 +21,7 @@ class SendQueue {
   void Clear();
 
  private:
-  ByteBuffer bytes_;
+  std::vector<std::byte> bytes_;
   std::size_t taken_ = 0;
 };
 

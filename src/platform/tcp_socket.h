@@ -10,7 +10,6 @@
 
 #include "base/byte_buffer.h"
 #include "base/text.h"
-#include "platform/file_system.h"
 
 namespace veldrask {
 
@@ -82,11 +81,6 @@ class TcpSocket {
   virtual SocketState State() const = 0;
   // Queues bytes for sending (the socket keeps what the network has not yet taken).
   virtual void Send(std::span<const std::byte> data) = 0;
-  // Queues the next count bytes of file as Send would queue them once read, when this socket
-  // can hand them to the network straight from the file and the file still holds them all.
-  // Otherwise does nothing and returns false: the caller reads and sends them itself. Raises
-  // error 62 when the file ended before count bytes although it held them when asked.
-  virtual bool SendFromFile(InputFile& /*file*/, std::size_t /*count*/) { return false; }
   // Moves every byte that has arrived and not yet been read to the end of out.
   virtual void GetData(ByteBuffer& out) = 0;
   // Closes the connection; no event follows.

@@ -11,13 +11,29 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "posix/fd_input_file.h"
 #include "posix/posix_file_error.h"
 #include "posix/unique_fd.h"
 #include "posix/user_folders.h"
 
 namespace veldrask::posix {
 namespace {
+
+class FdInputFile : public InputFile {
+ public:
+  FdInputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+
+  std::size_t Read(std::span<std::byte> buffer) override {
+    for (;;) {
+      const ssize_t count = ::read(fd_.Get(), buffer.data(), buffer.size());
+      if (count >= 0) return static_cast<std::size_t>(count);
+      if (errno != EINTR) throw FileError(errno, path_);
+    }
+  }
+
+ private:
+  UniqueFd fd_;
+  std::string path_;
+};
 
 // Writes go straight to the descriptor: nothing is held back in a user-space buffer, so a full
 // disk is reported by the Write that hits it.

@@ -2,9 +2,6 @@
 
 #include <fcntl.h>
 #include <netdb.h>
-#include <signal.h>
-#include <sys/sendfile.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +13,6 @@
 
 #include "base/error.h"
 #include "base/text.h"
-#include "posix/fd_input_file.h"
 
 namespace veldrask::posix {
 namespace {
@@ -113,42 +109,6 @@ bool IsTemporary(int error) {
   return error == EAGAIN || error == EWOULDBLOCK;
 }
 
-// The file holds at least count bytes past its position.
-bool FileHolds(int file, std::size_t count) {
-  struct stat status {};
-  if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  const off_t position = lseek(file, 0, SEEK_CUR);
-  return position >= 0 && status.st_size >= position &&
-         static_cast<std::size_t>(status.st_size - position) >= count;
-}
-
-// sendfile(2) has no MSG_NOSIGNAL: SIGPIPE stays blocked for this thread around it, and one a
-// closed peer raised is taken back before the thread's own mask returns.
-class PipeSignalHeld {
- public:
-  PipeSignalHeld() {
-    sigemptyset(&pipe_);
-    sigaddset(&pipe_, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
-  }
-  ~PipeSignalHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-  PipeSignalHeld(const PipeSignalHeld&) = delete;
-  PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
-
-  // After EPIPE: drops the signal the failed call raised, unless the thread blocked SIGPIPE
-  // itself (then a pending one may be someone else's).
-  void DropRaised() {
-    if (sigismember(&previous_, SIGPIPE) == 1) return;
-    const timespec none{};
-    while (sigtimedwait(&pipe_, nullptr, &none) < 0 && errno == EINTR) {
-    }
-  }
-
- private:
-  sigset_t pipe_{};
-  sigset_t previous_{};
-};
-
 }  // namespace
 
 PosixTcpSocket::PosixTcpSocket(PollEventLoop& loop, SocketEvents& events, std::size_t receiveLimit)
@@ -216,58 +176,6 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
   outgoing_.Append(data.subspan(taken));
   if (taken > 0 || data.empty()) ReportSent(taken);
   UpdateInterest();
-}
-
-bool PosixTcpSocket::SendFromFile(InputFile& file, std::size_t count) {
-  auto* const source = dynamic_cast<FdInputFile*>(&file);
-  // Queued bytes go first, and Send reports the wrong state.
-  if (source == nullptr || count == 0 || state_ != SocketState::kConnected || !outgoing_.Empty() ||
-      !FileHolds(source->Descriptor(), count)) {
-    return false;
-  }
-  const auto [taken, fileEnded, failure] = SendFileFrom(source->Descriptor(), count);
-  // Files sendfile cannot read from are refused before a byte moves.
-  if (taken == 0 && (failure == EINVAL || failure == ENOSYS)) return false;
-  if (failure != 0) {
-    FailAfterReading(failure);
-    return true;
-  }
-  // The file shrank after the check; the caller names it.
-  if (fileEnded) throw Error(ErrorNumber::kInputPastEnd);
-  if (taken < count) {
-    const std::span<std::byte> rest = outgoing_.Extend(count - taken);
-    std::size_t filled = 0;
-    while (filled < rest.size()) {
-      const std::size_t read = source->Read(rest.subspan(filled));
-      if (read == 0) {
-        outgoing_.Clear();
-        throw Error(ErrorNumber::kInputPastEnd);
-      }
-      filled += read;
-    }
-  }
-  if (taken > 0) ReportSent(taken);
-  UpdateInterest();
-  return true;
-}
-
-PosixTcpSocket::FileSendOutcome PosixTcpSocket::SendFileFrom(int file, std::size_t count) {
-  FileSendOutcome outcome;
-  PipeSignalHeld held;
-  while (outcome.taken < count) {
-    const ssize_t sent = sendfile(fd_, file, nullptr, count - outcome.taken);
-    if (sent > 0) {
-      outcome.taken += static_cast<std::size_t>(sent);
-    } else if (sent == 0) {
-      outcome.fileEnded = true;
-      break;
-    } else if (errno != EINTR) {
-      if (!IsTemporary(errno)) outcome.failure = errno;
-      if (errno == EPIPE) held.DropRaised();
-      break;
-    }
-  }
-  return outcome;
 }
 
 void PosixTcpSocket::GetData(ByteBuffer& out) {

@@ -43,9 +43,6 @@ class PosixTcpSocket final : public TcpSocket {
   // Hands the kernel what it takes now and keeps only the rest. Raises error 40006 unless
   // connected.
   void Send(std::span<const std::byte> data) override;
-  // Takes the bytes from a file this backend opened with sendfile(2); what the kernel does not
-  // take at once is read into the queue, so the file is never used after the call.
-  bool SendFromFile(InputFile& file, std::size_t count) override;
   void GetData(ByteBuffer& out) override;
   // Drops the connection, both buffers and every event not yet delivered.
   void Close() override;
@@ -66,13 +63,6 @@ class PosixTcpSocket final : public TcpSocket {
   bool WriteQueued();
   // Sends from bytes until the kernel stops taking them; false on a failure, errno set.
   bool SendFrom(std::span<const std::byte> bytes, std::size_t& taken);
-  // Sends up to count bytes of the file from its position until the kernel stops taking them.
-  struct FileSendOutcome {
-    std::size_t taken = 0;
-    bool fileEnded = false;
-    int failure = 0;
-  };
-  FileSendOutcome SendFileFrom(int file, std::size_t count);
   void ReportSent(std::size_t sent);
   void UpdateInterest();
   void Fail(std::int32_t number, std::string description);

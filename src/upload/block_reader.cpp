@@ -10,7 +10,8 @@ BlockReader::BlockReader(std::int32_t blockSize, std::int32_t largestFile)
     : pieceSize_(std::max<std::size_t>(
           static_cast<std::size_t>(blockSize),
           kReadAhead / static_cast<std::size_t>(blockSize) * static_cast<std::size_t>(blockSize))),
-      capacity_(std::min(pieceSize_, static_cast<std::size_t>(std::max(largestFile, 0)))) {}
+      capacity_(std::min(pieceSize_, static_cast<std::size_t>(std::max(largestFile, 0)))),
+      piece_(std::make_unique_for_overwrite<std::byte[]>(capacity_)) {}
 
 void BlockReader::Start(InputFile& input, std::int32_t size, std::string path) {
   input_ = &input;
@@ -18,7 +19,6 @@ void BlockReader::Start(InputFile& input, std::int32_t size, std::string path) {
   unread_ = static_cast<std::size_t>(size);
   held_ = handedOut_ = 0;
   endedEarly_ = false;
-  direct_ = true;
 }
 
 std::span<const std::byte> BlockReader::Next(std::size_t blockBytes) {
@@ -26,28 +26,15 @@ std::span<const std::byte> BlockReader::Next(std::size_t blockBytes) {
   // block never spans two pieces.
   if (handedOut_ == held_ && !endedEarly_) ReadPiece();
   if (held_ - handedOut_ < blockBytes) {
-    RaiseShrunk();
+    throw Error(ErrorNumber::kInputPastEnd, "전송하는 동안 파일이 작아졌습니다: " + path_);
   }
   const std::span<const std::byte> block(piece_.get() + handedOut_, blockBytes);
   handedOut_ += blockBytes;
   return block;
 }
 
-bool BlockReader::SendDirect(TcpSocket& socket, std::size_t blockBytes) {
-  if (!direct_ || handedOut_ != held_) return false;
-  try {
-    direct_ = socket.SendFromFile(*input_, blockBytes);
-  } catch (const Error& error) {
-    if (error.Number() == static_cast<std::int32_t>(ErrorNumber::kInputPastEnd)) RaiseShrunk();
-    throw;
-  }
-  if (direct_) unread_ -= blockBytes;
-  return direct_;
-}
-
 void BlockReader::ReadPiece() {
   const std::size_t wanted = std::min(pieceSize_, unread_);
-  if (!piece_) piece_ = std::make_unique_for_overwrite<std::byte[]>(capacity_);
   held_ = handedOut_ = 0;
   while (held_ < wanted) {
     const std::size_t count = input_->Read(std::span(piece_.get() + held_, wanted - held_));
@@ -58,10 +45,6 @@ void BlockReader::ReadPiece() {
     held_ += count;
   }
   unread_ -= held_;
-}
-
-void BlockReader::RaiseShrunk() const {
-  throw Error(ErrorNumber::kInputPastEnd, "전송하는 동안 파일이 작아졌습니다: " + path_);
 }
 
 }  // namespace veldrask

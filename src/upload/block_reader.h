@@ -7,14 +7,12 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "platform/tcp_socket.h"
 
 namespace veldrask {
 
-// Hands out a file's blocks for sending: straight from the file where the socket can send
-// from it, otherwise read in pieces of whole blocks (about kReadAhead bytes, at least one
-// block, never more than the file): a small BufferSize then costs one read for many blocks,
-// and memory stays one piece whatever the file's size.
+// Hands out a file's blocks for sending, reading it in pieces of whole blocks (about
+// kReadAhead bytes, at least one block, never more than the file): a small BufferSize then
+// costs one read for many blocks, and memory stays one piece whatever the file's size.
 class BlockReader {
  public:
   static constexpr std::size_t kReadAhead = std::size_t{256} << 10;
@@ -28,25 +26,19 @@ class BlockReader {
   // them has shrunk since it was counted: what it held is handed out whole block by block,
   // then this raises, and nothing ever stands in for the missing bytes.
   std::span<const std::byte> Next(std::size_t blockBytes);
-  // Has socket send the next blockBytes bytes straight from the file, when it can and nothing
-  // is read ahead; false (nothing sent) otherwise, and the rest of the file goes through Next.
-  // A file that shrank raises as Next does.
-  bool SendDirect(TcpSocket& socket, std::size_t blockBytes);
 
  private:
   void ReadPiece();
-  [[noreturn]] void RaiseShrunk() const;
 
   std::size_t pieceSize_;
   std::size_t capacity_;
-  std::unique_ptr<std::byte[]> piece_;  // made on the first read
+  std::unique_ptr<std::byte[]> piece_;
   InputFile* input_ = nullptr;
   std::string path_;
   std::size_t unread_ = 0;  // counted bytes not yet read
   std::size_t held_ = 0;    // bytes of the current piece
   std::size_t handedOut_ = 0;
   bool endedEarly_ = false;
-  bool direct_ = true;  // the socket took the file's blocks so far
 };
 
 }  // namespace veldrask

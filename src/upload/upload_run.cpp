@@ -88,7 +88,7 @@ void UploadWindow::SendFile(std::int32_t row, std::int32_t rowCount, std::string
 
 void UploadWindow::SendBlock(std::int32_t blockBytes, const AttachedFile& file, bool lastBlock) {
   const std::uint32_t started = platform_.clock.TickCount();
-  SendFileBlock(static_cast<std::size_t>(blockBytes));
+  SendAndWait(blocks_->Next(static_cast<std::size_t>(blockBytes)));
   const std::uint32_t finished = platform_.clock.TickCount();
   currentSent_ = CheckedAdd(currentSent_, blockBytes);
   totalSent_ = display_->UpdateBlockProgress({
@@ -102,16 +102,6 @@ void UploadWindow::SendBlock(std::int32_t blockBytes, const AttachedFile& file, 
       .aborted = aborted_,
   });
   platform_.loop.ProcessPendingEvents();
-}
-
-void UploadWindow::SendFileBlock(std::size_t blockBytes) {
-  sendDone_ = false;
-  if (!Stopped() && socket_->State() == SocketState::kConnected &&
-      blocks_->SendDirect(*socket_, blockBytes)) {
-    Wait([this] { return sendDone_ || Stopped(); });
-    return;
-  }
-  SendAndWait(blocks_->Next(blockBytes));
 }
 
 void UploadWindow::SendAndWait(std::span<const std::byte> bytes) {

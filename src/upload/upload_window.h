@@ -44,8 +44,6 @@ class UploadWindow final : private SocketEvents {
   void SendFile(std::int32_t row, std::int32_t rowCount, std::string_view boundary,
                 std::int32_t blockSize);
   void SendBlock(std::int32_t blockBytes, const AttachedFile& file, bool lastBlock);
-  // Sends the file's next block as SendAndWait does, straight from the file where it can.
-  void SendFileBlock(std::size_t blockBytes);
   // Hands bytes to the socket when it is connected and waits until they have all gone out
   // or the run stops.
   void SendAndWait(std::span<const std::byte> bytes);
@@ -90,8 +88,7 @@ class UploadWindow final : private SocketEvents {
   std::int32_t totalSize_ = 0;
   std::int32_t currentSent_ = 0;
   std::int32_t totalSent_ = 0;
-  // The file data, sent from the file or read ahead in pieces of whole blocks; made once per
-  // run.
+  // The file data, read ahead in pieces of whole blocks; made once per run.
   std::unique_ptr<BlockReader> blocks_;
   ByteBuffer arrival_;
   static constexpr std::size_t kReplyLimitMegabytes = ReplyCollector::kDefaultBodyLimit >> 20;
