@@ -1,9 +1,9 @@
 #pragma once
 
-#include <openssl/ssl.h>
-
 #include <memory>
 #include <string>
+
+#include "posix/openssl_library.h"
 
 namespace veldrask::posix {
 
@@ -26,7 +26,7 @@ class TlsContext {
 
  private:
   struct Free {
-    void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
+    void operator()(SSL_CTX* context) const { OpenSsl().SSL_CTX_free(context); }
   };
   std::unique_ptr<SSL_CTX, Free> context_;
   bool verifyPeer_;

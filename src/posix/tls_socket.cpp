@@ -54,7 +54,7 @@ CertificateFailure DescribeVerification(long result, const std::string& host) {
     default:
       return {socket_error::kCertificateInvalid,
               std::string("서버 인증서를 확인하지 못했습니다: ") +
-                  X509_verify_cert_error_string(result)};
+                  OpenSsl().X509_verify_cert_error_string(result)};
   }
 }
 
@@ -77,26 +77,27 @@ void PosixTlsSocket::Connect(std::string_view host, std::int32_t port) {
   }
   Close();
   host_ = std::string(WithoutBrackets(host));
-  ssl_.reset(SSL_new(context_->Get()));
-  recordsIn_ = BIO_new(BIO_s_mem());
-  recordsOut_ = BIO_new(BIO_s_mem());
+  ssl_.reset(OpenSsl().SSL_new(context_->Get()));
+  recordsIn_ = OpenSsl().BIO_new(OpenSsl().BIO_s_mem());
+  recordsOut_ = OpenSsl().BIO_new(OpenSsl().BIO_s_mem());
   if (!ssl_ || recordsIn_ == nullptr || recordsOut_ == nullptr) {
-    BIO_free(recordsIn_);
-    BIO_free(recordsOut_);
+    OpenSsl().BIO_free(recordsIn_);
+    OpenSsl().BIO_free(recordsOut_);
     Close();
     throw Error(ErrorNumber::kOutOfMemory);
   }
-  SSL_set_bio(ssl_.get(), recordsIn_, recordsOut_);
-  SSL_set_connect_state(ssl_.get());
-  SSL_set_app_data(ssl_.get(), this);
-  SSL_set_msg_callback(ssl_.get(), &PosixTlsSocket::NoteMessage);
+  OpenSsl().SSL_set_bio(ssl_.get(), recordsIn_, recordsOut_);
+  OpenSsl().SSL_set_connect_state(ssl_.get());
+  OpenSsl().SSL_set_ex_data(ssl_.get(), 0, this);
+  OpenSsl().SSL_set_msg_callback(ssl_.get(), &PosixTlsSocket::NoteMessage);
   // The name is checked against the certificate and sent in the handshake; an address is
   // only checked, as a server name may not be one.
   if (IsAddressLiteral(host_)) {
-    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_.get()), host_.c_str());
+    OpenSsl().X509_VERIFY_PARAM_set1_ip_asc(OpenSsl().SSL_get0_param(ssl_.get()), host_.c_str());
   } else {
-    SSL_set_tlsext_host_name(ssl_.get(), host_.c_str());
-    SSL_set1_host(ssl_.get(), host_.c_str());
+    OpenSsl().SSL_ctrl(ssl_.get(), SSL_CTRL_SET_TLSEXT_HOSTNAME, TLSEXT_NAMETYPE_host_name,
+                       const_cast<char*>(host_.c_str()));
+    OpenSsl().SSL_set1_host(ssl_.get(), host_.c_str());
   }
   state_ = SocketState::kConnecting;
   transport_->Connect(host, port);
@@ -110,9 +111,9 @@ void PosixTlsSocket::Send(std::span<const std::byte> data) {
     if (plainQueued_ == 0) events_.Post([](SocketEvents& e) { e.OnSendComplete(); });
     return;
   }
-  ERR_clear_error();
+  OpenSsl().ERR_clear_error();
   std::size_t written = 0;
-  if (SSL_write_ex(ssl_.get(), data.data(), data.size(), &written) != 1) {
+  if (OpenSsl().SSL_write_ex(ssl_.get(), data.data(), data.size(), &written) != 1) {
     FailWithTlsError("보안 연결(TLS)로 보내지 못했습니다");
     return;
   }
@@ -172,7 +173,7 @@ void PosixTlsSocket::OnClose() {
 
 void PosixTlsSocket::OnError(std::int32_t number, std::string_view description) {
   if (!ssl_) return;
-  if (SSL_is_init_finished(ssl_.get())) {
+  if (OpenSsl().SSL_is_init_finished(ssl_.get())) {
     Fail(number, std::string(description));
   } else if (AnsweredInPlainText()) {
     Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
@@ -183,7 +184,7 @@ void PosixTlsSocket::OnError(std::int32_t number, std::string_view description) 
 
 void PosixTlsSocket::NoteMessage(int writing, int /*version*/, int contentType, const void* bytes,
                                  std::size_t length, SSL* ssl, void* /*argument*/) {
-  auto* self = static_cast<PosixTlsSocket*>(SSL_get_app_data(ssl));
+  auto* self = static_cast<PosixTlsSocket*>(OpenSsl().SSL_get_ex_data(ssl, 0));
   if (writing == 0 && contentType == SSL3_RT_HANDSHAKE && length > 0 &&
       *static_cast<const unsigned char*>(bytes) == SSL3_MT_HELLO_REQUEST) {
     self->renegotiationAsked_ = true;
@@ -199,8 +200,8 @@ bool PosixTlsSocket::AnsweredInPlainText() const {
 
 void PosixTlsSocket::Pump() {
   while (ssl_ && !closeNotified_) {
-    if (!SSL_is_init_finished(ssl_.get()) && !Handshake()) return;
-    if (SSL_is_init_finished(ssl_.get()) && !Decrypt()) return;
+    if (!OpenSsl().SSL_is_init_finished(ssl_.get()) && !Handshake()) return;
+    if (OpenSsl().SSL_is_init_finished(ssl_.get()) && !Decrypt()) return;
     if (!Flush() || closeNotified_ || events_.Incoming().size() >= kReceiveLimit) return;
     if (!TakeRecords()) {
       if (transportClosed_) EndOfTransport();
@@ -210,14 +211,14 @@ void PosixTlsSocket::Pump() {
 }
 
 bool PosixTlsSocket::Handshake() {
-  ERR_clear_error();
-  const int result = SSL_do_handshake(ssl_.get());
+  OpenSsl().ERR_clear_error();
+  const int result = OpenSsl().SSL_do_handshake(ssl_.get());
   if (result == 1) {
     state_ = SocketState::kConnected;
     events_.Post([](SocketEvents& e) { e.OnConnect(); });
     return true;
   }
-  if (SSL_get_error(ssl_.get(), result) == SSL_ERROR_WANT_READ) return true;
+  if (OpenSsl().SSL_get_error(ssl_.get(), result) == SSL_ERROR_WANT_READ) return true;
   // The alert that tells the server why goes out before the connection is dropped.
   if (Flush()) FailHandshake();
   return false;
@@ -233,14 +234,15 @@ bool PosixTlsSocket::Decrypt() {
     }
     incoming.resize(before + kReadChunk);
     std::size_t got = 0;
-    ERR_clear_error();
-    const int result = SSL_read_ex(ssl_.get(), incoming.data() + before, kReadChunk, &got);
+    OpenSsl().ERR_clear_error();
+    const int result =
+        OpenSsl().SSL_read_ex(ssl_.get(), incoming.data() + before, kReadChunk, &got);
     incoming.resize(before + got);
     if (result == 1) {
       events_.AnnounceArrival();
       continue;
     }
-    const int error = SSL_get_error(ssl_.get(), result);
+    const int error = OpenSsl().SSL_get_error(ssl_.get(), result);
     if (error == SSL_ERROR_WANT_READ) return true;
     if (error == SSL_ERROR_ZERO_RETURN) {
       // The server ended the stream on purpose: what came before it is whole.
@@ -257,10 +259,10 @@ bool PosixTlsSocket::Decrypt() {
 }
 
 bool PosixTlsSocket::Flush() {
-  const std::size_t pending = BIO_ctrl_pending(recordsOut_);
+  const std::size_t pending = OpenSsl().BIO_ctrl_pending(recordsOut_);
   if (pending == 0) return true;
   sending_.resize(pending);
-  const int taken = BIO_read(recordsOut_, sending_.data(), static_cast<int>(pending));
+  const int taken = OpenSsl().BIO_read(recordsOut_, sending_.data(), static_cast<int>(pending));
   // A plain socket that failed has its error on the way; the records have nowhere to go.
   if (taken > 0 && transport_->State() == SocketState::kConnected) {
     transport_->Send(std::span(sending_).first(static_cast<std::size_t>(taken)));
@@ -282,13 +284,13 @@ bool PosixTlsSocket::TakeRecords() {
   }
   // TLS keeps what it is given until it is read, so it gets a slice at a time.
   const std::size_t slice = std::min(kReadChunk, arrived_.size() - arrivedFed_);
-  BIO_write(recordsIn_, arrived_.data() + arrivedFed_, static_cast<int>(slice));
+  OpenSsl().BIO_write(recordsIn_, arrived_.data() + arrivedFed_, static_cast<int>(slice));
   arrivedFed_ += slice;
   return true;
 }
 
 void PosixTlsSocket::EndOfTransport() {
-  if (!SSL_is_init_finished(ssl_.get())) {
+  if (!OpenSsl().SSL_is_init_finished(ssl_.get())) {
     Fail(socket_error::kSecureChannelFailed,
          AnsweredInPlainText()
              ? std::string(kPlainHttpText)
@@ -302,7 +304,7 @@ void PosixTlsSocket::EndOfTransport() {
 }
 
 void PosixTlsSocket::FailHandshake() {
-  const long verification = SSL_get_verify_result(ssl_.get());
+  const long verification = OpenSsl().SSL_get_verify_result(ssl_.get());
   if (context_->VerifiesPeer() && verification != X509_V_OK) {
     CertificateFailure failure = DescribeVerification(verification, host_);
     Fail(failure.number, std::move(failure.description));
@@ -314,9 +316,9 @@ void PosixTlsSocket::FailHandshake() {
 }
 
 void PosixTlsSocket::FailWithTlsError(std::string_view during) {
-  const unsigned long code = ERR_peek_last_error();
-  ERR_clear_error();
-  const char* reason = code != 0 ? ERR_reason_error_string(code) : nullptr;
+  const unsigned long code = OpenSsl().ERR_peek_last_error();
+  OpenSsl().ERR_clear_error();
+  const char* reason = code != 0 ? OpenSsl().ERR_reason_error_string(code) : nullptr;
   std::string description(during);
   if (renegotiationAsked_) {
     // The server asked to negotiate again, which this client never does, and gave up.

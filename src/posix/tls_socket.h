@@ -1,7 +1,5 @@
 #pragma once
 
-#include <openssl/ssl.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +8,7 @@
 #include <string_view>
 
 #include "platform/tcp_socket.h"
+#include "posix/openssl_library.h"
 #include "posix/poll_event_loop.h"
 #include "posix/socket_events_queue.h"
 #include "posix/tcp_socket.h"
@@ -43,7 +42,7 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents {
 
  private:
   struct SslFree {
-    void operator()(SSL* ssl) const { SSL_free(ssl); }
+    void operator()(SSL* ssl) const { OpenSsl().SSL_free(ssl); }
   };
 
   // The plain socket's events.

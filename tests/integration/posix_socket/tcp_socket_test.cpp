@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <future>
 #include <thread>
 
@@ -23,6 +24,27 @@ std::int64_t SumOfSent(const std::vector<RecordingEvents::Progress>& progress) {
 }
 
 using TcpSocketTest = SocketTest;
+
+bool TlsLibraryMapped() {
+  std::ifstream maps("/proc/self/maps");
+  for (std::string line; std::getline(maps, line);) {
+    if (line.find("/libssl.so") != std::string::npos) return true;
+  }
+  return false;
+}
+
+// No other test of this program makes a TLS socket before this one.
+TEST_F(TcpSocketTest, OnlyATlsSocketLoadsTheTlsLibrary) {
+  PeerListener listener;
+  PeerConnection peer = ConnectTo(listener);
+  events.Calling([&] { socket->Send(AsBytes("plain")); });
+  EXPECT_EQ(ToText(peer.Receive(5)), "plain");
+  EXPECT_FALSE(TlsLibraryMapped());
+
+  RecordingEvents tlsEvents;
+  EXPECT_NE(network.CreateTlsSocket(tlsEvents), nullptr);
+  EXPECT_TRUE(TlsLibraryMapped());
+}
 
 TEST_F(TcpSocketTest, ConnectsToALiteralAddressAndExchangesData) {
   PeerListener listener;
