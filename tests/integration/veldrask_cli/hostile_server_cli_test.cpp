@@ -98,9 +98,13 @@ TEST_F(HostileServerCliTest, EscapesFromTheServerNeverReachTheTerminal) {
       DownloadArguments(out, {ScenarioPath("escape-status", 10, "v.bin") + ":10"});
   verbose.insert(verbose.begin(), "--verbose");
   const CliResult heads = Run(verbose);
-  for (const char* line :
-       {"< HTTP/1.1 \uFFFD]0;PWNED\uFFFD\uFFFD[2J OK\n", "< X-Title: \uFFFD[31mred\uFFFD0m\n"}) {
-    EXPECT_NE(heads.err.find(line), std::string::npos) << line << heads.err;
+  if (WindowsHost()) {
+    ExpectRefusedOnWindows(heads, "--verbose");
+  } else {
+    for (const char* line :
+         {"< HTTP/1.1 \uFFFD]0;PWNED\uFFFD\uFFFD[2J OK\n", "< X-Title: \uFFFD[31mred\uFFFD0m\n"}) {
+      EXPECT_NE(heads.err.find(line), std::string::npos) << line << heads.err;
+    }
   }
   EXPECT_EQ(heads.err.find('\x1b'), std::string::npos);
 
@@ -166,9 +170,10 @@ TEST_F(HostileServerCliTest, TermAndHangUpCloseTheWindowAsTheUserWould) {
 
     EXPECT_EQ(result.status, status) << result.err;
     EXPECT_EQ(ReadFile(out / "first.txt"), DeterministicBytes("first.txt", 0, 100));
-    // On Windows the signal ends the program as the system ends it: the unfinished file is
-    // left as the control's temporary, which its next session removes.
-    EXPECT_EQ(ExpectOnlyCompleteFiles(out, 100), WindowsHost() ? 1u : 0u);
+    // On Windows the signal ends the program as the system ends it: the unfinished file may be
+    // left as the control's temporary (when it was made before the end), which its next
+    // session removes.
+    EXPECT_LE(ExpectOnlyCompleteFiles(out, 100), WindowsHost() ? 1u : 0u);
     EXPECT_FALSE(std::filesystem::exists(out / "second.bin"));
   }
 }
