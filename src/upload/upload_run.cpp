@@ -51,6 +51,11 @@ void UploadWindow::RunUpload() {
 
   // The reply ends by its own framing or by the server closing; the user may close first.
   if (!Stopped()) Wait([this] { return reply_.Finished() || Stopped(); });
+  // The exchange is over. A server that keeps sending (interim heads without end, a reply past
+  // the limit) would otherwise keep the notifications of its data coming, and a modal loop
+  // such as the message box below hands out posted messages before input and timers: the box
+  // could never be answered.
+  socket_->Close();
   StoreReply();
   ReportUnreadReply();
   form_->Close();

@@ -219,6 +219,21 @@ TEST_F(UploadWindowTest, UserMayCloseWhileTheAnswerIsAwaited) {
   EXPECT_EQ(owner.responses, std::vector<std::string>{""});
 }
 
+TEST_F(UploadWindowTest, AServerStillSendingIsCutOffBeforeTheReplyIsReported) {
+  PutFile("C:\\a.txt", "abc");
+  Compose({"C:\\a.txt"});
+  // Interim heads past the limit, and the server goes on: the message about them must not
+  // be shown over a connection still bringing data (a modal box would never get its turn).
+  std::string interim;
+  for (int head = 0; head < 40; ++head) interim += "HTTP/1.1 100 Continue\r\n\r\n";
+  int closesAtMessage = -1;
+  ui.SetMessageObserver([&](const auto&) { closesAtMessage = network->closes; });
+  Run(DataInPieces(interim, 25));
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  EXPECT_EQ(ui.Messages()[0].text, "서버가 최종 응답 없이 중간 응답(1xx)만 계속 보냈습니다.");
+  EXPECT_EQ(closesAtMessage, 1);
+}
+
 TEST_F(UploadWindowTest, ReplyInPiecesIsWaitedForAndChunkedIsDecoded) {
   PutFile("C:\\a.txt", "abc");
   Compose({"C:\\a.txt"});
