@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/error.h"
+#include "platform/tls_failures.h"
 
 namespace veldrask::posix {
 namespace {
@@ -16,9 +17,6 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 
 constexpr std::string_view kWrongStateText =
     "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
-constexpr std::string_view kPlainHttpText =
-    "서버가 TLS가 아닌 평문(HTTP)으로 응답했습니다. 이 포트(ServerPort)의 서버는 HTTPS를 쓰지 "
-    "않습니다.";
 
 bool IsAddressLiteral(const std::string& host) {
   unsigned char address[16];
@@ -26,35 +24,26 @@ bool IsAddressLiteral(const std::string& host) {
          inet_pton(AF_INET6, host.c_str(), address) == 1;
 }
 
-struct CertificateFailure {
-  std::int32_t number;
-  std::string description;
-};
-
-CertificateFailure DescribeVerification(long result, const std::string& host) {
+tls_failure::CertificateRejection DescribeVerification(long result, const std::string& host) {
+  using tls_failure::CertificateProblem;
   switch (result) {
     case X509_V_ERR_CERT_HAS_EXPIRED:
-      return {socket_error::kCertificateExpired, "서버 인증서의 유효 기간이 지났습니다."};
+      return tls_failure::RejectCertificate(CertificateProblem::kExpired);
     case X509_V_ERR_CERT_NOT_YET_VALID:
-      return {socket_error::kCertificateExpired,
-              "서버 인증서의 유효 기간이 아직 시작되지 않았습니다."};
+      return tls_failure::RejectCertificate(CertificateProblem::kNotYetValid);
     case X509_V_ERR_HOSTNAME_MISMATCH:
     case X509_V_ERR_IP_ADDRESS_MISMATCH:
-      return {socket_error::kCertificateWrongName,
-              "서버 인증서가 이 서버의 이름(" + host + ")으로 발급된 것이 아닙니다."};
+      return tls_failure::RejectCertificate(CertificateProblem::kWrongName, host);
     case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
     case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
-      return {socket_error::kCertificateUnknownIssuer,
-              "서버 인증서가 신뢰하지 않는 자체 서명 인증서입니다."};
+      return tls_failure::RejectCertificate(CertificateProblem::kSelfSigned);
     case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
     case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
     case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
-      return {socket_error::kCertificateUnknownIssuer,
-              "서버 인증서의 발급 기관을 알 수 없어 신뢰할 수 없습니다."};
+      return tls_failure::RejectCertificate(CertificateProblem::kUnknownIssuer);
     default:
-      return {socket_error::kCertificateInvalid,
-              std::string("서버 인증서를 확인하지 못했습니다: ") +
-                  OpenSsl().X509_verify_cert_error_string(result)};
+      return tls_failure::RejectCertificate(CertificateProblem::kOther,
+                                            OpenSsl().X509_verify_cert_error_string(result));
   }
 }
 
@@ -114,7 +103,7 @@ void PosixTlsSocket::Send(std::span<const std::byte> data) {
   OpenSsl().ERR_clear_error();
   std::size_t written = 0;
   if (OpenSsl().SSL_write_ex(ssl_.get(), data.data(), data.size(), &written) != 1) {
-    FailWithTlsError("보안 연결(TLS)로 보내지 못했습니다");
+    FailWithTlsError(tls_failure::kSending);
     return;
   }
   plainQueued_ += written;
@@ -176,9 +165,9 @@ void PosixTlsSocket::OnError(std::int32_t number, std::string_view description) 
   if (OpenSsl().SSL_is_init_finished(ssl_.get())) {
     Fail(number, std::string(description));
   } else if (AnsweredInPlainText()) {
-    Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
+    Fail(socket_error::kSecureChannelFailed, std::string(tls_failure::kPlainTextAnswer));
   } else {
-    Fail(number, "보안 연결(TLS)을 맺는 중에 연결이 끊겼습니다: " + std::string(description));
+    Fail(number, tls_failure::CutInHandshake(description));
   }
 }
 
@@ -252,7 +241,7 @@ bool PosixTlsSocket::Decrypt() {
       events_.Post([](SocketEvents& e) { e.OnClose(); });
       return true;
     }
-    FailWithTlsError("보안 연결(TLS)에서 받은 내용을 읽지 못했습니다");
+    FailWithTlsError(tls_failure::kReceiving);
     return false;
   }
   return true;
@@ -292,26 +281,22 @@ bool PosixTlsSocket::TakeRecords() {
 void PosixTlsSocket::EndOfTransport() {
   if (!OpenSsl().SSL_is_init_finished(ssl_.get())) {
     Fail(socket_error::kSecureChannelFailed,
-         AnsweredInPlainText()
-             ? std::string(kPlainHttpText)
-             : "보안 연결(TLS)을 맺는 중에 서버가 연결을 끊었습니다. HTTPS 서버가 "
-               "아닐 수 있습니다.");
+         std::string(AnsweredInPlainText() ? tls_failure::kPlainTextAnswer
+                                           : tls_failure::kClosedInHandshake));
     return;
   }
-  Fail(socket_error::kConnectionAborted,
-       "서버가 보안 연결(TLS)의 종료 알림 없이 연결을 끊었습니다. 받은 내용이 잘렸을 수 "
-       "있습니다.");
+  Fail(socket_error::kConnectionAborted, std::string(tls_failure::kCutWithoutCloseNotice));
 }
 
 void PosixTlsSocket::FailHandshake() {
   const long verification = OpenSsl().SSL_get_verify_result(ssl_.get());
   if (context_->VerifiesPeer() && verification != X509_V_OK) {
-    CertificateFailure failure = DescribeVerification(verification, host_);
+    tls_failure::CertificateRejection failure = DescribeVerification(verification, host_);
     Fail(failure.number, std::move(failure.description));
   } else if (AnsweredInPlainText()) {
-    Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
+    Fail(socket_error::kSecureChannelFailed, std::string(tls_failure::kPlainTextAnswer));
   } else {
-    FailWithTlsError("보안 연결(TLS) 프로토콜 오류로 연결하지 못했습니다");
+    FailWithTlsError(tls_failure::kHandshaking);
   }
 }
 
@@ -319,26 +304,26 @@ void PosixTlsSocket::FailWithTlsError(std::string_view during) {
   const unsigned long code = OpenSsl().ERR_peek_last_error();
   OpenSsl().ERR_clear_error();
   const char* reason = code != 0 ? OpenSsl().ERR_reason_error_string(code) : nullptr;
-  std::string description(during);
   if (renegotiationAsked_) {
     // The server asked to negotiate again, which this client never does, and gave up.
-    description += " (서버가 재협상(renegotiation)을 요구했지만 허용하지 않았습니다)";
-    Fail(socket_error::kSecureChannelFailed, std::move(description));
+    Fail(socket_error::kSecureChannelFailed,
+         tls_failure::Because(during, tls_failure::kRenegotiationRefused));
     return;
   }
+  std::string_view why = reason != nullptr ? reason : "unknown";
   switch (ERR_GET_REASON(code)) {
     case SSL_R_UNSUPPORTED_PROTOCOL:
     case SSL_R_TLSV1_ALERT_PROTOCOL_VERSION:
     case SSL_R_NO_PROTOCOLS_AVAILABLE:
-      description += " (서버가 TLS 1.2 이상을 지원하지 않습니다)";
+      why = tls_failure::kOldProtocol;
       break;
     case SSL_R_EXCESSIVE_MESSAGE_SIZE:
-      description += " (서버가 보낸 인증서 체인이 너무 큽니다)";
+      why = tls_failure::kOversizedChain;
       break;
     default:
-      description += std::string(" (") + (reason != nullptr ? reason : "unknown") + ")";
+      break;
   }
-  Fail(socket_error::kSecureChannelFailed, std::move(description));
+  Fail(socket_error::kSecureChannelFailed, tls_failure::Because(during, why));
 }
 
 void PosixTlsSocket::Fail(std::int32_t number, std::string description) {

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/tcp_socket.h"
 #include "win32/wide_text.h"
 
 namespace veldrask::win32 {
@@ -21,22 +20,22 @@ struct ChainFree {
   void operator()(const CERT_CHAIN_CONTEXT* chain) const { CertFreeCertificateChain(chain); }
 };
 
+using tls_failure::CertificateProblem;
+using tls_failure::CertificateRejection;
+using tls_failure::RejectCertificate;
+
 CertificateRejection Describe(DWORD error, const std::string& host) {
   switch (error) {
     case static_cast<DWORD>(CERT_E_EXPIRED):
-      return {socket_error::kCertificateExpired, "서버 인증서의 유효 기간이 지났습니다."};
+      return RejectCertificate(CertificateProblem::kExpired);
     case static_cast<DWORD>(CERT_E_CN_NO_MATCH):
-      return {socket_error::kCertificateWrongName,
-              "서버 인증서가 이 서버의 이름(" + host + ")으로 발급된 것이 아닙니다."};
+      return RejectCertificate(CertificateProblem::kWrongName, host);
     case static_cast<DWORD>(CERT_E_UNTRUSTEDROOT):
     case static_cast<DWORD>(CERT_E_CHAINING):
     case static_cast<DWORD>(TRUST_E_CERT_SIGNATURE):
-      return {socket_error::kCertificateUnknownIssuer,
-              "서버 인증서의 발급 기관을 알 수 없어 신뢰할 수 없습니다."};
-    default: {
-      return {socket_error::kCertificateInvalid,
-              "서버 인증서를 확인하지 못했습니다: " + DescribeSecurityStatus(error)};
-    }
+      return RejectCertificate(CertificateProblem::kUnknownIssuer);
+    default:
+      return RejectCertificate(CertificateProblem::kOther, DescribeSecurityStatus(error));
   }
 }
 
@@ -50,13 +49,12 @@ std::string DescribeSecurityStatus(unsigned long code) {
   return number;
 }
 
-std::optional<CertificateRejection> CheckServerCertificate(CtxtHandle& context,
-                                                           const std::string& host) {
+std::optional<tls_failure::CertificateRejection> CheckServerCertificate(CtxtHandle& context,
+                                                                        const std::string& host) {
   const CERT_CONTEXT* presented = nullptr;
   if (QueryContextAttributesW(&context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &presented) != SEC_E_OK ||
       presented == nullptr) {
-    return CertificateRejection{socket_error::kCertificateInvalid,
-                                "서버가 인증서를 보내지 않았습니다."};
+    return RejectCertificate(CertificateProblem::kNotSent);
   }
   const std::unique_ptr<const CERT_CONTEXT, CertificateFree> certificate(presented);
 
@@ -89,8 +87,7 @@ std::optional<CertificateRejection> CheckServerCertificate(CtxtHandle& context,
   }
   if (status.dwError == static_cast<DWORD>(CERT_E_UNTRUSTEDROOT) && chain->cChain > 0 &&
       chain->rgpChain[0]->cElement == 1) {
-    return CertificateRejection{socket_error::kCertificateUnknownIssuer,
-                                "서버 인증서가 신뢰하지 않는 자체 서명 인증서입니다."};
+    return RejectCertificate(CertificateProblem::kSelfSigned);
   }
   if (status.dwError != 0) return Describe(status.dwError, host);
   return std::nullopt;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "platform/tls_failures.h"
 #include "win32/windows_api.h"
 // clang-format off
 #define SECURITY_WIN32
@@ -12,18 +12,12 @@
 
 namespace veldrask::win32 {
 
-// Why a server's certificate is not accepted: the socket error's number and its description.
-struct CertificateRejection {
-  std::int32_t number;
-  std::string description;
-};
-
 // The system's text for a security or certificate status, its number where there is none.
 std::string DescribeSecurityStatus(unsigned long code);
 
 // Checks the certificate the server presented on an established context: its chain must end in
 // a root of the system store (the user's and the machine's) and it must be issued for host.
-std::optional<CertificateRejection> CheckServerCertificate(CtxtHandle& context,
-                                                           const std::string& host);
+std::optional<tls_failure::CertificateRejection> CheckServerCertificate(CtxtHandle& context,
+                                                                        const std::string& host);
 
 }  // namespace veldrask::win32

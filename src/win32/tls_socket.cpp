@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/error.h"
+#include "platform/tls_failures.h"
 #include "win32/wide_text.h"
 
 namespace veldrask::win32 {
@@ -14,9 +15,6 @@ namespace {
 
 constexpr std::string_view kWrongStateText =
     "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
-constexpr std::string_view kPlainHttpText =
-    "서버가 TLS가 아닌 평문(HTTP)으로 응답했습니다. 이 포트(ServerPort)의 서버는 HTTPS를 쓰지 "
-    "않습니다.";
 
 constexpr unsigned long kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
                                           ISC_REQ_CONFIDENTIALITY | ISC_REQ_ALLOCATE_MEMORY |
@@ -36,9 +34,9 @@ std::string HandshakeReason(SECURITY_STATUS status) {
   switch (status) {
     case SEC_E_UNSUPPORTED_FUNCTION:
     case SEC_E_ALGORITHM_MISMATCH:
-      return "서버가 TLS 1.2 이상을 지원하지 않습니다";
+      return std::string(tls_failure::kOldProtocol);
     case SEC_I_RENEGOTIATE:
-      return "서버가 재협상(renegotiation)을 요구했지만 허용하지 않았습니다";
+      return std::string(tls_failure::kRenegotiationRefused);
     default:
       return DescribeSecurityStatus(static_cast<unsigned long>(status));
   }
@@ -76,7 +74,7 @@ void Win32TlsSocket::Connect(std::string_view host, std::int32_t port) {
                                 nullptr, &credentials_, &expiry);
   if (status != SEC_E_OK) {
     Fail(socket_error::kSecureChannelFailed,
-         "보안 연결(TLS)을 준비하지 못했습니다 (" + HandshakeReason(status) + ")");
+         tls_failure::Because(tls_failure::kPreparing, HandshakeReason(status)));
     return;
   }
   haveCredentials_ = true;
@@ -110,7 +108,7 @@ void Win32TlsSocket::Send(std::span<const std::byte> data) {
     const SECURITY_STATUS status = EncryptMessage(&context_, 0, &description, 0);
     if (status != SEC_E_OK) {
       Fail(socket_error::kSecureChannelFailed,
-           "보안 연결(TLS)로 보내지 못했습니다 (" + HandshakeReason(status) + ")");
+           tls_failure::Because(tls_failure::kSending, HandshakeReason(status)));
       return;
     }
     // The trailer may come out shorter than the most it could be.
@@ -196,9 +194,9 @@ void Win32TlsSocket::OnError(std::int32_t number, std::string_view description) 
   if (established_) {
     Fail(number, std::string(description));
   } else if (AnsweredInPlainText()) {
-    Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
+    Fail(socket_error::kSecureChannelFailed, std::string(tls_failure::kPlainTextAnswer));
   } else {
-    Fail(number, "보안 연결(TLS)을 맺는 중에 연결이 끊겼습니다: " + std::string(description));
+    Fail(number, tls_failure::CutInHandshake(description));
   }
 }
 
@@ -252,7 +250,8 @@ bool Win32TlsSocket::Handshake() {
 }
 
 bool Win32TlsSocket::FinishHandshake() {
-  if (std::optional<CertificateRejection> rejection = CheckServerCertificate(context_, host_)) {
+  if (std::optional<tls_failure::CertificateRejection> rejection =
+          CheckServerCertificate(context_, host_)) {
     Fail(rejection->number, std::move(rejection->description));
     return false;
   }
@@ -280,7 +279,7 @@ bool Win32TlsSocket::Decrypt() {
     if (status == SEC_E_INCOMPLETE_MESSAGE) return true;
     if (status != SEC_E_OK && status != SEC_I_CONTEXT_EXPIRED) {
       Fail(socket_error::kSecureChannelFailed,
-           "보안 연결(TLS)에서 받은 내용을 읽지 못했습니다 (" + HandshakeReason(status) + ")");
+           tls_failure::Because(tls_failure::kReceiving, HandshakeReason(status)));
       return false;
     }
     const SecBuffer* text = FindBuffer(buffers, SECBUFFER_DATA);
@@ -342,10 +341,8 @@ bool Win32TlsSocket::AnsweredInPlainText() const {
 void Win32TlsSocket::EndOfTransport() {
   if (!established_) {
     Fail(socket_error::kSecureChannelFailed,
-         AnsweredInPlainText()
-             ? std::string(kPlainHttpText)
-             : "보안 연결(TLS)을 맺는 중에 서버가 연결을 끊었습니다. HTTPS 서버가 "
-               "아닐 수 있습니다.");
+         std::string(AnsweredInPlainText() ? tls_failure::kPlainTextAnswer
+                                           : tls_failure::kClosedInHandshake));
     return;
   }
   if (emptyRecordLast_ && recordsUsed_ == records_.size()) {
@@ -357,18 +354,16 @@ void Win32TlsSocket::EndOfTransport() {
     Post([](SocketEvents& e) { e.OnClose(); });
     return;
   }
-  Fail(socket_error::kConnectionAborted,
-       "서버가 보안 연결(TLS)의 종료 알림 없이 연결을 끊었습니다. 받은 내용이 잘렸을 수 "
-       "있습니다.");
+  Fail(socket_error::kConnectionAborted, std::string(tls_failure::kCutWithoutCloseNotice));
 }
 
 void Win32TlsSocket::FailHandshake(SECURITY_STATUS status) {
   if (AnsweredInPlainText()) {
-    Fail(socket_error::kSecureChannelFailed, std::string(kPlainHttpText));
+    Fail(socket_error::kSecureChannelFailed, std::string(tls_failure::kPlainTextAnswer));
     return;
   }
   Fail(socket_error::kSecureChannelFailed,
-       "보안 연결(TLS) 프로토콜 오류로 연결하지 못했습니다 (" + HandshakeReason(status) + ")");
+       tls_failure::Because(tls_failure::kHandshaking, HandshakeReason(status)));
 }
 
 void Win32TlsSocket::Fail(std::int32_t number, std::string description) {
