@@ -8,6 +8,7 @@
 
 #include "base/error.h"
 #include "platform/tls_failures.h"
+#include "win32/tls_credentials.h"
 #include "win32/wide_text.h"
 
 namespace veldrask::win32 {
@@ -61,17 +62,8 @@ void Win32TlsSocket::Connect(std::string_view host, std::int32_t port) {
   Close();
   host_ = std::string(WithoutBrackets(host));
   targetName_ = Widen(host_);
-  // TLS 1.2 and 1.3 only; the socket checks the certificate itself, against the name, once the
-  // handshake is done.
-  SCHANNEL_CRED settings{};
-  settings.dwVersion = SCHANNEL_CRED_VERSION;
-  settings.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT;
-  settings.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
-  TimeStamp expiry{};
-  wchar_t package[] = UNISP_NAME_W;
-  const SECURITY_STATUS status =
-      AcquireCredentialsHandleW(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &settings, nullptr,
-                                nullptr, &credentials_, &expiry);
+  // The socket checks the certificate itself, against the name, once the handshake is done.
+  const SECURITY_STATUS status = AcquireTlsClientCredentials(credentials_);
   if (status != SEC_E_OK) {
     Fail(socket_error::kSecureChannelFailed,
          tls_failure::Because(tls_failure::kPreparing, HandshakeReason(status)));
@@ -256,11 +248,19 @@ bool Win32TlsSocket::FinishHandshake() {
     return false;
   }
   SecPkgContext_ConnectionInfo connection{};
-  QueryContextAttributesW(&context_, SECPKG_ATTR_CONNECTION_INFO, &connection);
-  const SECURITY_STATUS status =
-      QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_);
+  SECURITY_STATUS status =
+      QueryContextAttributesW(&context_, SECPKG_ATTR_CONNECTION_INFO, &connection);
+  if (status == SEC_E_OK) {
+    status = QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_);
+  }
   if (status != SEC_E_OK || sizes_.cbMaximumMessage == 0) {
     FailHandshake(status);
+    return false;
+  }
+  // Whatever the credentials allowed, nothing older than TLS 1.2 carries the owner's bytes.
+  protocol_ = connection.dwProtocol;
+  if ((protocol_ & (SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT)) == 0) {
+    FailHandshake(SEC_E_UNSUPPORTED_FUNCTION);
     return false;
   }
   established_ = true;

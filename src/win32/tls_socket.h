@@ -83,6 +83,7 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
   bool haveContext_ = false;
   bool established_ = false;
   SecPkgContext_StreamSizes sizes_{};
+  unsigned long protocol_ = 0;  // SP_PROT_* of the connection made
   ByteBuffer records_;  // records from the plain socket; those before recordsUsed_ are spent
   std::size_t recordsUsed_ = 0;
   ByteBuffer sealed_;    // records of one send on their way to the plain socket
