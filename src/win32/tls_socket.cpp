@@ -194,8 +194,8 @@ void Win32TlsSocket::OnError(std::int32_t number, std::string_view description) 
 
 void Win32TlsSocket::Pump() {
   while (haveContext_ && !closeNotified_) {
-    if (!established_ && !Handshake()) return;
-    if (established_ && !Decrypt()) return;
+    if (Handshaking() && !Handshake()) return;
+    if (!Handshaking() && !Decrypt()) return;
     if (closeNotified_ || incoming_.size() >= kReceiveLimit) return;
     if (!TakeRecords()) {
       if (transportClosed_) EndOfTransport();
@@ -204,9 +204,9 @@ void Win32TlsSocket::Pump() {
   }
 }
 
-bool Win32TlsSocket::Handshake() {
+bool Win32TlsSocket::Handshake(bool evenWithoutRecords) {
   bool certificateAsked = false;
-  while (recordsUsed_ < records_.size()) {
+  while (std::exchange(evenWithoutRecords, false) || recordsUsed_ < records_.size()) {
     SecBuffer input[2] = {
         Buffer(SECBUFFER_TOKEN, records_.data() + recordsUsed_, records_.size() - recordsUsed_),
         Buffer(SECBUFFER_EMPTY)};
@@ -225,7 +225,9 @@ bool Win32TlsSocket::Handshake() {
     SendToken(output[0]);
     if (status == SEC_E_OK) {
       ConsumeRecords(input[1]);
-      return FinishHandshake();
+      if (!established_) return FinishHandshake();
+      postHandshake_ = false;
+      return true;
     }
     if (status == SEC_I_INCOMPLETE_CREDENTIALS && !certificateAsked) {
       // The server asked for a client certificate: the same step again goes on without one.
@@ -270,27 +272,39 @@ bool Win32TlsSocket::FinishHandshake() {
 }
 
 bool Win32TlsSocket::Decrypt() {
-  while (incoming_.size() < kReceiveLimit && recordsUsed_ < records_.size()) {
+  while (!postHandshake_ && incoming_.size() < kReceiveLimit && recordsUsed_ < records_.size()) {
     SecBuffer buffers[4] = {
         Buffer(SECBUFFER_DATA, records_.data() + recordsUsed_, records_.size() - recordsUsed_),
         Buffer(SECBUFFER_EMPTY), Buffer(SECBUFFER_EMPTY), Buffer(SECBUFFER_EMPTY)};
     SecBufferDesc description{SECBUFFER_VERSION, 4, buffers};
     const SECURITY_STATUS status = DecryptMessage(&context_, &description, 0, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE) return true;
-    if (status != SEC_E_OK && status != SEC_I_CONTEXT_EXPIRED) {
+    // Under TLS 1.3 the status stands for a message after the handshake (a session ticket, a
+    // key update); under TLS 1.2 for a server asking to negotiate again, which is refused.
+    const bool postHandshake =
+        status == SEC_I_RENEGOTIATE && (protocol_ & SP_PROT_TLS1_3_CLIENT) != 0;
+    if (status != SEC_E_OK && status != SEC_I_CONTEXT_EXPIRED && !postHandshake) {
       Fail(socket_error::kSecureChannelFailed,
            tls_failure::Because(tls_failure::kReceiving, HandshakeReason(status)));
       return false;
     }
     const SecBuffer* text = FindBuffer(buffers, SECBUFFER_DATA);
-    emptyRecordLast_ = text == nullptr || text->cbBuffer == 0;
-    if (!emptyRecordLast_) {
+    const bool empty = text == nullptr || text->cbBuffer == 0;
+    emptyRecordLast_ = empty && !postHandshake;
+    if (!empty) {
       const auto* bytes = static_cast<const std::byte*>(text->pvBuffer);
       incoming_.insert(incoming_.end(), bytes, bytes + text->cbBuffer);
       AnnounceArrival();
     }
     const SecBuffer* extra = FindBuffer(buffers, SECBUFFER_EXTRA);
     ConsumeRecords(extra != nullptr ? *extra : Buffer(SECBUFFER_EMPTY));
+    if (postHandshake) {
+      // The context takes the message from the bytes left over, the first step at once even
+      // with none; records then go to it until it is done, and to decrypting again after.
+      postHandshake_ = true;
+      if (!Handshake(true)) return false;
+      continue;
+    }
     if (status == SEC_I_CONTEXT_EXPIRED) {
       // The server ended the stream on purpose: what came before it is whole.
       closeNotified_ = true;
@@ -362,8 +376,9 @@ void Win32TlsSocket::FailHandshake(SECURITY_STATUS status) {
     Fail(socket_error::kSecureChannelFailed, std::string(tls_failure::kPlainTextAnswer));
     return;
   }
-  Fail(socket_error::kSecureChannelFailed,
-       tls_failure::Because(tls_failure::kHandshaking, HandshakeReason(status)));
+  // A message after the handshake fails what is being received.
+  const std::string_view step = established_ ? tls_failure::kReceiving : tls_failure::kHandshaking;
+  Fail(socket_error::kSecureChannelFailed, tls_failure::Because(step, HandshakeReason(status)));
 }
 
 void Win32TlsSocket::Fail(std::int32_t number, std::string description) {
@@ -379,7 +394,7 @@ void Win32TlsSocket::Fail(std::int32_t number, std::string description) {
 void Win32TlsSocket::ReleaseSecurity() {
   if (haveContext_) DeleteSecurityContext(&context_);
   if (haveCredentials_) FreeCredentialsHandle(&credentials_);
-  haveContext_ = haveCredentials_ = established_ = false;
+  haveContext_ = haveCredentials_ = established_ = postHandshake_ = false;
 }
 
 void Win32TlsSocket::ReportSent() {

@@ -18,8 +18,8 @@ namespace veldrask::win32 {
 // TLS through SChannel over a plain socket of the same loop: the plain socket keeps doing the
 // connecting, the waiting and the bookkeeping of what Winsock took; SChannel turns records into
 // plain text and back. Events are posted, as the plain socket's are; Connected comes after the
-// handshake and the certificate check. TLS 1.2 and 1.3 only, no renegotiation. The loop must
-// outlive the socket.
+// handshake and the certificate check. TLS 1.2 and 1.3 only, no renegotiation (TLS 1.3's
+// messages after the handshake are taken). The loop must outlive the socket.
 class Win32TlsSocket final : public TcpSocket, private SocketEvents {
  public:
   // Plain text held for the owner before decrypting pauses; GetData resumes it. The records
@@ -51,8 +51,11 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
 
   // Moves records in and plain text out until one side has to wait.
   void Pump();
-  // One handshake step after another while records allow; false once the socket has failed.
-  bool Handshake();
+  // One handshake step after another while records allow (the first one even without when
+  // asked); false once the socket has failed.
+  bool Handshake(bool evenWithoutRecords = false);
+  // In the handshake, or in a message that came after it.
+  bool Handshaking() const { return !established_ || postHandshake_; }
   bool FinishHandshake();
   // Decrypts for the owner up to the limit; false once the socket has failed.
   bool Decrypt();
@@ -82,6 +85,7 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
   bool haveCredentials_ = false;
   bool haveContext_ = false;
   bool established_ = false;
+  bool postHandshake_ = false;  // a TLS 1.3 message after the handshake is being taken
   SecPkgContext_StreamSizes sizes_{};
   unsigned long protocol_ = 0;  // SP_PROT_* of the connection made
   ByteBuffer records_;  // records from the plain socket; those before recordsUsed_ are spent
