@@ -143,6 +143,7 @@ void Win32TlsSocket::Close() {
   sealed_.clear();
   incoming_.clear();
   firstBytes_.clear();
+  handshakeReceived_ = 0;
   plainQueued_ = 0;
   transportClosed_ = closeNotified_ = arrivalAnnounced_ = emptyRecordLast_ = false;
   state_ = SocketState::kClosed;
@@ -205,6 +206,11 @@ void Win32TlsSocket::Pump() {
 }
 
 bool Win32TlsSocket::Handshake(bool evenWithoutRecords) {
+  if (!established_ && handshakeReceived_ > kHandshakeLimit) {
+    Fail(socket_error::kSecureChannelFailed,
+         tls_failure::Because(tls_failure::kHandshaking, tls_failure::kOversizedChain));
+    return false;
+  }
   bool certificateAsked = false;
   while (std::exchange(evenWithoutRecords, false) || recordsUsed_ < records_.size()) {
     SecBuffer input[2] = {
@@ -324,6 +330,7 @@ bool Win32TlsSocket::TakeRecords() {
   const std::size_t before = records_.size();
   transport_->GetData(records_);
   if (records_.size() == before) return false;
+  if (!established_) handshakeReceived_ += records_.size() - before;
   while (firstBytes_.size() < 5 && firstBytes_.size() < records_.size()) {
     firstBytes_.push_back(static_cast<char>(records_[firstBytes_.size()]));
   }

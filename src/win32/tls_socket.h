@@ -25,6 +25,10 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
   // Plain text held for the owner before decrypting pauses; GetData resumes it. The records
   // waiting in the plain socket are held to the same.
   static constexpr std::size_t kReceiveLimit = std::size_t{256} << 10;
+  // The most a server may send before its handshake is done: far more than any real chain of
+  // certificates needs (the OpenSSL socket allows 100 KiB of them), so a larger one can only be
+  // refused as too big, before all of it is held.
+  static constexpr std::size_t kHandshakeLimit = std::size_t{100} << 10;
 
   Win32TlsSocket(MessageEventLoop& loop, SocketEvents& events);
   ~Win32TlsSocket() override;
@@ -93,6 +97,7 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
   ByteBuffer sealed_;    // records of one send on their way to the plain socket
   ByteBuffer incoming_;  // plain text for the owner
   std::string firstBytes_;
+  std::size_t handshakeReceived_ = 0;  // bytes from the server before the handshake was done
   std::size_t plainQueued_ = 0;
   bool transportClosed_ = false;
   bool closeNotified_ = false;

@@ -3,9 +3,10 @@
 # fixture: tls_fronts.sh start|stop DIR.
 # start makes the test certificates in DIR/certificates, chooses a free port for the plain peer
 # the test itself listens on, starts a front to it per certificate (good, expired, other-name,
-# self-signed; and good again with a fault: "abrupt" cuts instead of sending the close notice,
-# "tls-1.1" speaks nothing newer, "renegotiate" asks the client to negotiate again) and writes
-# "NAME PORT" lines to DIR/fronts.txt ("backend PORT" first). stop ends them.
+# self-signed, huge-chain; and good again with a fault: "abrupt" cuts instead of sending the
+# close notice, "tls-1.1" speaks nothing newer, "renegotiate" asks the client to negotiate again,
+# "stall" accepts and never speaks) and writes "NAME PORT" lines to DIR/fronts.txt ("backend
+# PORT" first). stop ends them.
 set -euo pipefail
 action=${1:?usage: tls_fronts.sh start|stop DIR}
 dir=${2:?usage: tls_fronts.sh start|stop DIR}
@@ -50,9 +51,10 @@ start_front() {
   exit 1
 }
 
-for certificate in good expired other-name self-signed; do
+for certificate in good expired other-name self-signed huge-chain; do
   start_front "$certificate" "$certificate"
 done
 start_front abrupt good --abrupt-close
 start_front tls-1.1 good --max-tls-1.1
 start_front renegotiate good --renegotiate
+start_front stall good --stall

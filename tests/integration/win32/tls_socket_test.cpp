@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -86,10 +87,12 @@ class Win32TlsSocketTest : public ::testing::Test {
   }
   static void TearDownTestSuite() { UserRootStore().ForgetTestAuthorities(); }
 
-  // Connects to the named front and waits for the connection or the failure.
-  bool ConnectTo(const std::string& front, std::string_view host = "localhost") {
-    events.Calling([&] { socket->Connect(host, TheFronts().ports.at(front)); });
-    return RunUntil(loop, [&] { return events.Saw("connect") || events.Saw("error"); });
+  // Connects to the named front and waits for the connection or the failure, false when
+  // neither came within the limit.
+  bool ConnectTo(const std::string& front, std::chrono::milliseconds limit = kPatience) {
+    events.Calling([&] { socket->Connect("localhost", TheFronts().ports.at(front)); });
+    return RunUntil(
+        loop, [&] { return events.Saw("connect") || events.Saw("error"); }, limit);
   }
 
   // Sends reply from the plain peer behind the front and closes it; returns what arrived.
@@ -141,23 +144,38 @@ TEST_F(Win32TlsSocketTest, UploadsAndDownloadsByteExactThroughTls) {
   EXPECT_EQ(socket->State(), SocketState::kClosing);
 }
 
-TEST_F(Win32TlsSocketTest, RefusedConnectionsNameTheirReason) {
+TEST_F(Win32TlsSocketTest, RefusedConnectionsNameTheirReasonAndAStalledOneEndsWithClose) {
   struct Case {
     const char* front;
-    std::int32_t number;
+    std::int32_t number;  // 0: the server never answers; the user's close ends the wait
     const char* reason;
   };
+  // Long enough for the client's hello to be out; the stalled front never answers it.
+  constexpr std::chrono::milliseconds kStillWaiting{500};
   const Case cases[] = {
       {"expired", socket_error::kCertificateExpired, "유효 기간이 지났습니다"},
       {"other-name", socket_error::kCertificateWrongName, "이름(localhost)으로 발급된"},
       {"self-signed", socket_error::kCertificateUnknownIssuer, "자체 서명 인증서"},
       {"tls-1.1", socket_error::kSecureChannelFailed, "프로토콜 오류"},
       {"renegotiate", socket_error::kSecureChannelFailed, "재협상(renegotiation)"},
+      {"huge-chain", socket_error::kSecureChannelFailed, "인증서 체인이 너무 큽니다"},
+      {"stall", 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.front);
     events = RecordingEvents{};
-    ASSERT_TRUE(ConnectTo(c.front));
+    const bool answered = ConnectTo(c.front, c.number != 0 ? kPatience : kStillWaiting);
+    if (c.number == 0) {
+      EXPECT_FALSE(answered);
+      EXPECT_EQ(socket->State(), SocketState::kConnecting);
+      events.Calling([&] { socket->Close(); });
+      EXPECT_FALSE(RunUntil(
+          loop, [&] { return !events.log.empty(); }, kStillWaiting))
+          << events.log.front();
+      EXPECT_EQ(socket->State(), SocketState::kClosed);
+      continue;
+    }
+    ASSERT_TRUE(answered);
     // A server that asks to negotiate again does so once the request arrives.
     if (events.Saw("connect")) {
       events.Calling([&] { socket->Send(Bytes("GET / HTTP/1.1\r\n\r\n")); });
