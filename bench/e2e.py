@@ -205,7 +205,7 @@ class Bench:
         os.makedirs(self.down_dir)
         self.env = dict(os.environ)
         # OpenSSL's own trust store, as installed: a bundle named in SSL_CERT_FILE is parsed
-        # whole at start (0.9 MiB more for Debian's), where the hashed folder is read an issuer
+        # whole at start (0.8 MiB more for Debian's), where the hashed folder is read an issuer
         # at a time. Some environments set it for every program.
         for name in ("SSL_CERT_FILE", "SSL_CERT_DIR"):
             self.env.pop(name, None)
