@@ -69,7 +69,8 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents, private Tls
   bool Handshake();
   // Decrypts for the owner up to the limit; false once the socket has failed.
   bool Decrypt();
-  // Takes what the plain socket holds, for TLS to read; false when it had nothing.
+  // Once TLS has read all it was given, takes what the plain socket holds; false when TLS has
+  // nothing left to read.
   bool TakeRecords();
   void EndOfTransport();
   void FailHandshake();
