@@ -204,6 +204,11 @@ class Bench:
         os.makedirs(self.files_dir)
         os.makedirs(self.down_dir)
         self.env = dict(os.environ)
+        # OpenSSL's own trust store, as installed: a bundle named in SSL_CERT_FILE is parsed
+        # whole at start (0.8 MiB more for Debian's), where the hashed folder is read an issuer
+        # at a time. Some environments set it for every program.
+        for name in ("SSL_CERT_FILE", "SSL_CERT_DIR"):
+            self.env.pop(name, None)
         self.env["VELDRASK_REGISTRY"] = os.path.join(work, "registry")
         self.env["LC_ALL"] = "C.UTF-8"
         self.out = os.path.join(work, "stdout")

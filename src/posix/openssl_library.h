@@ -9,20 +9,25 @@ namespace veldrask::posix {
 
 // The OpenSSL functions the TLS sockets call.
 #define VELDRASK_OPENSSL_FUNCTIONS(X) \
-  X(BIO_ctrl_pending)                 \
-  X(BIO_free)                         \
+  X(BIO_clear_flags)                  \
+  X(BIO_get_data)                     \
+  X(BIO_get_new_index)                \
+  X(BIO_meth_new)                     \
+  X(BIO_meth_set_ctrl)                \
+  X(BIO_meth_set_read_ex)             \
+  X(BIO_meth_set_write_ex)            \
   X(BIO_new)                          \
-  X(BIO_read)                         \
-  X(BIO_s_mem)                        \
-  X(BIO_write)                        \
+  X(BIO_set_data)                     \
+  X(BIO_set_flags)                    \
+  X(BIO_set_init)                     \
   X(ERR_clear_error)                  \
   X(ERR_peek_last_error)              \
   X(ERR_reason_error_string)          \
   X(SSL_CTX_ctrl)                     \
   X(SSL_CTX_free)                     \
-  X(SSL_CTX_load_verify_locations)    \
+  X(SSL_CTX_load_verify_dir)          \
+  X(SSL_CTX_load_verify_file)         \
   X(SSL_CTX_new)                      \
-  X(SSL_CTX_set_default_verify_paths) \
   X(SSL_CTX_set_options)              \
   X(SSL_CTX_set_quiet_shutdown)       \
   X(SSL_CTX_set_verify)               \
@@ -44,6 +49,10 @@ namespace veldrask::posix {
   X(SSL_write_ex)                     \
   X(TLS_client_method)                \
   X(X509_VERIFY_PARAM_set1_ip_asc)    \
+  X(X509_get_default_cert_dir)        \
+  X(X509_get_default_cert_dir_env)    \
+  X(X509_get_default_cert_file)       \
+  X(X509_get_default_cert_file_env)   \
   X(X509_verify_cert_error_string)
 
 // OpenSSL's functions, from libssl loaded on first use: a program that makes no TLS

@@ -5,6 +5,8 @@
 #include <openssl/x509v3.h>
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 #include <utility>
 
 #include "base/error.h"
@@ -67,15 +69,12 @@ void PosixTlsSocket::Connect(std::string_view host, std::int32_t port) {
   Close();
   host_ = std::string(WithoutBrackets(host));
   ssl_.reset(OpenSsl().SSL_new(context_->Get()));
-  recordsIn_ = OpenSsl().BIO_new(OpenSsl().BIO_s_mem());
-  recordsOut_ = OpenSsl().BIO_new(OpenSsl().BIO_s_mem());
-  if (!ssl_ || recordsIn_ == nullptr || recordsOut_ == nullptr) {
-    OpenSsl().BIO_free(recordsIn_);
-    OpenSsl().BIO_free(recordsOut_);
+  BIO* const records = ssl_ ? NewTlsRecordBio(*this) : nullptr;
+  if (records == nullptr) {
     Close();
     throw Error(ErrorNumber::kOutOfMemory);
   }
-  OpenSsl().SSL_set_bio(ssl_.get(), recordsIn_, recordsOut_);
+  OpenSsl().SSL_set_bio(ssl_.get(), records, records);
   OpenSsl().SSL_set_connect_state(ssl_.get());
   OpenSsl().SSL_set_ex_data(ssl_.get(), 0, this);
   OpenSsl().SSL_set_msg_callback(ssl_.get(), &PosixTlsSocket::NoteMessage);
@@ -109,9 +108,7 @@ void PosixTlsSocket::Send(std::span<const std::byte> data) {
   plainQueued_ += written;
   // When the kernel took every record at once, the owner need not wait for the plain
   // socket's own report to send the next block.
-  if (Flush() && transport_->State() == SocketState::kConnected && transport_->Unsent() == 0) {
-    ReportSent();
-  }
+  if (transport_->State() == SocketState::kConnected && transport_->Unsent() == 0) ReportSent();
 }
 
 void PosixTlsSocket::GetData(ByteBuffer& out) {
@@ -123,10 +120,8 @@ void PosixTlsSocket::Close() {
   events_.Silence();
   transport_->Close();
   ssl_.reset();
-  recordsIn_ = recordsOut_ = nullptr;
   arrived_.clear();
-  arrivedFed_ = 0;
-  sending_.clear();
+  arrivedRead_ = 0;
   firstBytes_.clear();
   plainQueued_ = 0;
   transportClosed_ = closeNotified_ = renegotiationAsked_ = false;
@@ -191,7 +186,7 @@ void PosixTlsSocket::Pump() {
   while (ssl_ && !closeNotified_) {
     if (!OpenSsl().SSL_is_init_finished(ssl_.get()) && !Handshake()) return;
     if (OpenSsl().SSL_is_init_finished(ssl_.get()) && !Decrypt()) return;
-    if (!Flush() || closeNotified_ || events_.Incoming().size() >= kReceiveLimit) return;
+    if (closeNotified_ || events_.Incoming().size() >= kReceiveLimit) return;
     if (!TakeRecords()) {
       if (transportClosed_) EndOfTransport();
       return;
@@ -208,8 +203,8 @@ bool PosixTlsSocket::Handshake() {
     return true;
   }
   if (OpenSsl().SSL_get_error(ssl_.get(), result) == SSL_ERROR_WANT_READ) return true;
-  // The alert that tells the server why goes out before the connection is dropped.
-  if (Flush()) FailHandshake();
+  // The alert that tells the server why has gone to the plain socket before it is dropped.
+  FailHandshake();
   return false;
 }
 
@@ -247,34 +242,34 @@ bool PosixTlsSocket::Decrypt() {
   return true;
 }
 
-bool PosixTlsSocket::Flush() {
-  const std::size_t pending = OpenSsl().BIO_ctrl_pending(recordsOut_);
-  if (pending == 0) return true;
-  sending_.resize(pending);
-  const int taken = OpenSsl().BIO_read(recordsOut_, sending_.data(), static_cast<int>(pending));
+bool PosixTlsSocket::WriteRecords(std::span<const std::byte> records) {
   // A plain socket that failed has its error on the way; the records have nowhere to go.
-  if (taken > 0 && transport_->State() == SocketState::kConnected) {
-    transport_->Send(std::span(sending_).first(static_cast<std::size_t>(taken)));
+  if (transport_->State() != SocketState::kConnected) return true;
+  try {
+    transport_->Send(records);
+  } catch (const std::bad_alloc&) {
+    return false;  // no exception may cross OpenSSL's frames
   }
-  sending_.clear();
-  return ssl_ != nullptr;
+  return true;
+}
+
+std::size_t PosixTlsSocket::ReadRecords(std::span<std::byte> buffer) {
+  const std::size_t count = std::min(buffer.size(), arrived_.size() - arrivedRead_);
+  if (count > 0) std::memcpy(buffer.data(), arrived_.data() + arrivedRead_, count);
+  arrivedRead_ += count;
+  return count;
 }
 
 bool PosixTlsSocket::TakeRecords() {
-  if (arrivedFed_ == arrived_.size()) {
-    arrived_.clear();
-    arrivedFed_ = 0;
-    transport_->GetData(arrived_);
-    if (arrived_.empty()) return false;
-    const std::size_t wanted = std::min<std::size_t>(5 - firstBytes_.size(), arrived_.size());
-    for (std::size_t i = 0; i < wanted; ++i) {
-      firstBytes_.push_back(static_cast<char>(arrived_[i]));
-    }
+  if (arrivedRead_ < arrived_.size()) return true;
+  arrived_.clear();
+  arrivedRead_ = 0;
+  transport_->GetData(arrived_);
+  if (arrived_.empty()) return false;
+  const std::size_t wanted = std::min<std::size_t>(5 - firstBytes_.size(), arrived_.size());
+  for (std::size_t i = 0; i < wanted; ++i) {
+    firstBytes_.push_back(static_cast<char>(arrived_[i]));
   }
-  // TLS keeps what it is given until it is read, so it gets a slice at a time.
-  const std::size_t slice = std::min(kReadChunk, arrived_.size() - arrivedFed_);
-  OpenSsl().BIO_write(recordsIn_, arrived_.data() + arrivedFed_, static_cast<int>(slice));
-  arrivedFed_ += slice;
   return true;
 }
 
@@ -329,7 +324,6 @@ void PosixTlsSocket::FailWithTlsError(std::string_view during) {
 void PosixTlsSocket::Fail(std::int32_t number, std::string description) {
   transport_->Close();
   ssl_.reset();
-  recordsIn_ = recordsOut_ = nullptr;
   plainQueued_ = 0;
   state_ = SocketState::kError;
   events_.Post([number, description = std::move(description)](SocketEvents& e) {

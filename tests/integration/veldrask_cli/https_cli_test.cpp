@@ -26,11 +26,13 @@ class HttpsCliTest : public CliTest {
             "ServerPort=" + std::to_string(port)};
   }
   std::string TrustTestCa() const { return "--cacert=" + (TestCertificates() / "ca.pem").string(); }
-  // The download of /file.bin into out; the arguments go before the command.
-  CliResult Download(std::vector<std::string> arguments) const {
+  // The download of /file.bin into out; the arguments go before the command, the environment
+  // entries ("NAME=value") are added to the test's own.
+  CliResult Download(std::vector<std::string> arguments,
+                     const std::vector<std::string>& environment = {}) const {
     arguments.insert(arguments.end(), {"download", "--to", (Root() / "out").string(),
                                        "/file.bin:" + std::to_string(kBodySize)});
-    return Run(arguments);
+    return Start(arguments, ErrorOutput::kPipe, environment)->Finish(kRunLimit);
   }
   std::filesystem::path Downloaded() const { return Root() / "out" / "file.bin"; }
   // A store that PHP serves with Content-Length.
@@ -194,6 +196,36 @@ TEST_F(HttpsCliTest, EachFailedConnectionSaysWhyAndLeavesNoFile) {
     EXPECT_EQ(std::filesystem::exists(Downloaded()), c.status == 0) << result.err;
     if (c.status == 0) {
       EXPECT_EQ(ReadFile(Downloaded()), body_);
+    }
+  }
+}
+
+// The system's store is read from the hashed folder, an issuer at a time; a bundle named in
+// SSL_CERT_FILE is read besides it.
+TEST_F(HttpsCliTest, TheSystemStoreIsTheHashedFolderAndABundleTheEnvironmentNames) {
+  const auto store = StartStore();
+  const auto front = StartTlsFront({.to = store->port(), .faults = {}});
+  const std::filesystem::path& certificates = TestCertificates();
+  const struct {
+    const char* what;
+    std::string setting;
+    int status;
+  } cases[] = {
+      {"hashed folder", "SSL_CERT_DIR=" + (certificates / "hashed").string(), 0},
+      {"folder without hashed names", "SSL_CERT_DIR=" + (certificates / "unhashed").string(), 1},
+      {"bundle", "SSL_CERT_FILE=" + (certificates / "ca.pem").string(), 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(Root() / "out");
+
+    const CliResult result = Download(Server("https://127.0.0.1", front->port()), {c.setting});
+
+    EXPECT_EQ(result.status, c.status) << result.err;
+    if (c.status == 0) {
+      EXPECT_EQ(ReadFile(Downloaded()), body_);
+    } else {
+      EXPECT_NE(result.err.find("12045:"), std::string::npos) << result.err;
     }
   }
 }

@@ -3,7 +3,8 @@
 # with its key (NAME.key), certificates it signed for 127.0.0.1 and localhost (good.pem), the
 # same but expired (expired.pem), one for another name (other-name.pem), one signed by
 # nobody (self-signed.pem), and good.pem followed by a chain far too long to accept
-# (huge-chain.pem).
+# (huge-chain.pem); the authority alone in a folder under its hashed name (hashed/), and in
+# one under its own name only (unhashed/).
 # usage: make_certificates.sh DIR
 set -euo pipefail
 dir=${1:?usage: make_certificates.sh DIR}
@@ -60,3 +61,7 @@ openssl req -x509 -new -key self-signed.key -subj "/CN=127.0.0.1" -days 30 \
 cp good.key huge-chain.key
 cat good.pem >huge-chain.pem
 for _ in $(seq 400); do cat ca.pem; done >>huge-chain.pem
+
+mkdir -p hashed unhashed
+cp ca.pem "hashed/$(openssl x509 -hash -noout -in ca.pem).0"
+cp ca.pem unhashed/ca.pem
