@@ -10,19 +10,26 @@
 namespace veldrask {
 namespace {
 
-// Decimal digits of a whole number held in a double. Integers up to 2^53 go through
-// to_chars, which is many times faster than snprintf("%.0f") on the per-block path.
-std::string WholeNumberText(double whole) {
-  constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+
+// Appends the decimal digits of a whole number held in a double. Integers up to 2^53 go
+// through to_chars, which is many times faster than snprintf("%.0f") on the per-block path.
+void AppendWholeNumber(std::string& out, double whole) {
+  char buffer[400];
   if (std::fabs(whole) < kExactLimit) {
-    char buffer[24];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(whole));
-    return std::string(buffer, result.ptr);
+    out.append(buffer, result.ptr);
+    return;
   }
-  char buffer[400];
   std::snprintf(buffer, sizeof buffer, "%.0f", whole);
-  return buffer;
+  out += buffer;
+}
+
+std::string WholeNumberText(double whole) {
+  std::string text;
+  AppendWholeNumber(text, whole);
+  return text;
 }
 
 // Appends digits with the style's group separator between groups.
@@ -51,7 +58,6 @@ std::string GroupedWholeNumber(long long whole, const NumberStyle& style) {
 // of decimals.
 std::string FormatFixed(double value, int decimals, const NumberStyle& style) {
   // Whole numbers that a long long holds exactly take the short way.
-  constexpr double kExactLimit = 9007199254740992.0;  // 2^53
   if (decimals == 0) {
     const double whole = RoundHalfAway(value);
     if (std::fabs(whole) < kExactLimit) {
@@ -85,8 +91,45 @@ std::string FormatN2(double value, const NumberStyle& style) {
   return FormatFixed(value, 2, style);
 }
 
+void AppendN0(std::string& out, std::int64_t value, const NumberStyle& style) {
+  // Written backwards from the end of one buffer, separators included, then appended once.
+  constexpr std::size_t kLongestSeparator = 8;  // longer than any locale's
+  const std::string& separator = style.groupSeparator;
+  if (separator.size() > kLongestSeparator) {
+    out += GroupedWholeNumber(value, style);
+    return;
+  }
+  char buffer[1 + 20 * (1 + kLongestSeparator)];
+  char* const end = buffer + sizeof buffer;
+  char* at = end;
+  std::uint64_t magnitude = value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
+                                      : static_cast<std::uint64_t>(value);
+  const int groupSize = style.groupSize;
+  int inGroup = 0;
+  for (;;) {
+    *--at = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+    if (magnitude == 0) break;
+    if (++inGroup == groupSize) {
+      if (separator.size() == 1) {
+        *--at = separator[0];
+      } else {
+        at -= separator.size();
+        separator.copy(at, separator.size());
+      }
+      inGroup = 0;
+    }
+  }
+  if (value < 0) *--at = '-';
+  out.append(at, end);
+}
+
 std::string FormatP(double value) {
   return WholeNumberText(std::floor(value));
+}
+
+void AppendP(std::string& out, double value) {
+  AppendWholeNumber(out, std::floor(value));
 }
 
 std::string FormatHms(std::int32_t seconds) {

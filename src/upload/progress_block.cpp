@@ -39,14 +39,19 @@ std::string PercentText(std::int32_t done, std::int32_t percentBase) {
   return FormatP(static_cast<double>(done) / percentBase * 100);
 }
 
+// The fixed parts of a byte progress text: done, kOf, total, kBytesOpen, percent, kPercentEnd.
+constexpr std::string_view kOf = " / ";
+constexpr std::string_view kBytesOpen = " Bytes (";
+constexpr std::string_view kPercentEnd = " %)";
+
 void AppendByteProgress(std::string& out, std::string_view done, std::string_view total,
                         std::string_view percent) {
   out += done;
-  out += " / ";
+  out += kOf;
   out += total;
-  out += " Bytes (";
+  out += kBytesOpen;
   out += percent;
-  out += " %)";
+  out += kPercentEnd;
 }
 
 }  // namespace
@@ -124,22 +129,32 @@ ByteProgressLabel::ByteProgressLabel(Widget& label, NumberStyle style)
     : label_(label), style_(std::move(style)) {}
 
 void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase) {
-  Show(done, shownTotal, PercentText(done, percentBase));
+  StartText(done, shownTotal);
+  AppendP(text_, static_cast<double>(done) / percentBase * 100);
+  FinishText();
 }
 
 void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::string_view percent) {
-  const std::string_view total = TotalText(shownTotal);
-  text_.clear();
-  AppendByteProgress(text_, FormatN0(done, style_), total, percent);
-  SetCaptionIfChanged(label_, text_);
+  StartText(done, shownTotal);
+  text_ += percent;
+  FinishText();
 }
 
-std::string_view ByteProgressLabel::TotalText(std::int32_t total) {
-  if (total_ != total) {
-    totalText_ = FormatN0(total, style_);
-    total_ = total;
+void ByteProgressLabel::StartText(std::int32_t done, std::int32_t shownTotal) {
+  if (total_ != shownTotal) {
+    middle_ = kOf;
+    AppendN0(middle_, shownTotal, style_);
+    middle_ += kBytesOpen;
+    total_ = shownTotal;
   }
-  return totalText_;
+  text_.clear();
+  AppendN0(text_, done, style_);
+  text_ += middle_;
+}
+
+void ByteProgressLabel::FinishText() {
+  text_ += kPercentEnd;
+  SetCaptionIfChanged(label_, text_);
 }
 
 std::string FileCountText(std::int32_t index, std::int32_t count) {

@@ -59,9 +59,10 @@ void AppendRemainTimeText(std::string& out, std::int32_t seconds);
 std::string ByteProgressText(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase,
                              const NumberStyle& style);
 
-// A label that shows ByteProgressText as transfers go on. The total changes once per file at
-// most, so its N0 is kept and formatted again only when the total differs from the last one;
-// the text is built in a buffer kept between updates, and set only when it changed.
+// A label that shows ByteProgressText as transfers go on, after every block. The total changes
+// once per file at most, so the text around it is kept and made again only when the total
+// differs from the last one; done goes the integer way, the text is built in a buffer kept
+// between updates, and set only when it changed.
 class ByteProgressLabel {
  public:
   ByteProgressLabel(Widget& label, NumberStyle style);
@@ -72,12 +73,15 @@ class ByteProgressLabel {
   void Show(std::int32_t done, std::int32_t shownTotal, std::string_view percent);
 
  private:
-  std::string_view TotalText(std::int32_t total);
+  // text_ = N0(done) + " / " + N0(shownTotal) + " Bytes (", the percentage to follow.
+  void StartText(std::int32_t done, std::int32_t shownTotal);
+  // Closes text_ and shows it.
+  void FinishText();
 
   Widget& label_;
   NumberStyle style_;
   std::optional<std::int32_t> total_;
-  std::string totalText_;
+  std::string middle_;  // " / " + N0(total_) + " Bytes ("
   std::string text_;
 };
 
