@@ -63,15 +63,22 @@ PollEventLoop::~PollEventLoop() {
 void PollEventLoop::ProcessPendingEvents() {
   // One poll only: what becomes ready while handling belongs to the next call, so a task that
   // posts itself again cannot keep this from returning. A call that handled events collected
-  // before skips even that one until a poll is due.
+  // before skips even that one until a poll is due. So does a call that follows a wait that
+  // handled events: it takes the posted tasks waiting without polling (the call after it polls).
   bool polled = false;
   bool handled = false;
+  bool afterWait = std::exchange(handledInWait_, false);
   for (;;) {
     if (!HasCollected()) {
       if (polled || (handled && !PollDue())) return;
-      Collect(0);
-      polled = true;
-      if (!HasCollected()) return;
+      if (afterWait && !PollDue()) {
+        afterWait = false;
+        if (!CollectPostedTasks()) return;
+      } else {
+        Collect(0);
+        polled = true;
+        if (!HasCollected()) return;
+      }
     }
     DispatchOne();
     handled = true;
@@ -83,7 +90,10 @@ WaitOutcome PollEventLoop::WaitUntil(const std::function<bool()>& done) {
     if (ending_.load()) return WaitOutcome::kLoopEnding;
     if (!HasCollected() && (PollDue() || !CollectPostedTasks())) Collect(-1);
     // Nothing collected means a wake-up or a signal: the condition is tested again.
-    if (HasCollected()) DispatchOne();
+    if (HasCollected()) {
+      DispatchOne();
+      handledInWait_ = true;
+    }
   }
   return WaitOutcome::kDone;
 }

@@ -38,7 +38,8 @@ inline constexpr WatchId kNoWatch = 0;
 // them without polling, and polls (without blocking) once every kEventsBetweenPolls events
 // so that descriptors are never starved. A socket whose send went out whole thus completes
 // through its posted events alone; poll is reached when nothing is posted, when a poll is
-// due, or in ProcessPendingEvents when it found nothing collected before.
+// due, or in ProcessPendingEvents when neither it nor the wait before it handled anything
+// (a window that waits for each block and then processes pending events polls only when due).
 class PollEventLoop final : public EventLoop {
  public:
   using WatchCallback = std::function<void(IoEventMask ready)>;
@@ -106,6 +107,8 @@ class PollEventLoop final : public EventLoop {
   std::deque<Readiness> ready_;
   std::size_t tasksDue_ = 0;
   std::size_t eventsSincePoll_ = 0;
+  // A wait has handled events since the last ProcessPendingEvents.
+  bool handledInWait_ = false;
 
   std::mutex tasksMutex_;
   std::deque<std::function<void()>> tasks_;
