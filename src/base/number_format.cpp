@@ -1,8 +1,10 @@
 #include "base/number_format.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "base/rounding.h"
@@ -11,6 +13,17 @@ namespace veldrask {
 namespace {
 
 constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+
+// "000" to "999" one after another.
+constexpr std::array<char, 3000> kTriples = [] {
+  std::array<char, 3000> triples{};
+  for (std::size_t i = 0; i < 1000; ++i) {
+    triples[3 * i] = static_cast<char>('0' + i / 100);
+    triples[3 * i + 1] = static_cast<char>('0' + i / 10 % 10);
+    triples[3 * i + 2] = static_cast<char>('0' + i % 10);
+  }
+  return triples;
+}();
 
 // Appends the decimal digits of a whole number held in a double. Integers up to 2^53 go
 // through to_chars, which is many times faster than snprintf("%.0f") on the per-block path.
@@ -104,19 +117,24 @@ void AppendN0(std::string& out, std::int64_t value, const NumberStyle& style) {
   char* at = end;
   std::uint64_t magnitude = value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
                                       : static_cast<std::uint64_t>(value);
-  const int groupSize = style.groupSize;
-  int inGroup = 0;
-  for (;;) {
+  const auto putSeparator = [&] {
+    at -= separator.size();
+    separator.copy(at, separator.size());
+  };
+  if (style.groupSize == 3) {
+    // The usual grouping: whole groups three digits at a time.
+    for (; magnitude >= 1000; magnitude /= 1000) {
+      at -= 3;
+      std::memcpy(at, &kTriples[3 * (magnitude % 1000)], 3);
+      putSeparator();
+    }
+  }
+  for (int inGroup = 0;;) {
     *--at = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
     if (magnitude == 0) break;
-    if (++inGroup == groupSize) {
-      if (separator.size() == 1) {
-        *--at = separator[0];
-      } else {
-        at -= separator.size();
-        separator.copy(at, separator.size());
-      }
+    if (++inGroup == style.groupSize) {
+      putSeparator();
       inGroup = 0;
     }
   }
@@ -134,9 +152,25 @@ void AppendP(std::string& out, double value) {
 
 std::string FormatHms(std::int32_t seconds) {
   char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
-                seconds % 60);
-  return buffer;
+  if (seconds < 0) {
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60);
+    return buffer;
+  }
+  // The remaining time after a timed block: printf's way costs more than the rest of the texts.
+  const auto twoDigits = [](char* at, std::int32_t value) {
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+  };
+  const std::int32_t hours = seconds / 3600;
+  char* at = buffer;
+  if (hours < 10) *at++ = '0';
+  at = std::to_chars(at, buffer + sizeof buffer, hours).ptr;
+  *at++ = ':';
+  twoDigits(at, seconds / 60 % 60);
+  at[2] = ':';
+  twoDigits(at + 3, seconds % 60);
+  return std::string(buffer, at + 5);
 }
 
 }  // namespace veldrask

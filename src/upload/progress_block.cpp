@@ -1,5 +1,6 @@
 #include "upload/progress_block.h"
 
+#include <cmath>
 #include <utility>
 
 #include "base/checked.h"
@@ -130,7 +131,14 @@ ByteProgressLabel::ByteProgressLabel(Widget& label, NumberStyle style)
 
 void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase) {
   StartText(done, shownTotal);
-  AppendP(text_, static_cast<double>(done) / percentBase * 100);
+  // The percentage moves about once in a hundred blocks; its text is made when it does.
+  const double percent = std::floor(static_cast<double>(done) / percentBase * 100);
+  if (percent != percent_) {
+    percentText_.clear();
+    AppendP(percentText_, percent);
+    percent_ = percent;
+  }
+  text_ += percentText_;
   FinishText();
 }
 

@@ -4,6 +4,7 @@
 // bars inside a frame, with the texts and arithmetic the two windows share.
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -82,6 +83,8 @@ class ByteProgressLabel {
   NumberStyle style_;
   std::optional<std::int32_t> total_;
   std::string middle_;  // " / " + N0(total_) + " Bytes ("
+  double percent_ = std::numeric_limits<double>::quiet_NaN();
+  std::string percentText_;  // P(percent_)
   std::string text_;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -99,6 +100,15 @@ TEST(NumberFormat, HmsPadsToTwoDigitsWithoutCappingHours) {
   EXPECT_EQ(FormatHms(3600), "01:00:00");
   EXPECT_EQ(FormatHms(3725), "01:02:05");
   EXPECT_EQ(FormatHms(360000), "100:00:00");
+  // printf's %02d fields, negative values included.
+  for (const std::int32_t seconds : {1, 9, 10, 60, 61, 599, 3599, 35999, 36000, 86399, 359999,
+                                     std::numeric_limits<std::int32_t>::max(), -1, -61, -3725,
+                                     std::numeric_limits<std::int32_t>::min()}) {
+    char expected[48];
+    std::snprintf(expected, sizeof expected, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60);
+    EXPECT_EQ(FormatHms(seconds), expected) << seconds;
+  }
 }
 
 }  // namespace
