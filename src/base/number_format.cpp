@@ -125,7 +125,7 @@ void AppendN0(std::string& out, std::int64_t value, const NumberStyle& style) {
     // The usual grouping: whole groups three digits at a time.
     for (; magnitude >= 1000; magnitude /= 1000) {
       at -= 3;
-      std::memcpy(at, &kTriples[3 * (magnitude % 1000)], 3);
+      std::memcpy(at, &kTriples[3 * static_cast<std::size_t>(magnitude % 1000)], 3);
       putSeparator();
     }
   }
