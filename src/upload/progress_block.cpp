@@ -130,38 +130,39 @@ ByteProgressLabel::ByteProgressLabel(Widget& label, NumberStyle style)
     : label_(label), style_(std::move(style)) {}
 
 void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase) {
-  StartText(done, shownTotal);
-  // The percentage moves about once in a hundred blocks; its text is made when it does.
+  // The percentage moves about once in a hundred blocks; the tail is made again when it does.
   const double percent = std::floor(static_cast<double>(done) / percentBase * 100);
-  if (percent != percent_) {
+  if (total_ != shownTotal || percent != percent_) {
     percentText_.clear();
     AppendP(percentText_, percent);
+    MakeTail(shownTotal);
     percent_ = percent;
   }
-  text_ += percentText_;
-  FinishText();
+  ShowDone(done);
 }
 
 void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::string_view percent) {
-  StartText(done, shownTotal);
-  text_ += percent;
-  FinishText();
+  if (total_ != shownTotal || percent != percentText_) {
+    percentText_ = percent;
+    MakeTail(shownTotal);
+    percent_ = std::numeric_limits<double>::quiet_NaN();
+  }
+  ShowDone(done);
 }
 
-void ByteProgressLabel::StartText(std::int32_t done, std::int32_t shownTotal) {
-  if (total_ != shownTotal) {
-    middle_ = kOf;
-    AppendN0(middle_, shownTotal, style_);
-    middle_ += kBytesOpen;
-    total_ = shownTotal;
-  }
+void ByteProgressLabel::MakeTail(std::int32_t shownTotal) {
+  tail_ = kOf;
+  AppendN0(tail_, shownTotal, style_);
+  tail_ += kBytesOpen;
+  tail_ += percentText_;
+  tail_ += kPercentEnd;
+  total_ = shownTotal;
+}
+
+void ByteProgressLabel::ShowDone(std::int32_t done) {
   text_.clear();
   AppendN0(text_, done, style_);
-  text_ += middle_;
-}
-
-void ByteProgressLabel::FinishText() {
-  text_ += kPercentEnd;
+  text_ += tail_;
   SetCaptionIfChanged(label_, text_);
 }
 

@@ -61,9 +61,9 @@ std::string ByteProgressText(std::int32_t done, std::int32_t shownTotal, std::in
                              const NumberStyle& style);
 
 // A label that shows ByteProgressText as transfers go on, after every block. The total changes
-// once per file at most, so the text around it is kept and made again only when the total
-// differs from the last one; done goes the integer way, the text is built in a buffer kept
-// between updates, and set only when it changed.
+// once per file at most and the percentage once per whole percent, so the text after done is
+// kept and made again only when one of them changes; done goes the integer way, the text is
+// built in a buffer kept between updates, and set only when it changed.
 class ByteProgressLabel {
  public:
   ByteProgressLabel(Widget& label, NumberStyle style);
@@ -74,17 +74,17 @@ class ByteProgressLabel {
   void Show(std::int32_t done, std::int32_t shownTotal, std::string_view percent);
 
  private:
-  // text_ = N0(done) + " / " + N0(shownTotal) + " Bytes (", the percentage to follow.
-  void StartText(std::int32_t done, std::int32_t shownTotal);
-  // Closes text_ and shows it.
-  void FinishText();
+  // tail_ for shownTotal and percentText_.
+  void MakeTail(std::int32_t shownTotal);
+  // N0(done) + tail_, set when it changed.
+  void ShowDone(std::int32_t done);
 
   Widget& label_;
   NumberStyle style_;
   std::optional<std::int32_t> total_;
-  std::string middle_;  // " / " + N0(total_) + " Bytes ("
-  double percent_ = std::numeric_limits<double>::quiet_NaN();
-  std::string percentText_;  // P(percent_)
+  double percent_ = std::numeric_limits<double>::quiet_NaN();  // what percentText_ shows
+  std::string percentText_;
+  std::string tail_;  // " / " + N0(total_) + " Bytes (" + percentText_ + " %)"
   std::string text_;
 };
 

@@ -223,8 +223,8 @@ class CountingLabel : public Widget {
   std::string caption_;
 };
 
-// The label builds its text its own way (integer digits, the total kept per total); it must be
-// the text ByteProgressText makes, whatever came before.
+// The label builds its text its own way (integer digits, the text after them kept per total
+// and percentage); it must be the text ByteProgressText makes, whatever came before.
 TEST_F(ProgressDisplayTest, ByteLabelShowsTheTextsOfByteProgressText) {
   struct LabelCase {
     std::int32_t done;
@@ -254,9 +254,16 @@ TEST_F(ProgressDisplayTest, ByteLabelShowsTheTextsOfByteProgressText) {
     ByteProgressLabel label(widgets.sendProcess, style);
     for (const LabelCase& test : cases) {
       SCOPED_TRACE(std::to_string(test.done) + " of " + std::to_string(test.shownTotal));
+      const std::string expected =
+          ByteProgressText(test.done, test.shownTotal, test.percentBase, style);
       label.Show(test.done, test.shownTotal, test.percentBase);
-      EXPECT_EQ(Caption("lblSendProcess"),
-                ByteProgressText(test.done, test.shownTotal, test.percentBase, style));
+      EXPECT_EQ(Caption("lblSendProcess"), expected);
+      // A percentage given as text in between (a download of unknown length) is shown as it
+      // is and leaves nothing behind for the next computed one.
+      label.Show(test.done, test.shownTotal, std::string_view("100"));
+      EXPECT_EQ(Caption("lblSendProcess"), expected.substr(0, expected.rfind('(') + 1) + "100 %)");
+      label.Show(test.done, test.shownTotal, test.percentBase);
+      EXPECT_EQ(Caption("lblSendProcess"), expected);
     }
   }
 }
