@@ -6,7 +6,7 @@
 
 namespace veldrask::posix {
 
-void SocketEventsQueue::PostSentWhole(std::int32_t sent) {
+void SocketEventsQueue::PostAllSent(std::int32_t sent) {
   loop_.Post([alive = std::weak_ptr<Liveness>(liveness_), &events = events_, sent] {
     if (alive.expired()) return;
     events.OnSendProgress(sent, 0);

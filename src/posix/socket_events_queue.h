@@ -26,9 +26,10 @@ class SocketEventsQueue {
       if (!alive.expired()) fire(events);
     });
   }
-  // OnSendProgress(sent, 0) and then OnSendComplete, the two events of a send that went out
-  // whole, as one task of the loop: the second only if the first left the socket open.
-  void PostSentWhole(std::int32_t sent);
+  // OnSendProgress(sent, 0) and then OnSendComplete, when the last bytes handed over have gone
+  // out (a send the kernel took whole, or the end of a queued remainder), as one task of the
+  // loop: the second only if the first left the socket open.
+  void PostAllSent(std::int32_t sent);
   void Silence();
 
   ByteBuffer& Incoming() { return incoming_; }

@@ -333,7 +333,7 @@ bool PosixTcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& tak
 void PosixTcpSocket::ReportSent(std::size_t sent) {
   const std::size_t remaining = outgoing_.Size();
   if (sent > 0 && remaining == 0) {
-    events_.PostSentWhole(SaturatedInt32(sent));
+    events_.PostAllSent(SaturatedInt32(sent));
     return;
   }
   if (sent > 0) {
