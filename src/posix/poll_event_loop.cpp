@@ -63,15 +63,22 @@ PollEventLoop::~PollEventLoop() {
 void PollEventLoop::ProcessPendingEvents() {
   // One poll only: what becomes ready while handling belongs to the next call, so a task that
   // posts itself again cannot keep this from returning. A call that handled events collected
-  // before skips even that one until a poll is due.
+  // before skips even that one until a poll is due. So does a call that follows a wait that
+  // handled events: it takes the posted tasks waiting without polling (the call after it polls).
   bool polled = false;
   bool handled = false;
+  bool afterWait = std::exchange(handledInWait_, false);
   for (;;) {
     if (!HasCollected()) {
       if (polled || (handled && !PollDue())) return;
-      Collect(0);
-      polled = true;
-      if (!HasCollected()) return;
+      if (afterWait && !PollDue()) {
+        afterWait = false;
+        if (!CollectPostedTasks()) return;
+      } else {
+        Collect(0);
+        polled = true;
+        if (!HasCollected()) return;
+      }
     }
     DispatchOne();
     handled = true;
@@ -83,7 +90,10 @@ WaitOutcome PollEventLoop::WaitUntil(const std::function<bool()>& done) {
     if (ending_.load()) return WaitOutcome::kLoopEnding;
     if (!HasCollected() && (PollDue() || !CollectPostedTasks())) Collect(-1);
     // Nothing collected means a wake-up or a signal: the condition is tested again.
-    if (HasCollected()) DispatchOne();
+    if (HasCollected()) {
+      DispatchOne();
+      handledInWait_ = true;
+    }
   }
   return WaitOutcome::kDone;
 }
@@ -92,6 +102,7 @@ void PollEventLoop::Post(std::function<void()> task) {
   {
     const std::lock_guard lock(tasksMutex_);
     tasks_.push_back(std::move(task));
+    posted_.store(tasks_.size(), std::memory_order_release);
   }
   // The owner thread is never blocked in poll while it runs code of its own.
   if (!OnOwnerThread()) Wake();
@@ -126,9 +137,8 @@ void PollEventLoop::Quit() noexcept {
 }
 
 bool PollEventLoop::CollectPostedTasks() {
-  const std::lock_guard lock(tasksMutex_);
-  tasksDue_ = tasks_.size();
-  return tasksDue_ > 0;
+  TakePostedTasks();
+  return !due_.empty();
 }
 
 void PollEventLoop::Collect(int timeoutMs) {
@@ -143,8 +153,7 @@ void PollEventLoop::Collect(int timeoutMs) {
     ids.push_back(id);
   }
   if (timeoutMs != 0) {
-    const std::lock_guard lock(tasksMutex_);
-    if (!tasks_.empty()) timeoutMs = 0;
+    if (posted_.load(std::memory_order_acquire) > 0) timeoutMs = 0;
   }
 
   eventsSincePoll_ = 0;
@@ -157,8 +166,16 @@ void PollEventLoop::Collect(int timeoutMs) {
   for (std::size_t i = 1; i < fds.size(); ++i) {
     if (fds[i].revents != 0) ready_.push_back({ids[i - 1], FromPollEvents(fds[i].revents)});
   }
+  TakePostedTasks();
+}
+
+void PollEventLoop::TakePostedTasks() {
+  // Nothing posted from this thread is missed; a post from another one that this misses has
+  // written to the wake pipe, so the next poll returns for it.
+  if (posted_.load(std::memory_order_acquire) == 0) return;
   const std::lock_guard lock(tasksMutex_);
-  tasksDue_ = tasks_.size();
+  due_.swap(tasks_);
+  posted_.store(0, std::memory_order_release);
 }
 
 void PollEventLoop::DispatchOne() {
@@ -177,14 +194,9 @@ void PollEventLoop::DispatchOne() {
     (*callback)(ready);
     return;
   }
-  if (tasksDue_ == 0) return;
-  --tasksDue_;
-  std::function<void()> task;
-  {
-    const std::lock_guard lock(tasksMutex_);
-    task = std::move(tasks_.front());
-    tasks_.pop_front();
-  }
+  if (due_.empty()) return;
+  const std::function<void()> task = std::move(due_.front());
+  due_.pop_front();
   task();
 }
 

@@ -38,7 +38,8 @@ inline constexpr WatchId kNoWatch = 0;
 // them without polling, and polls (without blocking) once every kEventsBetweenPolls events
 // so that descriptors are never starved. A socket whose send went out whole thus completes
 // through its posted events alone; poll is reached when nothing is posted, when a poll is
-// due, or in ProcessPendingEvents when it found nothing collected before.
+// due, or in ProcessPendingEvents when neither it nor the wait before it handled anything
+// (a window that waits for each block and then processes pending events polls only when due).
 class PollEventLoop final : public EventLoop {
  public:
   using WatchCallback = std::function<void(IoEventMask ready)>;
@@ -85,11 +86,13 @@ class PollEventLoop final : public EventLoop {
   };
 
   // Polls once (timeout in ms, -1 = until something happens) and collects what is ready:
-  // descriptors into ready_, and the posted tasks present then into tasksDue_.
+  // descriptors into ready_, and the posted tasks present then into due_.
   void Collect(int timeoutMs);
-  bool HasCollected() const { return !ready_.empty() || tasksDue_ > 0; }
+  bool HasCollected() const { return !ready_.empty() || !due_.empty(); }
   // Collects the posted tasks present now, without polling; false when there are none.
   bool CollectPostedTasks();
+  // Moves the posted tasks present now to the end of due_, which is empty.
+  void TakePostedTasks();
   bool PollDue() const { return eventsSincePoll_ >= kEventsBetweenPolls; }
   // Handles one collected event: a descriptor first, then a task, in the order collected.
   void DispatchOne();
@@ -104,11 +107,16 @@ class PollEventLoop final : public EventLoop {
   std::map<WatchId, WatchEntry> watches_;
   WatchId nextId_ = 1;
   std::deque<Readiness> ready_;
-  std::size_t tasksDue_ = 0;
+  // The posted tasks collected, in order; only the loop's thread touches them.
+  std::deque<std::function<void()>> due_;
   std::size_t eventsSincePoll_ = 0;
+  // A wait has handled events since the last ProcessPendingEvents.
+  bool handledInWait_ = false;
 
   std::mutex tasksMutex_;
   std::deque<std::function<void()>> tasks_;
+  // tasks_.size(), readable without the mutex: an empty queue is seen without locking.
+  std::atomic<std::size_t> posted_{0};
 };
 
 }  // namespace veldrask::posix

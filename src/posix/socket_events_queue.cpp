@@ -6,11 +6,12 @@
 
 namespace veldrask::posix {
 
-void SocketEventsQueue::Post(std::function<void(SocketEvents&)> fire) {
-  loop_.Post(
-      [alive = std::weak_ptr<Liveness>(liveness_), &events = events_, fire = std::move(fire)] {
-        if (!alive.expired()) fire(events);
-      });
+void SocketEventsQueue::PostAllSent(std::int32_t sent) {
+  loop_.Post([alive = std::weak_ptr<Liveness>(liveness_), &events = events_, sent] {
+    if (alive.expired()) return;
+    events.OnSendProgress(sent, 0);
+    if (!alive.expired()) events.OnSendComplete();
+  });
 }
 
 void SocketEventsQueue::Silence() {

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -19,7 +18,18 @@ class SocketEventsQueue {
  public:
   SocketEventsQueue(EventLoop& loop, SocketEvents& events) : loop_(loop), events_(events) {}
 
-  void Post(std::function<void(SocketEvents&)> fire);
+  // Delivers fire(events) from the loop unless silenced first.
+  template <typename Fire>
+  void Post(Fire fire) {
+    loop_.Post([alive = std::weak_ptr<Liveness>(liveness_), &events = events_,
+                fire = std::move(fire)]() mutable {
+      if (!alive.expired()) fire(events);
+    });
+  }
+  // OnSendProgress(sent, 0) and then OnSendComplete, when the last bytes handed over have gone
+  // out (a send the kernel took whole, or the end of a queued remainder), as one task of the
+  // loop: the second only if the first left the socket open.
+  void PostAllSent(std::int32_t sent);
   void Silence();
 
   ByteBuffer& Incoming() { return incoming_; }

@@ -332,6 +332,10 @@ bool PosixTcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& tak
 
 void PosixTcpSocket::ReportSent(std::size_t sent) {
   const std::size_t remaining = outgoing_.Size();
+  if (sent > 0 && remaining == 0) {
+    events_.PostAllSent(SaturatedInt32(sent));
+    return;
+  }
   if (sent > 0) {
     events_.Post([sent = SaturatedInt32(sent), left = SaturatedInt32(remaining)](SocketEvents& e) {
       e.OnSendProgress(sent, left);

@@ -1,5 +1,6 @@
 #include "upload/progress_block.h"
 
+#include <cmath>
 #include <utility>
 
 #include "base/checked.h"
@@ -39,14 +40,19 @@ std::string PercentText(std::int32_t done, std::int32_t percentBase) {
   return FormatP(static_cast<double>(done) / percentBase * 100);
 }
 
+// The fixed parts of a byte progress text: done, kOf, total, kBytesOpen, percent, kPercentEnd.
+constexpr std::string_view kOf = " / ";
+constexpr std::string_view kBytesOpen = " Bytes (";
+constexpr std::string_view kPercentEnd = " %)";
+
 void AppendByteProgress(std::string& out, std::string_view done, std::string_view total,
                         std::string_view percent) {
   out += done;
-  out += " / ";
+  out += kOf;
   out += total;
-  out += " Bytes (";
+  out += kBytesOpen;
   out += percent;
-  out += " %)";
+  out += kPercentEnd;
 }
 
 }  // namespace
@@ -124,22 +130,40 @@ ByteProgressLabel::ByteProgressLabel(Widget& label, NumberStyle style)
     : label_(label), style_(std::move(style)) {}
 
 void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase) {
-  Show(done, shownTotal, PercentText(done, percentBase));
+  // The percentage moves about once in a hundred blocks; the tail is made again when it does.
+  const double percent = std::floor(static_cast<double>(done) / percentBase * 100);
+  if (total_ != shownTotal || percent != percent_) {
+    percentText_.clear();
+    AppendP(percentText_, percent);
+    MakeTail(shownTotal);
+    percent_ = percent;
+  }
+  ShowDone(done);
 }
 
 void ByteProgressLabel::Show(std::int32_t done, std::int32_t shownTotal, std::string_view percent) {
-  const std::string_view total = TotalText(shownTotal);
-  text_.clear();
-  AppendByteProgress(text_, FormatN0(done, style_), total, percent);
-  SetCaptionIfChanged(label_, text_);
+  if (total_ != shownTotal || percent != percentText_) {
+    percentText_ = percent;
+    MakeTail(shownTotal);
+    percent_ = std::numeric_limits<double>::quiet_NaN();
+  }
+  ShowDone(done);
 }
 
-std::string_view ByteProgressLabel::TotalText(std::int32_t total) {
-  if (total_ != total) {
-    totalText_ = FormatN0(total, style_);
-    total_ = total;
-  }
-  return totalText_;
+void ByteProgressLabel::MakeTail(std::int32_t shownTotal) {
+  tail_ = kOf;
+  AppendN0(tail_, shownTotal, style_);
+  tail_ += kBytesOpen;
+  tail_ += percentText_;
+  tail_ += kPercentEnd;
+  total_ = shownTotal;
+}
+
+void ByteProgressLabel::ShowDone(std::int32_t done) {
+  text_.clear();
+  AppendN0(text_, done, style_);
+  text_ += tail_;
+  SetCaptionIfChanged(label_, text_);
 }
 
 std::string FileCountText(std::int32_t index, std::int32_t count) {

@@ -4,6 +4,7 @@
 // bars inside a frame, with the texts and arithmetic the two windows share.
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,9 +60,10 @@ void AppendRemainTimeText(std::string& out, std::int32_t seconds);
 std::string ByteProgressText(std::int32_t done, std::int32_t shownTotal, std::int32_t percentBase,
                              const NumberStyle& style);
 
-// A label that shows ByteProgressText as transfers go on. The total changes once per file at
-// most, so its N0 is kept and formatted again only when the total differs from the last one;
-// the text is built in a buffer kept between updates, and set only when it changed.
+// A label that shows ByteProgressText as transfers go on, after every block. The total changes
+// once per file at most and the percentage once per whole percent, so the text after done is
+// kept and made again only when one of them changes; done goes the integer way, the text is
+// built in a buffer kept between updates, and set only when it changed.
 class ByteProgressLabel {
  public:
   ByteProgressLabel(Widget& label, NumberStyle style);
@@ -72,12 +74,17 @@ class ByteProgressLabel {
   void Show(std::int32_t done, std::int32_t shownTotal, std::string_view percent);
 
  private:
-  std::string_view TotalText(std::int32_t total);
+  // tail_ for shownTotal and percentText_.
+  void MakeTail(std::int32_t shownTotal);
+  // N0(done) + tail_, set when it changed.
+  void ShowDone(std::int32_t done);
 
   Widget& label_;
   NumberStyle style_;
   std::optional<std::int32_t> total_;
-  std::string totalText_;
+  double percent_ = std::numeric_limits<double>::quiet_NaN();  // what percentText_ shows
+  std::string percentText_;
+  std::string tail_;  // " / " + N0(total_) + " Bytes (" + percentText_ + " %)"
   std::string text_;
 };
 

@@ -51,9 +51,14 @@ std::int32_t ProgressDisplay::UpdateBlockProgress(const BlockProgress& block) {
   const bool timed = seconds != 0;
   const double rate = block.blockBytes / seconds;
   if (timed) {
-    text_.clear();
-    AppendRateText(text_, block.blockBytes, seconds, style_);
-    SetCaptionIfChanged(widgets_.bitRate, text_);
+    // Blocks of one size that take the same whole milliseconds have the same rate text.
+    if (rateBytes_ != block.blockBytes || rateMs_ != block.elapsedMs) {
+      rateText_.clear();
+      AppendRateText(rateText_, block.blockBytes, seconds, style_);
+      rateBytes_ = block.blockBytes;
+      rateMs_ = block.elapsedMs;
+    }
+    SetCaptionIfChanged(widgets_.bitRate, rateText_);
     ShowRemaining(widgets_.remainTime, block.fileSize, block.currentSent, rate);
   }
   fileBytes_.Show(block.currentSent, block.fileSize, block.fileSize);

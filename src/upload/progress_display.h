@@ -44,7 +44,10 @@ class ProgressDisplay {
   NumberStyle style_;
   ByteProgressLabel fileBytes_;
   ByteProgressLabel totalBytes_;
-  std::string text_;  // the rate and time texts are built here, block after block
+  std::string text_;  // the time texts are built here, block after block
+  std::int32_t rateBytes_ = 0;
+  std::int32_t rateMs_ = 0;  // never a timed block's: the first one makes its text
+  std::string rateText_;
 };
 
 }  // namespace veldrask

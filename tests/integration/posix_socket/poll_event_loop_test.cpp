@@ -40,6 +40,12 @@ struct Pipe {
   int writeEnd = -1;
 };
 
+// Watches the pipe's read end; readable is set when the loop reports it.
+WatchId WatchReadable(PollEventLoop& loop, const Pipe& pipe, bool& readable) {
+  return loop.Watch(pipe.readEnd, io_event::kReadable,
+                    [&readable](IoEventMask) { readable = true; });
+}
+
 TEST(PollEventLoop, PostedTasksRunLaterInOrderAndOnlyWhatWasReadyPerCall) {
   PollEventLoop loop;
   std::vector<int> order;
@@ -87,8 +93,7 @@ TEST(PollEventLoop, TasksThatKeepComingDoNotStarveDescriptors) {
   PollEventLoop loop;
   Pipe pipe;
   bool readable = false;
-  const WatchId watch =
-      loop.Watch(pipe.readEnd, io_event::kReadable, [&](IoEventMask) { readable = true; });
+  const WatchId watch = WatchReadable(loop, pipe, readable);
   pipe.Write();
   int runs = 0;
   std::function<void()> again = [&] {
@@ -103,6 +108,26 @@ TEST(PollEventLoop, TasksThatKeepComingDoNotStarveDescriptors) {
   // ProcessPendingEvents over and over, each one handling what the last one left collected.
   while (!readable) loop.ProcessPendingEvents();
   EXPECT_LE(runs, static_cast<int>(PollEventLoop::kEventsBetweenPolls));
+  loop.Unwatch(watch);
+}
+
+// The call after a wait that handled events (a window's after each block) runs the posted
+// tasks without polling; the call after it polls, so a ready descriptor waits one call at most.
+TEST(PollEventLoop, ACallAfterAWaitThatHandledEventsLeavesItsPollToTheNext) {
+  PollEventLoop loop;
+  Pipe pipe;
+  bool readable = false;
+  const WatchId watch = WatchReadable(loop, pipe, readable);
+  int ran = 0;
+  loop.Post([&] { ++ran; });
+  EXPECT_EQ(loop.WaitUntil([&] { return ran == 1; }), WaitOutcome::kDone);
+  pipe.Write();
+  loop.Post([&] { ++ran; });
+  loop.ProcessPendingEvents();
+  EXPECT_EQ(ran, 2);
+  EXPECT_FALSE(readable);
+  loop.ProcessPendingEvents();
+  EXPECT_TRUE(readable);
   loop.Unwatch(watch);
 }
 

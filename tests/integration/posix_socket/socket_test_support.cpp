@@ -230,6 +230,7 @@ void RecordingEvents::OnConnect() {
 void RecordingEvents::OnSendProgress(std::int32_t sent, std::int32_t remaining) {
   progress.push_back({sent, remaining});
   Record("progress");
+  if (onProgress) onProgress();
 }
 
 void RecordingEvents::OnSendComplete() {

@@ -116,6 +116,7 @@ class RecordingEvents final : public SocketEvents {
 
   // Optional reactions, run after recording.
   std::function<void()> onConnect;
+  std::function<void()> onProgress;
   std::function<void(std::int32_t)> onArrival;
   std::function<void()> onClose;
 

@@ -122,6 +122,37 @@ TEST_F(TcpSocketTest, LargeSendKeepsOnlyTheRemainderAndReportsExactProgress) {
   EXPECT_EQ(SumOfSent(events.progress), total + 3);
 }
 
+// A send the kernel takes whole reports its progress and completion as one posted task; a
+// progress handler that closes the socket must still silence the completion.
+TEST_F(TcpSocketTest, AWholeSendCompletesUnlessItsProgressHandlerCloses) {
+  struct WholeSendCase {
+    const char* label;
+    bool closeOnProgress;
+    std::vector<std::string> expected;
+  };
+  const std::vector<WholeSendCase> cases = {
+      {"left open", false, {"connect", "progress", "complete"}},
+      {"closed by the progress handler", true, {"connect", "progress"}},
+  };
+  PeerListener listener;
+  for (const WholeSendCase& test : cases) {
+    SCOPED_TRACE(test.label);
+    events.log.clear();
+    PeerConnection peer = ConnectTo(listener);
+    events.onProgress = [&] {
+      if (test.closeOnProgress) events.Calling([&] { socket->Close(); });
+    };
+    events.Calling([&] { socket->Send(AsBytes("whole")); });
+    EXPECT_EQ(ToText(peer.Receive(5)), "whole");
+    // Posted by the send itself: two calls take it, whatever a poll finds meanwhile.
+    loop.ProcessPendingEvents();
+    loop.ProcessPendingEvents();
+    EXPECT_EQ(events.log, test.expected);
+    events.onProgress = nullptr;
+    events.Calling([&] { socket->Close(); });
+  }
+}
+
 TEST_F(TcpSocketTest, ReadingPausesAtTheLimitUntilTheOwnerTakesTheData) {
   PeerListener listener;
   PeerConnection peer = ConnectTo(listener);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/error.h"
 #include "headless/headless_ui.h"
@@ -220,6 +222,51 @@ class CountingLabel : public Widget {
   std::string name_ = "lblBitRate";
   std::string caption_;
 };
+
+// The label builds its text its own way (integer digits, the text after them kept per total
+// and percentage); it must be the text ByteProgressText makes, whatever came before.
+TEST_F(ProgressDisplayTest, ByteLabelShowsTheTextsOfByteProgressText) {
+  struct LabelCase {
+    std::int32_t done;
+    std::int32_t shownTotal;
+    std::int32_t percentBase;
+  };
+  const std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  const std::vector<LabelCase> cases = {
+      {0, 0, 1},
+      {0, 999, 999},
+      {999, 1000, 1000},
+      {1000, 1000, 1000},
+      {8191, 8192, 8192},
+      {8192, 8192, 8192},
+      {1, 3, 3},
+      {2, 3, 3},
+      {29, 100, 100},
+      {57, 100, 100},
+      {kMax, kMax, kMax},
+      {kMax - 1, kMax, kMax},
+      {123456789, kMax, kMax},
+      {1000000, 999999, 999999},
+      {-1000, 1000, 1000},
+      {5, 0, 0},
+  };
+  for (const NumberStyle& style : {NumberStyle{}, NumberStyle{".", ",", 4, true}}) {
+    ByteProgressLabel label(widgets.sendProcess, style);
+    for (const LabelCase& test : cases) {
+      SCOPED_TRACE(std::to_string(test.done) + " of " + std::to_string(test.shownTotal));
+      const std::string expected =
+          ByteProgressText(test.done, test.shownTotal, test.percentBase, style);
+      label.Show(test.done, test.shownTotal, test.percentBase);
+      EXPECT_EQ(Caption("lblSendProcess"), expected);
+      // A percentage given as text in between (a download of unknown length) is shown as it
+      // is and leaves nothing behind for the next computed one.
+      label.Show(test.done, test.shownTotal, std::string_view("100"));
+      EXPECT_EQ(Caption("lblSendProcess"), expected.substr(0, expected.rfind('(') + 1) + "100 %)");
+      label.Show(test.done, test.shownTotal, test.percentBase);
+      EXPECT_EQ(Caption("lblSendProcess"), expected);
+    }
+  }
+}
 
 TEST_F(ProgressDisplayTest, UnchangedTextsAreNotSetAgain) {
   CountingLabel rate;
