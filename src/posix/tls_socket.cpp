@@ -142,8 +142,7 @@ void PosixTlsSocket::OnSendComplete() {
 void PosixTlsSocket::ReportSent() {
   if (plainQueued_ == 0) return;
   const std::int32_t sent = SaturatedInt32(std::exchange(plainQueued_, 0));
-  events_.Post([sent](SocketEvents& e) { e.OnSendProgress(sent, 0); });
-  events_.Post([](SocketEvents& e) { e.OnSendComplete(); });
+  events_.PostAllSent(sent);
 }
 
 void PosixTlsSocket::OnDataArrival(std::int32_t /*bytesTotal*/) {
