@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <span>
 #include <string>
@@ -43,6 +45,8 @@ inline constexpr std::int32_t kHostNotFound = 11001;
 inline constexpr std::int32_t kTryAgain = 11002;
 inline constexpr std::int32_t kNoData = 11004;
 inline constexpr std::int32_t kInvalidOperation = 40006;  // wrong state for the request
+inline constexpr std::string_view kInvalidOperationText =
+    "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
 // Failures of a secure connection, in the numbering Windows' internet functions use.
 inline constexpr std::int32_t kCertificateExpired = 12037;
 inline constexpr std::int32_t kCertificateWrongName = 12038;
@@ -50,6 +54,20 @@ inline constexpr std::int32_t kCertificateUnknownIssuer = 12045;
 inline constexpr std::int32_t kSecureChannelFailed = 12157;
 inline constexpr std::int32_t kCertificateInvalid = 12169;
 }  // namespace socket_error
+
+// A count the socket events carry, held at the largest 32-bit value.
+inline std::int32_t SaturatedInt32(std::size_t value) {
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+// "::1" for "[::1]", the form addresses with a port are written in; any other host as it is.
+inline std::string_view WithoutBrackets(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    return host.substr(1, host.size() - 2);
+  }
+  return host;
+}
 
 // What a socket reports. Called from the event loop only, never from inside a call on the
 // socket. After Close() on the socket, nothing more is reported.

@@ -38,16 +38,4 @@ void SocketEventsQueue::HandOver(ByteBuffer& out) {
   incoming_.clear();
 }
 
-std::int32_t SaturatedInt32(std::size_t value) {
-  return static_cast<std::int32_t>(
-      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
-}
-
-std::string_view WithoutBrackets(std::string_view host) {
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
-    return host.substr(1, host.size() - 2);
-  }
-  return host;
-}
-
 }  // namespace veldrask::posix

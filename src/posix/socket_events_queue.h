@@ -49,10 +49,4 @@ class SocketEventsQueue {
   std::shared_ptr<Liveness> liveness_ = std::make_shared<Liveness>();
 };
 
-// A count the socket events carry, held at the largest 32-bit value.
-std::int32_t SaturatedInt32(std::size_t value);
-
-// "::1" for "[::1]", the form addresses with a port are written in; any other host as it is.
-std::string_view WithoutBrackets(std::string_view host);
-
 }  // namespace veldrask::posix

@@ -27,9 +27,6 @@ constexpr std::int32_t kAddressNotAvailable = 10049;
 constexpr std::int32_t kNoBufferSpace = 10055;
 constexpr std::int32_t kNoRecovery = 11003;
 
-constexpr std::string_view kWrongStateText =
-    "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
-
 struct ClassicError {
   std::int32_t number;
   std::string description;
@@ -120,7 +117,7 @@ PosixTcpSocket::~PosixTcpSocket() {
 
 void PosixTcpSocket::Connect(std::string_view host, std::int32_t port) {
   if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
-    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
   Close();
   if (port < 1 || port > 65535) {
@@ -161,7 +158,7 @@ void PosixTcpSocket::Connect(std::string_view host, std::int32_t port) {
 
 void PosixTcpSocket::Send(std::span<const std::byte> data) {
   if (state_ != SocketState::kConnected) {
-    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
   if (!outgoing_.Empty()) {
     // Earlier bytes go first; the writable event sends these after them.

@@ -17,9 +17,6 @@ namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
 
-constexpr std::string_view kWrongStateText =
-    "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
-
 bool IsAddressLiteral(const std::string& host) {
   unsigned char address[16];
   return inet_pton(AF_INET, host.c_str(), address) == 1 ||
@@ -64,7 +61,7 @@ PosixTlsSocket::~PosixTlsSocket() {
 
 void PosixTlsSocket::Connect(std::string_view host, std::int32_t port) {
   if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
-    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
   Close();
   host_ = std::string(WithoutBrackets(host));
@@ -93,7 +90,7 @@ void PosixTlsSocket::Connect(std::string_view host, std::int32_t port) {
 
 void PosixTlsSocket::Send(std::span<const std::byte> data) {
   if (state_ != SocketState::kConnected) {
-    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
   if (data.empty()) {
     if (plainQueued_ == 0) events_.Post([](SocketEvents& e) { e.OnSendComplete(); });

@@ -18,9 +18,6 @@ namespace {
 constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr long kNotifications = FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE;
 
-constexpr std::string_view kWrongStateText =
-    "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
-
 std::string Describe(int error) {
   std::string text = SystemMessage(static_cast<unsigned long>(error));
   return text.empty() ? "소켓 오류 " + ToDecimal(error) : text;
@@ -67,18 +64,6 @@ int PendingError(SOCKET socket) {
 
 }  // namespace
 
-std::int32_t SaturatedInt32(std::size_t value) {
-  return static_cast<std::int32_t>(
-      std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
-}
-
-std::string_view WithoutBrackets(std::string_view host) {
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
-    return host.substr(1, host.size() - 2);
-  }
-  return host;
-}
-
 Win32TcpSocket::Win32TcpSocket(MessageEventLoop& loop, SocketEvents& events,
                                std::size_t receiveLimit)
     : loop_(loop), events_(events), receiveLimit_(receiveLimit) {}
@@ -89,7 +74,7 @@ Win32TcpSocket::~Win32TcpSocket() {
 
 void Win32TcpSocket::Connect(std::string_view host, std::int32_t port) {
   if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
-    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
   Close();
   if (port < 1 || port > 65535) {
@@ -144,7 +129,7 @@ void Win32TcpSocket::Resolved(int error, std::vector<Endpoint> endpoints) {
 
 void Win32TcpSocket::Send(std::span<const std::byte> data) {
   if (state_ != SocketState::kConnected) {
-    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
   if (!outgoing_.Empty()) {
     // Earlier bytes go first; FD_WRITE sends these after them.

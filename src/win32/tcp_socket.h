@@ -15,12 +15,6 @@
 
 namespace veldrask::win32 {
 
-// A count the socket events carry, held at the largest 32-bit value.
-std::int32_t SaturatedInt32(std::size_t value);
-
-// "::1" for "[::1]", the form addresses with a port are written in; any other host as it is.
-std::string_view WithoutBrackets(std::string_view host);
-
 // A non-blocking Winsock client whose notifications (WSAAsyncSelect) arrive at the loop's
 // hidden window. Like the POSIX socket, every event is posted to the loop, so none is raised
 // from inside a call on the socket, and events are seen in the order they happened. Error

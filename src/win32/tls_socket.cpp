@@ -14,9 +14,6 @@
 namespace veldrask::win32 {
 namespace {
 
-constexpr std::string_view kWrongStateText =
-    "요청한 트랜잭션이나 요청에 대해 프로토콜이나 연결 상태가 잘못되었습니다.";
-
 constexpr unsigned long kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
                                           ISC_REQ_CONFIDENTIALITY | ISC_REQ_ALLOCATE_MEMORY |
                                           ISC_REQ_STREAM;
@@ -57,7 +54,7 @@ Win32TlsSocket::~Win32TlsSocket() {
 
 void Win32TlsSocket::Connect(std::string_view host, std::int32_t port) {
   if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
-    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
   Close();
   host_ = std::string(WithoutBrackets(host));
@@ -76,7 +73,7 @@ void Win32TlsSocket::Connect(std::string_view host, std::int32_t port) {
 
 void Win32TlsSocket::Send(std::span<const std::byte> data) {
   if (state_ != SocketState::kConnected) {
-    throw Error(socket_error::kInvalidOperation, std::string(kWrongStateText));
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
   if (data.empty()) {
     if (plainQueued_ == 0) Post([](SocketEvents& e) { e.OnSendComplete(); });
