@@ -160,9 +160,20 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
   if (state_ != SocketState::kConnected) {
     throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
-  if (!outgoing_.Empty()) {
-    // Earlier bytes go first; the writable event sends these after them.
+  if (Gathers(data)) {
     outgoing_.Append(data);
+    ReportSent(data.size());
+    if (outgoing_.Size() >= kGatherLimit && !WriteQueued()) return;
+    UpdateInterest();
+    return;
+  }
+  if (!outgoing_.Empty()) {
+    // Earlier bytes go first: gathered ones now, the kernel's backlog with the writable event.
+    const bool backlog = unreported_ > 0;
+    outgoing_.Append(data);
+    unreported_ += data.size();
+    if (!backlog && !WriteQueued()) return;
+    UpdateInterest();
     return;
   }
   std::size_t taken = 0;
@@ -171,8 +182,14 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
     return;
   }
   outgoing_.Append(data.subspan(taken));
-  if (taken > 0 || data.empty()) ReportSent(taken);
+  unreported_ = outgoing_.Size();
+  if (taken > 0) ReportSent(taken);
   UpdateInterest();
+}
+
+bool PosixTcpSocket::Gathers(std::span<const std::byte> data) const {
+  return unreported_ == 0 && data.size() < kGatherLimit &&
+         outgoing_.Size() + data.size() <= kGatherLimit;
 }
 
 void PosixTcpSocket::GetData(ByteBuffer& out) {
@@ -182,10 +199,11 @@ void PosixTcpSocket::GetData(ByteBuffer& out) {
 
 void PosixTcpSocket::Close() {
   events_.Silence();
+  WriteGathered();
   ReleaseDescriptor();
   endpoints_.clear();
   nextEndpoint_ = 0;
-  outgoing_.Clear();
+  DropOutgoing();
   state_ = SocketState::kClosed;
 }
 
@@ -205,7 +223,8 @@ void PosixTcpSocket::ConnectToNextEndpoint() {
     const auto* address = reinterpret_cast<const sockaddr*>(&endpoint.address);
     if (connect(fd, address, endpoint.length) == 0 || errno == EINPROGRESS) {
       fd_ = fd;
-      watch_ = loop_.Watch(fd_, io_event::kWritable, [this](IoEventMask ready) { OnReady(ready); });
+      interest_ = io_event::kWritable;
+      watch_ = loop_.Watch(fd_, interest_, [this](IoEventMask ready) { OnReady(ready); });
       // A loopback connect may complete at once; the writable event finishes it either way.
       return;
     }
@@ -294,7 +313,7 @@ void PosixTcpSocket::ReadAvailable() {
     state_ = SocketState::kClosing;
     loop_.Unwatch(watch_);
     watch_ = kNoWatch;
-    outgoing_.Clear();
+    DropOutgoing();
     events_.Post([](SocketEvents& e) { e.OnClose(); });
   }
 }
@@ -303,13 +322,25 @@ bool PosixTcpSocket::WriteQueued() {
   std::size_t taken = 0;
   const bool ok = SendFrom(outgoing_.Pending(), taken);
   const int failure = errno;
+  // The gathered front was reported when it was handed over; only the rest is news.
+  const std::size_t reported = outgoing_.Size() - unreported_;
   outgoing_.Consume(taken);
   if (!ok) {
     FailAfterReading(failure);
     return false;
   }
-  if (taken > 0) ReportSent(taken);
+  if (taken > reported) {
+    unreported_ -= taken - reported;
+    ReportSent(taken - reported);
+  }
   return true;
+}
+
+void PosixTcpSocket::WriteGathered() {
+  const std::size_t gathered = outgoing_.Size() - unreported_;
+  if (state_ != SocketState::kConnected || gathered == 0) return;
+  std::size_t taken = 0;
+  SendFrom(outgoing_.Pending().first(gathered), taken);
 }
 
 bool PosixTcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& taken) {
@@ -328,17 +359,15 @@ bool PosixTcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& tak
 }
 
 void PosixTcpSocket::ReportSent(std::size_t sent) {
-  const std::size_t remaining = outgoing_.Size();
-  if (sent > 0 && remaining == 0) {
+  if (sent > 0 && unreported_ == 0) {
     events_.PostAllSent(SaturatedInt32(sent));
     return;
   }
   if (sent > 0) {
-    events_.Post([sent = SaturatedInt32(sent), left = SaturatedInt32(remaining)](SocketEvents& e) {
-      e.OnSendProgress(sent, left);
-    });
+    events_.Post([sent = SaturatedInt32(sent), left = SaturatedInt32(unreported_)](
+                     SocketEvents& e) { e.OnSendProgress(sent, left); });
   }
-  if (remaining == 0) events_.Post([](SocketEvents& e) { e.OnSendComplete(); });
+  if (unreported_ == 0) events_.Post([](SocketEvents& e) { e.OnSendComplete(); });
 }
 
 void PosixTcpSocket::UpdateInterest() {
@@ -346,13 +375,15 @@ void PosixTcpSocket::UpdateInterest() {
   IoEventMask wanted = io_event::kNone;
   if (events_.Incoming().size() < receiveLimit_) wanted |= io_event::kReadable;
   if (!outgoing_.Empty()) wanted |= io_event::kWritable;
+  if (wanted == interest_) return;
+  interest_ = wanted;
   loop_.Update(watch_, wanted);
 }
 
 void PosixTcpSocket::Fail(std::int32_t number, std::string description) {
   ReleaseDescriptor();
   endpoints_.clear();
-  outgoing_.Clear();
+  DropOutgoing();
   state_ = SocketState::kError;
   events_.Post([number, description = std::move(description)](SocketEvents& e) {
     e.OnError(number, description);
@@ -369,6 +400,11 @@ void PosixTcpSocket::FailAfterReading(int error) {
 void PosixTcpSocket::FailWithErrno(int error) {
   ClassicError classic = FromErrno(error);
   Fail(classic.number, std::move(classic.description));
+}
+
+void PosixTcpSocket::DropOutgoing() {
+  outgoing_.Clear();
+  unreported_ = 0;
 }
 
 void PosixTcpSocket::ReleaseDescriptor() {

@@ -24,6 +24,9 @@ class PosixTcpSocket final : public TcpSocket {
  public:
   // Bytes held for the owner before reading pauses; GetData resumes it.
   static constexpr std::size_t kReceiveLimit = std::size_t{1} << 20;
+  // Sends smaller than this are gathered up to this many bytes and handed to the kernel
+  // together: small blocks sent one by one would cost a system call each.
+  static constexpr std::size_t kGatherLimit = std::size_t{64} << 10;
 
   // receiveLimit: the bytes held for the owner before reading pauses.
   PosixTcpSocket(PollEventLoop& loop, SocketEvents& events,
@@ -38,13 +41,17 @@ class PosixTcpSocket final : public TcpSocket {
   // connection itself never blocks. Failures, an invalid port included, arrive as OnError.
   void Connect(std::string_view host, std::int32_t port) override;
   SocketState State() const override { return state_; }
-  // Bytes of earlier sends the kernel has not taken yet.
-  std::size_t Unsent() const { return outgoing_.Size(); }
-  // Hands the kernel what it takes now and keeps only the rest. Raises error 40006 unless
-  // connected.
+  // Bytes of earlier sends not yet reported as sent.
+  std::size_t Unsent() const { return unreported_; }
+  // A small send joins the gathered bytes and counts as sent at once; the gathered bytes go to
+  // the kernel once they reach kGatherLimit, before any larger send, and whenever the loop
+  // polls, so they never wait for more. A larger send hands the kernel what it takes now and
+  // keeps only the rest. Raises error 40006 unless connected.
   void Send(std::span<const std::byte> data) override;
   void GetData(ByteBuffer& out) override;
-  // Drops the connection, both buffers and every event not yet delivered.
+  // Drops the connection, both buffers and every event not yet delivered. Gathered bytes,
+  // reported as sent, are first handed to the kernel as far as it takes them now, as bytes the
+  // kernel took would still go out.
   void Close() override;
 
  private:
@@ -59,10 +66,14 @@ class PosixTcpSocket final : public TcpSocket {
   void FinishConnecting();
   void BecomeConnected();
   void ReadAvailable();
+  bool Gathers(std::span<const std::byte> data) const;
+  // Hands the kernel what it takes now of the gathered bytes; failures are left to the close.
+  void WriteGathered();
   // Writes from the queue; false when the connection failed (already reported).
   bool WriteQueued();
   // Sends from bytes until the kernel stops taking them; false on a failure, errno set.
   bool SendFrom(std::span<const std::byte> bytes, std::size_t& taken);
+  // Reports sent bytes of the sends not yet reported (or an empty send when sent is 0).
   void ReportSent(std::size_t sent);
   void UpdateInterest();
   void Fail(std::int32_t number, std::string description);
@@ -76,6 +87,7 @@ class PosixTcpSocket final : public TcpSocket {
   };
   // Reads what the kernel holds into the owner's buffer, up to the receive limit; acts on nothing.
   ReadOutcome ReadWaiting();
+  void DropOutgoing();
   void ReleaseDescriptor();
 
   PollEventLoop& loop_;
@@ -89,7 +101,11 @@ class PosixTcpSocket final : public TcpSocket {
   std::size_t nextEndpoint_ = 0;
   int lastConnectError_ = 0;
 
+  // What the kernel has not taken yet: gathered bytes, already reported as sent, and then the
+  // last unreported_ bytes, of sends the owner still waits for.
   SendQueue outgoing_;
+  std::size_t unreported_ = 0;
+  IoEventMask interest_ = io_event::kNone;
 };
 
 }  // namespace veldrask::posix

@@ -103,8 +103,8 @@ void PosixTlsSocket::Send(std::span<const std::byte> data) {
     return;
   }
   plainQueued_ += written;
-  // When the kernel took every record at once, the owner need not wait for the plain
-  // socket's own report to send the next block.
+  // When the plain socket took every record at once (gathered or handed to the kernel), the
+  // owner need not wait for its own report to send the next block.
   if (transport_->State() == SocketState::kConnected && transport_->Unsent() == 0) ReportSent();
 }
 

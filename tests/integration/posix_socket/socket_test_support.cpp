@@ -110,6 +110,20 @@ std::vector<std::byte> PeerConnection::Receive(std::size_t count) {
   return received;
 }
 
+std::vector<std::byte> ReceiveWhileLoopRuns(PollEventLoop& loop, PeerConnection& peer,
+                                            std::size_t count) {
+  std::vector<std::byte> received;
+  std::atomic<bool> done{false};
+  std::thread reader([&] {
+    received = peer.Receive(count);
+    done = true;
+    loop.Wake();
+  });
+  RunUntil(loop, [&] { return done.load(); });
+  reader.join();
+  return received;
+}
+
 void PeerConnection::Reset() {
   const linger abortive{1, 0};
   setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);

@@ -52,6 +52,11 @@ class PeerConnection {
   int fd_;
 };
 
+// Receives count bytes at the peer while the loop runs, as an owner's waits run it: the
+// socket hands small sends to the kernel from the loop.
+std::vector<std::byte> ReceiveWhileLoopRuns(PollEventLoop& loop, PeerConnection& peer,
+                                            std::size_t count);
+
 // A listening socket on a loopback address and a port below 32768.
 class PeerListener {
  public:

@@ -38,7 +38,7 @@ TEST_F(TcpSocketTest, OnlyATlsSocketLoadsTheTlsLibrary) {
   PeerListener listener;
   PeerConnection peer = ConnectTo(listener);
   events.Calling([&] { socket->Send(AsBytes("plain")); });
-  EXPECT_EQ(ToText(peer.Receive(5)), "plain");
+  EXPECT_EQ(ToText(ReceiveWhileLoopRuns(loop, peer, 5)), "plain");
   EXPECT_FALSE(TlsLibraryMapped());
 
   RecordingEvents tlsEvents;
@@ -58,7 +58,7 @@ TEST_F(TcpSocketTest, ConnectsToALiteralAddressAndExchangesData) {
   EXPECT_EQ(ToText(received), ">hello");
 
   events.Calling([&] { socket->Send(AsBytes("ping")); });
-  EXPECT_EQ(ToText(peer.Receive(4)), "ping");
+  EXPECT_EQ(ToText(ReceiveWhileLoopRuns(loop, peer, 4)), "ping");
   EXPECT_TRUE(RunUntil(loop, [&] { return events.Count("complete") == 1; }));
   ASSERT_EQ(events.progress.size(), 1U);
   EXPECT_EQ(events.progress[0].sent, 4);
@@ -117,7 +117,7 @@ TEST_F(TcpSocketTest, LargeSendKeepsOnlyTheRemainderAndReportsExactProgress) {
 
   // A later send that drains is completed once more.
   events.Calling([&] { socket->Send(AsBytes("end")); });
-  EXPECT_EQ(ToText(peer.Receive(3)), "end");
+  EXPECT_EQ(ToText(ReceiveWhileLoopRuns(loop, peer, 3)), "end");
   EXPECT_TRUE(RunUntil(loop, [&] { return events.Count("complete") == 2; }));
   EXPECT_EQ(SumOfSent(events.progress), total + 3);
 }
@@ -143,12 +143,53 @@ TEST_F(TcpSocketTest, AWholeSendCompletesUnlessItsProgressHandlerCloses) {
       if (test.closeOnProgress) events.Calling([&] { socket->Close(); });
     };
     events.Calling([&] { socket->Send(AsBytes("whole")); });
-    EXPECT_EQ(ToText(peer.Receive(5)), "whole");
     // Posted by the send itself: two calls take it, whatever a poll finds meanwhile.
     loop.ProcessPendingEvents();
     loop.ProcessPendingEvents();
     EXPECT_EQ(events.log, test.expected);
+    EXPECT_EQ(ToText(ReceiveWhileLoopRuns(loop, peer, 5)), "whole");
     events.onProgress = nullptr;
+    events.Calling([&] { socket->Close(); });
+  }
+}
+
+// Small sends are reported at once and gathered; they reach the peer in order when the gathered
+// bytes fill the limit, before a larger send, when the loop polls, or when the owner closes.
+TEST_F(TcpSocketTest, GatheredSendsReachThePeerInOrder) {
+  enum class Then { kNothing, kRunTheLoop, kClose };
+  struct GatherCase {
+    const char* label;
+    std::vector<std::size_t> sizes;
+    Then then;
+  };
+  constexpr std::size_t kLimit = PosixTcpSocket::kGatherLimit;
+  const std::vector<GatherCase> cases = {
+      {"filling the limit", std::vector<std::size_t>(8, kLimit / 8), Then::kNothing},
+      {"a larger send after small ones", {100, 7, kLimit}, Then::kNothing},
+      {"small sends, then the loop", {5, 0, 12}, Then::kRunTheLoop},
+      {"small sends, then a close", {5, 12}, Then::kClose},
+  };
+  PeerListener listener;
+  std::uint32_t seed = 0;
+  for (const GatherCase& test : cases) {
+    SCOPED_TRACE(test.label);
+    events.log.clear();
+    PeerConnection peer = ConnectTo(listener);
+    std::vector<std::byte> expected;
+    for (const std::size_t size : test.sizes) {
+      const std::vector<std::byte> piece = Pattern(size, ++seed);
+      events.Calling([&] { socket->Send(piece); });
+      expected.insert(expected.end(), piece.begin(), piece.end());
+    }
+    if (test.then == Then::kClose) events.Calling([&] { socket->Close(); });
+    const std::vector<std::byte> received = test.then == Then::kRunTheLoop
+                                                ? ReceiveWhileLoopRuns(loop, peer, expected.size())
+                                                : peer.Receive(expected.size());
+    EXPECT_EQ(received, expected);
+    if (test.then != Then::kClose) {
+      EXPECT_TRUE(
+          RunUntil(loop, [&] { return events.Count("complete") == std::ssize(test.sizes); }));
+    }
     events.Calling([&] { socket->Close(); });
   }
 }
