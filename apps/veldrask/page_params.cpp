@@ -1,8 +1,5 @@
 #include "page_params.h"
 
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
-
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -10,17 +7,18 @@
 #include <sstream>
 
 #include "base/text.h"
+#include "libxml_library.h"
 
 namespace veldrask::host {
 namespace {
 
 struct DocumentDeleter {
-  void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+  void operator()(xmlDoc* document) const { LibXml().xmlFreeDoc(document); }
 };
 using Document = std::unique_ptr<xmlDoc, DocumentDeleter>;
 
 struct TextDeleter {
-  void operator()(xmlChar* text) const { xmlFree(text); }
+  void operator()(xmlChar* text) const { (*LibXml().xmlFree)(text); }
 };
 
 constexpr int kParseOptions =
@@ -28,15 +26,16 @@ constexpr int kParseOptions =
 
 bool NameIs(const xmlNode* node, const char* name) {
   return node->type == XML_ELEMENT_NODE &&
-         xmlStrcasecmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0;
+         LibXml().xmlStrcasecmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0;
 }
 
 std::string Attribute(const xmlNode* node, const char* name) {
   for (const xmlAttr* attribute = node->properties; attribute != nullptr;
        attribute = attribute->next) {
-    if (xmlStrcasecmp(attribute->name, reinterpret_cast<const xmlChar*>(name)) != 0) continue;
+    if (LibXml().xmlStrcasecmp(attribute->name, reinterpret_cast<const xmlChar*>(name)) != 0)
+      continue;
     const std::unique_ptr<xmlChar, TextDeleter> value(
-        xmlNodeListGetString(attribute->doc, attribute->children, 1));
+        LibXml().xmlNodeListGetString(attribute->doc, attribute->children, 1));
     return value ? reinterpret_cast<const char*>(value.get()) : "";
   }
   return {};
@@ -63,8 +62,8 @@ void CollectParams(const xmlNode* node, PageParams& params) {
 }
 
 Document Parse(std::string_view html, const std::string& source, const char* encoding) {
-  return Document(htmlReadMemory(html.data(), static_cast<int>(html.size()), source.c_str(),
-                                 encoding, kParseOptions));
+  return Document(LibXml().htmlReadMemory(html.data(), static_cast<int>(html.size()),
+                                          source.c_str(), encoding, kParseOptions));
 }
 
 // A <meta> element that names a charset, either way HTML allows.
@@ -88,11 +87,11 @@ PageParams ReadPageParams(std::string_view html, std::string_view sourceName) {
   }
   // Without an encoding the parser follows the page's own <meta> declaration.
   Document document = Parse(html, source, nullptr);
-  if (document && !DeclaresCharset(xmlDocGetRootElement(document.get()))) {
+  if (document && !DeclaresCharset(LibXml().xmlDocGetRootElement(document.get()))) {
     document = Parse(html, source, IsValidUtf8(html) ? "UTF-8" : "CP949");
   }
   if (!document) throw PageError(source + ": not a readable HTML page");
-  const xmlNode* object = FindObject(xmlDocGetRootElement(document.get()));
+  const xmlNode* object = FindObject(LibXml().xmlDocGetRootElement(document.get()));
   if (object == nullptr) throw PageError(source + ": the page has no <object> element");
   PageParams params;
   CollectParams(object->children, params);

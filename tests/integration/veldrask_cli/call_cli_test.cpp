@@ -41,6 +41,27 @@ TEST_F(CallCliTest, AnEucKrPageGivesTheControlItsKoreanParameters) {
             "옛 페이지 [" + std::string(kEngineTitle) + "]\n");
 }
 
+// A libxml2 that cannot be loaded, found first: only a run that reads a page may need it.
+TEST_F(CallCliTest, OnlyReadingAPageLoadsTheXmlLibrary) {
+  if (WindowsHost()) GTEST_SKIP() << "veldrask.exe links the library";
+  const auto broken = Write("libs/libxml2.so.2", "not a library");
+  const auto page = WritePage("page.html", {{"MainTitle", "자료실"}});
+  const auto run = [&](const std::vector<std::string>& arguments) {
+    return Start(arguments, ErrorOutput::kPipe,
+                 {"LD_LIBRARY_PATH=" + broken.parent_path().string()})
+        ->Finish(kRunLimit);
+  };
+  const CliResult plain = run({"call", "MaxFileCount"});
+  EXPECT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out, "1\n");
+  const CliResult paged = run({"--page", page.string(), "call", "MainTitle"});
+  EXPECT_EQ(paged.status, 1);
+  EXPECT_EQ(paged.out, "");
+  EXPECT_TRUE(paged.err.starts_with(
+      "veldrask: HTML 페이지를 읽는 데 필요한 libxml2.so.2을(를) 불러올 수 없습니다: "))
+      << paged.err;
+}
+
 TEST_F(CallCliTest, RegistryMethodsReturnTheirStatusCodes) {
   const std::vector<std::string> save = {"call",           "RegiSaveString", "-2147483646",
                                          "Software\\Test", "Name",           "값"};
