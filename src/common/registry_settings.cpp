@@ -8,6 +8,8 @@
 namespace veldrask {
 namespace {
 
+constexpr std::size_t kFirstQuerySize = 512;
+
 // Closes a key handle when the operation is done; a null handle needs no closing.
 class KeyGuard {
  public:
@@ -53,15 +55,17 @@ std::string RegistrySettings::ReadString(std::int32_t hive, std::string_view key
   KeyGuard guard(registry_, key);
   registry_.OpenKey(HiveKey(hive), ansi_.Encode(keyPath), key);
   const std::string name = ansi_.Encode(valueName);
+  // A folder's path fits the first buffer, so one query usually does; a longer value is asked
+  // for again at the size the first query gave.
+  std::vector<std::byte> buffer(kFirstQuerySize);
   std::uint32_t type = registry_type::kNone;
-  std::uint32_t size = 0;
-  registry_.QueryValue(key, name, type, size, nullptr);
-  if (type != registry_type::kString) return {};
-
-  std::vector<std::byte> buffer(size, std::byte{' '});
-  if (registry_.QueryValue(key, name, type, size, buffer.data()) != registry_status::kSuccess) {
-    return {};
+  auto size = static_cast<std::uint32_t>(buffer.size());
+  std::int32_t status = registry_.QueryValue(key, name, type, size, buffer.data());
+  if (status == registry_status::kMoreData) {
+    buffer.resize(size);
+    status = registry_.QueryValue(key, name, type, size, buffer.data());
   }
+  if (status != registry_status::kSuccess || type != registry_type::kString) return {};
   const auto* bytes = reinterpret_cast<const char*>(buffer.data());
   const std::string_view text(bytes, std::min<std::size_t>(size, buffer.size()));
   return ansi_.Decode(text.substr(0, text.find('\0')));

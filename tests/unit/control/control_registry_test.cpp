@@ -39,13 +39,20 @@ TEST_F(ControlRegistry, EmptyOrOtherTypedSettingsAreReplacedByTheDefault) {
   EXPECT_EQ(Create().DownloadFolder(), platform_.files.DefaultDownloadFolder());
 }
 
-TEST_F(ControlRegistry, AValueWithoutItsNulIsReadWhole) {
+// Short and long values, either side of what one read takes, with or without their NUL.
+TEST_F(ControlRegistry, ValuesAreReadWholeWithOrWithoutTheirNul) {
   RegistryKey key = kNullKey;
   ASSERT_EQ(platform_.registry.CreateKey(HiveKey(kHklm), "Software\\Test", key), 0);
-  platform_.registry.SetValue(key, "Raw", registry_type::kString, AsBytes("abc"));
-  platform_.registry.CloseKey(key);
   RegistrySettings settings(platform_.registry, platform_.ansi);
-  EXPECT_EQ(settings.ReadString(kHklm, "Software\\Test", "Raw"), "abc");
+  for (const std::string& value :
+       {std::string("abc"), std::string(512, 'a'), std::string(513, 'b'), std::string(4000, 'c')}) {
+    for (const std::string& stored : {value, value + '\0'}) {
+      platform_.registry.SetValue(key, "Raw", registry_type::kString, AsBytes(stored));
+      EXPECT_EQ(settings.ReadString(kHklm, "Software\\Test", "Raw"), value)
+          << value.size() << " bytes, stored " << stored.size();
+    }
+  }
+  platform_.registry.CloseKey(key);
 }
 
 TEST_F(ControlRegistry, MethodsReturnThePlatformsStatusCodes) {
