@@ -3,8 +3,10 @@
 //
 //   raw_transfer upload PORT PATH FILE                 sendfile(2) of the whole file
 //   raw_transfer upload PORT PATH FILE BLOCK METHOD    stop-and-wait blocks of BLOCK bytes,
-//       METHOD read (read + send per block), ahead (256 KiB reads, blocks sent from them) or
-//       sendfile (sendfile per block); poll only when the socket would block
+//       METHOD read (read + send per block), ahead (256 KiB reads, blocks sent from them),
+//       gather:BYTES (256 KiB reads, blocks copied together and sent BYTES at a time, as the
+//       control's socket gathers small sends) or sendfile (sendfile per block); poll only when
+//       the socket would block
 //   raw_transfer download PORT PATH OUT                recv into 1 MiB, write(2) to OUT
 //
 // An upload prints the reply's body, as veldrask and curl do; the body is the raw file (the
@@ -130,9 +132,28 @@ void SendBlocks(int fd, int file, std::size_t fileSize, std::size_t block, std::
       }
       done += size;
     }
+  } else if (how.starts_with("gather:")) {
+    const std::size_t piece = std::size_t{256} << 10;
+    std::vector<char> buffer(piece);
+    std::vector<char> gathered;
+    const std::size_t limit = std::strtoul(how.substr(7).data(), nullptr, 10);
+    gathered.reserve(limit + block);
+    for (std::size_t done = 0; done < fileSize;) {
+      const std::size_t size = std::min(piece, fileSize - done);
+      ReadFull(file, buffer.data(), size);
+      for (std::size_t at = 0; at < size; at += block) {
+        const char* const start = buffer.data() + at;
+        gathered.insert(gathered.end(), start, start + std::min(block, size - at));
+        if (gathered.size() < limit) continue;
+        SendBlock(fd, gathered.data(), gathered.size());
+        gathered.clear();
+      }
+      done += size;
+    }
+    SendBlock(fd, gathered.data(), gathered.size());
   } else {
     errno = EINVAL;
-    Die("method (read, ahead or sendfile)");
+    Die("method (read, ahead, gather:BYTES or sendfile)");
   }
   fcntl(fd, F_SETFL, flags);
 }
