@@ -1,28 +1,45 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
+#include <limits>
+#include <memory>
 #include <span>
-#include <vector>
+
+#include "base/shared_bytes.h"
 
 namespace veldrask {
 
 // What a socket still has to hand to the network: appended at the back, taken from the front.
-// The taken front is dropped only once it is at least half of what is held, which keeps a run
-// of appends linear overall.
+// Bytes with an owner are kept by reference, so a block waits in the queue without a copy;
+// other bytes are copied into chunks that are reused once the network has taken them.
 class SendQueue {
  public:
   void Append(std::span<const std::byte> bytes);
-  // The bytes not yet taken, oldest first; valid until the next change.
-  std::span<const std::byte> Pending() const { return std::span(bytes_).subspan(taken_); }
-  std::size_t Size() const { return bytes_.size() - taken_; }
-  bool Empty() const { return Size() == 0; }
+  void Append(SharedBytes bytes);
+  // The oldest pending bytes as contiguous runs: fills at most runs.size() of them, with at
+  // most limit bytes together, and returns how many it filled. Valid until the next change.
+  std::size_t Runs(std::span<std::span<const std::byte>> runs,
+                   std::size_t limit = std::numeric_limits<std::size_t>::max()) const;
+  // The oldest contiguous run; empty when nothing is pending.
+  std::span<const std::byte> Front() const;
+  std::size_t Size() const { return size_; }
+  bool Empty() const { return size_ == 0; }
   // The network took count bytes from the front.
   void Consume(std::size_t count);
   void Clear();
 
  private:
-  std::vector<std::byte> bytes_;
-  std::size_t taken_ = 0;
+  static constexpr std::size_t kChunk = std::size_t{64} << 10;
+
+  void AppendRun(SharedBytes run);
+
+  std::deque<SharedBytes> runs_;
+  std::size_t size_ = 0;
+  // Where copies go; reused from its start once no run points into it.
+  std::shared_ptr<std::byte[]> chunk_;
+  std::size_t chunkCapacity_ = 0;
+  std::size_t chunkUsed_ = 0;
 };
 
 }  // namespace veldrask

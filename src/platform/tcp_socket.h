@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/byte_buffer.h"
+#include "base/shared_bytes.h"
 #include "base/text.h"
 
 namespace veldrask {
@@ -99,6 +100,9 @@ class TcpSocket {
   virtual SocketState State() const = 0;
   // Queues bytes for sending (the socket keeps what the network has not yet taken).
   virtual void Send(std::span<const std::byte> data) = 0;
+  // The same for bytes with a share in their owner, which a socket may keep instead of a
+  // copy; without an owner the same as Send.
+  virtual void SendShared(SharedBytes data) { Send(data.bytes); }
   // Moves every byte that has arrived and not yet been read to the end of out.
   virtual void GetData(ByteBuffer& out) = 0;
   // Closes the connection; no event follows.

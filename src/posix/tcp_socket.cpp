@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <netdb.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -18,6 +20,8 @@ namespace veldrask::posix {
 namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
+// Queued runs handed to one sendmsg: the header bytes and the pieces of a gathered send.
+constexpr std::size_t kRunsPerCall = 16;
 
 // Classic numbers the shared table has no name for.
 constexpr std::int32_t kAccessDenied = 10013;
@@ -157,12 +161,17 @@ void PosixTcpSocket::Connect(std::string_view host, std::int32_t port) {
 }
 
 void PosixTcpSocket::Send(std::span<const std::byte> data) {
+  SendShared({data, nullptr});
+}
+
+void PosixTcpSocket::SendShared(SharedBytes data) {
   if (state_ != SocketState::kConnected) {
     throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
   }
-  if (Gathers(data)) {
-    outgoing_.Append(data);
-    ReportSent(data.size());
+  const std::size_t size = data.bytes.size();
+  if (Gathers(size)) {
+    outgoing_.Append(std::move(data));
+    ReportSent(size);
     if (outgoing_.Size() >= kGatherLimit && !WriteQueued()) return;
     UpdateInterest();
     return;
@@ -170,26 +179,26 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
   if (!outgoing_.Empty()) {
     // Earlier bytes go first: gathered ones now, the kernel's backlog with the writable event.
     const bool backlog = unreported_ > 0;
-    outgoing_.Append(data);
-    unreported_ += data.size();
+    outgoing_.Append(std::move(data));
+    unreported_ += size;
     if (!backlog && !WriteQueued()) return;
     UpdateInterest();
     return;
   }
   std::size_t taken = 0;
-  if (!SendFrom(data, taken)) {
+  if (!SendFrom(data.bytes, taken)) {
     FailAfterReading(errno);
     return;
   }
-  outgoing_.Append(data.subspan(taken));
+  data.bytes = data.bytes.subspan(taken);
+  outgoing_.Append(std::move(data));
   unreported_ = outgoing_.Size();
   if (taken > 0) ReportSent(taken);
   UpdateInterest();
 }
 
-bool PosixTcpSocket::Gathers(std::span<const std::byte> data) const {
-  return unreported_ == 0 && data.size() < kGatherLimit &&
-         outgoing_.Size() + data.size() <= kGatherLimit;
+bool PosixTcpSocket::Gathers(std::size_t size) const {
+  return unreported_ == 0 && size < kGatherLimit && outgoing_.Size() + size <= kGatherLimit;
 }
 
 void PosixTcpSocket::GetData(ByteBuffer& out) {
@@ -319,12 +328,11 @@ void PosixTcpSocket::ReadAvailable() {
 }
 
 bool PosixTcpSocket::WriteQueued() {
-  std::size_t taken = 0;
-  const bool ok = SendFrom(outgoing_.Pending(), taken);
-  const int failure = errno;
   // The gathered front was reported when it was handed over; only the rest is news.
   const std::size_t reported = outgoing_.Size() - unreported_;
-  outgoing_.Consume(taken);
+  std::size_t taken = 0;
+  const bool ok = SendFromQueue(outgoing_.Size(), taken);
+  const int failure = errno;
   if (!ok) {
     FailAfterReading(failure);
     return false;
@@ -340,7 +348,7 @@ void PosixTcpSocket::WriteGathered() {
   const std::size_t gathered = outgoing_.Size() - unreported_;
   if (state_ != SocketState::kConnected || gathered == 0) return;
   std::size_t taken = 0;
-  SendFrom(outgoing_.Pending().first(gathered), taken);
+  SendFromQueue(gathered, taken);
 }
 
 bool PosixTcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& taken) {
@@ -352,6 +360,32 @@ bool PosixTcpSocket::SendFrom(std::span<const std::byte> bytes, std::size_t& tak
     if (count > 0) {
       taken += static_cast<std::size_t>(count);
     } else if (count < 0 && errno != EINTR) {
+      return IsTemporary(errno);
+    }
+  }
+  return true;
+}
+
+bool PosixTcpSocket::SendFromQueue(std::size_t limit, std::size_t& taken) {
+  taken = 0;
+  std::array<std::span<const std::byte>, kRunsPerCall> runs;
+  std::array<iovec, kRunsPerCall> vectors{};
+  while (taken < limit) {
+    const std::size_t count = outgoing_.Runs(runs, limit - taken);
+    if (count == 0) break;
+    for (std::size_t index = 0; index < count; ++index) {
+      // sendmsg only reads through the pointer; iovec has no const version.
+      vectors[index].iov_base = const_cast<std::byte*>(runs[index].data());
+      vectors[index].iov_len = runs[index].size();
+    }
+    msghdr message{};
+    message.msg_iov = vectors.data();
+    message.msg_iovlen = count;
+    const ssize_t sent = sendmsg(fd_, &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent > 0) {
+      outgoing_.Consume(static_cast<std::size_t>(sent));
+      taken += static_cast<std::size_t>(sent);
+    } else if (sent < 0 && errno != EINTR) {
       return IsTemporary(errno);
     }
   }

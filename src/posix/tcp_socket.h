@@ -48,6 +48,8 @@ class PosixTcpSocket final : public TcpSocket {
   // polls, so they never wait for more. A larger send hands the kernel what it takes now and
   // keeps only the rest. Raises error 40006 unless connected.
   void Send(std::span<const std::byte> data) override;
+  // The same, keeping shared bytes in the queue without copying them.
+  void SendShared(SharedBytes data) override;
   void GetData(ByteBuffer& out) override;
   // Drops the connection, both buffers and every event not yet delivered. Gathered bytes,
   // reported as sent, are first handed to the kernel as far as it takes them now, as bytes the
@@ -66,13 +68,16 @@ class PosixTcpSocket final : public TcpSocket {
   void FinishConnecting();
   void BecomeConnected();
   void ReadAvailable();
-  bool Gathers(std::span<const std::byte> data) const;
+  bool Gathers(std::size_t size) const;
   // Hands the kernel what it takes now of the gathered bytes; failures are left to the close.
   void WriteGathered();
   // Writes from the queue; false when the connection failed (already reported).
   bool WriteQueued();
   // Sends from bytes until the kernel stops taking them; false on a failure, errno set.
   bool SendFrom(std::span<const std::byte> bytes, std::size_t& taken);
+  // Hands the kernel up to limit bytes from the queue's front, several runs per call, until it
+  // stops taking them, and drops what it took; false on a failure, errno set.
+  bool SendFromQueue(std::size_t limit, std::size_t& taken);
   // Reports sent bytes of the sends not yet reported (or an empty send when sent is 0).
   void ReportSent(std::size_t sent);
   void UpdateInterest();

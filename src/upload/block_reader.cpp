@@ -10,8 +10,7 @@ BlockReader::BlockReader(std::int32_t blockSize, std::int32_t largestFile)
     : pieceSize_(std::max<std::size_t>(
           static_cast<std::size_t>(blockSize),
           kReadAhead / static_cast<std::size_t>(blockSize) * static_cast<std::size_t>(blockSize))),
-      capacity_(std::min(pieceSize_, static_cast<std::size_t>(std::max(largestFile, 0)))),
-      piece_(std::make_unique_for_overwrite<std::byte[]>(capacity_)) {}
+      capacity_(std::min(pieceSize_, static_cast<std::size_t>(std::max(largestFile, 0)))) {}
 
 void BlockReader::Start(InputFile& input, std::int32_t size, std::string path) {
   input_ = &input;
@@ -21,7 +20,7 @@ void BlockReader::Start(InputFile& input, std::int32_t size, std::string path) {
   endedEarly_ = false;
 }
 
-std::span<const std::byte> BlockReader::Next(std::size_t blockBytes) {
+SharedBytes BlockReader::Next(std::size_t blockBytes) {
   // Pieces are whole blocks but for the file's last one, which ends with its last block, so a
   // block never spans two pieces.
   if (handedOut_ == held_ && !endedEarly_) ReadPiece();
@@ -30,12 +29,13 @@ std::span<const std::byte> BlockReader::Next(std::size_t blockBytes) {
   }
   const std::span<const std::byte> block(piece_.get() + handedOut_, blockBytes);
   handedOut_ += blockBytes;
-  return block;
+  return {block, piece_};
 }
 
 void BlockReader::ReadPiece() {
   const std::size_t wanted = std::min(pieceSize_, unread_);
   held_ = handedOut_ = 0;
+  piece_ = FreePiece();
   while (held_ < wanted) {
     const std::size_t count = input_->Read(std::span(piece_.get() + held_, wanted - held_));
     if (count == 0) {
@@ -45,6 +45,14 @@ void BlockReader::ReadPiece() {
     held_ += count;
   }
   unread_ -= held_;
+}
+
+std::shared_ptr<std::byte[]> BlockReader::FreePiece() {
+  piece_.reset();
+  for (const std::shared_ptr<std::byte[]>& piece : pieces_) {
+    if (piece.use_count() == 1) return piece;
+  }
+  return pieces_.emplace_back(std::make_shared_for_overwrite<std::byte[]>(capacity_));
 }
 
 }  // namespace veldrask

@@ -110,9 +110,13 @@ void UploadWindow::SendBlock(std::int32_t blockBytes, const AttachedFile& file, 
 }
 
 void UploadWindow::SendAndWait(std::span<const std::byte> bytes) {
+  SendAndWait(SharedBytes{bytes, nullptr});
+}
+
+void UploadWindow::SendAndWait(SharedBytes bytes) {
   sendDone_ = false;
   if (Stopped() || socket_->State() != SocketState::kConnected) return;
-  socket_->Send(bytes);
+  socket_->SendShared(std::move(bytes));
   Wait([this] { return sendDone_ || Stopped(); });
 }
 

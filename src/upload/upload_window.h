@@ -47,6 +47,8 @@ class UploadWindow final : private SocketEvents {
   // Hands bytes to the socket when it is connected and waits until they have all gone out
   // or the run stops.
   void SendAndWait(std::span<const std::byte> bytes);
+  // The same for a file's blocks, which the socket may keep without a copy.
+  void SendAndWait(SharedBytes bytes);
   // Handles events until condition holds; the loop's ending closes the window as the user's
   // close does.
   void Wait(const std::function<bool()>& condition);

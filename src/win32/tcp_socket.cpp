@@ -289,15 +289,23 @@ void Win32TcpSocket::PeerClosed() {
 }
 
 bool Win32TcpSocket::WriteQueued() {
-  std::size_t taken = 0;
+  std::size_t total = 0;
   int failure = 0;
-  const bool ok = SendFrom(outgoing_.Pending(), taken, failure);
-  outgoing_.Consume(taken);
+  bool ok = true;
+  // Run by run, until the queue is empty or Winsock stops taking bytes.
+  for (std::span<const std::byte> run = outgoing_.Front(); ok && !run.empty();
+       run = outgoing_.Front()) {
+    std::size_t taken = 0;
+    ok = SendFrom(run, taken, failure);
+    outgoing_.Consume(taken);
+    total += taken;
+    if (taken < run.size()) break;
+  }
   if (!ok) {
     FailAfterReading(failure);
     return false;
   }
-  if (taken > 0) ReportSent(taken);
+  if (total > 0) ReportSent(total);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <fstream>
 #include <future>
+#include <memory>
 #include <thread>
 
 #include "base/error.h"
@@ -155,12 +156,14 @@ TEST_F(TcpSocketTest, AWholeSendCompletesUnlessItsProgressHandlerCloses) {
 
 // Small sends are reported at once and gathered; they reach the peer in order when the gathered
 // bytes fill the limit, before a larger send, when the loop polls, or when the owner closes.
+// Shared sends are queued without a copy: the socket's share alone keeps them alive.
 TEST_F(TcpSocketTest, GatheredSendsReachThePeerInOrder) {
   enum class Then { kNothing, kRunTheLoop, kClose };
   struct GatherCase {
     const char* label;
     std::vector<std::size_t> sizes;
     Then then;
+    bool shared = false;
   };
   constexpr std::size_t kLimit = PosixTcpSocket::kGatherLimit;
   const std::vector<GatherCase> cases = {
@@ -168,6 +171,11 @@ TEST_F(TcpSocketTest, GatheredSendsReachThePeerInOrder) {
       {"a larger send after small ones", {100, 7, kLimit}, Then::kNothing},
       {"small sends, then the loop", {5, 0, 12}, Then::kRunTheLoop},
       {"small sends, then a close", {5, 12}, Then::kClose},
+      {"shared, filling the limit", std::vector<std::size_t>(8, kLimit / 8), Then::kNothing, true},
+      {"shared, past what the kernel holds", std::vector<std::size_t>(40, kLimit / 3),
+       Then::kRunTheLoop, true},
+      {"shared, larger sends", {3, 2 * kLimit, 4 * kLimit}, Then::kRunTheLoop, true},
+      {"shared, then a close", {5, 12}, Then::kClose, true},
   };
   PeerListener listener;
   std::uint32_t seed = 0;
@@ -177,9 +185,15 @@ TEST_F(TcpSocketTest, GatheredSendsReachThePeerInOrder) {
     PeerConnection peer = ConnectTo(listener);
     std::vector<std::byte> expected;
     for (const std::size_t size : test.sizes) {
-      const std::vector<std::byte> piece = Pattern(size, ++seed);
-      events.Calling([&] { socket->Send(piece); });
-      expected.insert(expected.end(), piece.begin(), piece.end());
+      const auto piece = std::make_shared<const std::vector<std::byte>>(Pattern(size, ++seed));
+      events.Calling([&] {
+        if (test.shared) {
+          socket->SendShared({*piece, piece});
+        } else {
+          socket->Send(*piece);
+        }
+      });
+      expected.insert(expected.end(), piece->begin(), piece->end());
     }
     if (test.then == Then::kClose) events.Calling([&] { socket->Close(); });
     const std::vector<std::byte> received = test.then == Then::kRunTheLoop
