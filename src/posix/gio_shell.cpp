@@ -57,7 +57,7 @@ std::optional<std::string> TypeOfEmptyFile(GFile* file, GFileInfo* info,
 
 }  // namespace
 
-std::optional<FileInfo> GioShell::GetFileInfo(const std::string& path, IconSize /*size*/) {
+std::optional<FileInfo> GioShell::GetFileInfo(const std::string& path) {
   if (path.empty()) return std::nullopt;
   const GObjectPtr<GFile> file(g_file_new_for_path(path.c_str()));
   GError* error = nullptr;
@@ -73,11 +73,12 @@ std::optional<FileInfo> GioShell::GetFileInfo(const std::string& path, IconSize 
   if (std::optional<std::string> byName = TypeOfEmptyFile(file.get(), info.get(), contentType)) {
     contentType = std::move(*byName);
     const GObjectPtr<GIcon> icon(g_content_type_get_icon(contentType.c_str()));
-    result.icon.name = FirstThemedName(icon.get());
+    result.smallIcon.name = FirstThemedName(icon.get());
   } else {
     // The file's own icon: special folders (Desktop, Downloads) have theirs.
-    result.icon.name = FirstThemedName(g_file_info_get_icon(info.get()));
+    result.smallIcon.name = FirstThemedName(g_file_info_get_icon(info.get()));
   }
+  result.largeIcon = result.smallIcon;  // a themed name, drawn at whichever size is asked
   const GCharPtr description(g_content_type_get_description(contentType.c_str()));
   if (description) result.typeName = description.get();
   return result;

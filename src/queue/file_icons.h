@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,16 +20,16 @@ class FileIcons {
   // Draws the file's small and then its large icon and stores each under key in its image
   // list unless the list already has the key; returns the shell's type name ("" when the
   // shell knows nothing of the path, whose key then keeps a blank picture). The shell is
-  // asked on every call, so the type name follows the file even when its key is known.
+  // asked once on every call, so the type name follows the file even when its key is known.
   std::string AddFileIcon(const std::string& path, std::string_view key);
 
   // True when no picture of list has exactly this key (letter case counts).
   static bool IsNewImageKey(const ImageList& list, std::string_view key);
 
  private:
-  // Draws the icon of one size and stores it when the key is new; the shell's answer.
-  std::optional<FileInfo> DrawAndKeep(const std::string& path, std::string_view key, IconSize size,
-                                      PictureBox& surface, ImageList& images);
+  // Draws icon (none: a blank picture) and stores the drawing when the key is new.
+  void DrawAndKeep(const Picture* icon, std::string_view key, PictureBox& surface,
+                   ImageList& images);
 
   Shell& shell_;
   PictureBox& smallPicture_;

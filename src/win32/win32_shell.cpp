@@ -13,22 +13,29 @@
 
 namespace veldrask::win32 {
 
-std::optional<FileInfo> Win32Shell::GetFileInfo(const std::string& path, IconSize size) {
+std::optional<FileInfo> Win32Shell::GetFileInfo(const std::string& path) {
   if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
   const std::wstring wide = SystemPath(path);
   const DWORD found = GetFileAttributesW(wide.c_str());
   if (found == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   const DWORD attributes =
       found & FILE_ATTRIBUTE_DIRECTORY ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-  SHFILEINFOW info{};
-  const UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME | SHGFI_ICON | SHGFI_SYSICONINDEX |
-                     (size == IconSize::kSmall ? SHGFI_SMALLICON : SHGFI_LARGEICON);
-  if (SHGetFileInfoW(wide.c_str(), attributes, &info, sizeof info, flags) == 0) {
+  // One query per icon size (the shell hands out one HICON per call); the type name comes with
+  // the small one.
+  SHFILEINFOW small{};
+  constexpr UINT kIcon = SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SYSICONINDEX;
+  if (SHGetFileInfoW(wide.c_str(), attributes, &small, sizeof small,
+                     kIcon | SHGFI_TYPENAME | SHGFI_SMALLICON) == 0) {
     return std::nullopt;
   }
   FileInfo result;
-  result.typeName = Narrow(info.szTypeName);
-  result.icon = SharedIcon(info.hIcon, info.iIcon, size);
+  result.typeName = Narrow(small.szTypeName);
+  result.smallIcon = SharedIcon(small.hIcon, small.iIcon, IconSize::kSmall);
+  SHFILEINFOW large{};
+  if (SHGetFileInfoW(wide.c_str(), attributes, &large, sizeof large, kIcon | SHGFI_LARGEICON) !=
+      0) {
+    result.largeIcon = SharedIcon(large.hIcon, large.iIcon, IconSize::kLarge);
+  }
   return result;
 }
 

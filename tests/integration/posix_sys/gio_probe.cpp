@@ -8,9 +8,9 @@
 int main(int argc, char** argv) {
   veldrask::posix::GioShell shell;
   for (int i = 1; i < argc; ++i) {
-    const auto info = shell.GetFileInfo(argv[i], veldrask::IconSize::kSmall);
+    const auto info = shell.GetFileInfo(argv[i]);
     if (info) {
-      std::cout << info->typeName << '|' << info->icon.name << '\n';
+      std::cout << info->typeName << '|' << info->smallIcon.name << '\n';
     } else {
       std::cout << "none\n";
     }

@@ -61,11 +61,12 @@ TEST_F(GioShellTest, TypeNamesFollowTheUsersLanguage) {
 
 TEST_F(GioShellTest, MissingFilesHaveNoInformation) {
   GioShell shell;
-  EXPECT_FALSE(shell.GetFileInfo(folder_ / "missing", IconSize::kLarge));
-  EXPECT_FALSE(shell.GetFileInfo("", IconSize::kSmall));
-  const std::optional<FileInfo> info = shell.GetFileInfo(folder_ / "notes.txt", IconSize::kLarge);
+  EXPECT_FALSE(shell.GetFileInfo(folder_ / "missing"));
+  EXPECT_FALSE(shell.GetFileInfo(""));
+  const std::optional<FileInfo> info = shell.GetFileInfo(folder_ / "notes.txt");
   ASSERT_TRUE(info);
-  EXPECT_EQ(info->icon.name, "text-plain");
+  EXPECT_EQ(info->smallIcon.name, "text-plain");
+  EXPECT_EQ(info->largeIcon, info->smallIcon);
   EXPECT_FALSE(info->typeName.empty());
 }
 

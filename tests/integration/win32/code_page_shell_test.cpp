@@ -40,30 +40,28 @@ TEST(Win32CodePage, Cp949RoundTripsAndReplacementsAsOnPosix) {
 TEST(Win32Shell, TypeNamesAndOneSharedIconPerType) {
   Win32Shell shell;
   ScratchFolder scratch;
-  const std::optional<FileInfo> first =
-      shell.GetFileInfo(scratch.WriteFile("보고서.txt", "a"), IconSize::kSmall);
-  const std::optional<FileInfo> second =
-      shell.GetFileInfo(scratch.WriteFile("b.txt", "b"), IconSize::kSmall);
+  const std::optional<FileInfo> first = shell.GetFileInfo(scratch.WriteFile("보고서.txt", "a"));
+  const std::optional<FileInfo> second = shell.GetFileInfo(scratch.WriteFile("b.txt", "b"));
   ASSERT_TRUE(first.has_value() && second.has_value());
   EXPECT_FALSE(first->typeName.empty());
-  ASSERT_NE(first->icon.native, nullptr);
-  EXPECT_EQ(first->icon, second->icon);
-  const std::optional<FileInfo> large = shell.GetFileInfo(scratch / "b.txt", IconSize::kLarge);
-  ASSERT_TRUE(large.has_value());
-  EXPECT_NE(large->icon, first->icon);
+  ASSERT_NE(first->smallIcon.native, nullptr);
+  ASSERT_NE(first->largeIcon.native, nullptr);
+  EXPECT_EQ(first->smallIcon, second->smallIcon);
+  EXPECT_EQ(first->largeIcon, second->largeIcon);
+  EXPECT_NE(first->largeIcon, first->smallIcon);
 
   // "VELDRASK7 파일" on Windows, ".veldrask7 file" under Wine: named after the extension.
   const std::optional<FileInfo> unknown =
-      shell.GetFileInfo(scratch.WriteFile("자료.veldrask7", ""), IconSize::kLarge);
+      shell.GetFileInfo(scratch.WriteFile("자료.veldrask7", ""));
   ASSERT_TRUE(unknown.has_value());
   EXPECT_NE(ToUpperAscii(unknown->typeName).find("VELDRASK7"), std::string::npos)
       << unknown->typeName;
-  const std::optional<FileInfo> folder = shell.GetFileInfo(scratch.Path(), IconSize::kSmall);
+  const std::optional<FileInfo> folder = shell.GetFileInfo(scratch.Path());
   ASSERT_TRUE(folder.has_value());
   EXPECT_NE(folder->typeName, unknown->typeName);
 
-  EXPECT_EQ(shell.GetFileInfo(scratch / "없는 파일.txt", IconSize::kSmall), std::nullopt);
-  EXPECT_EQ(shell.GetFileInfo("", IconSize::kSmall), std::nullopt);
+  EXPECT_EQ(shell.GetFileInfo(scratch / "없는 파일.txt"), std::nullopt);
+  EXPECT_EQ(shell.GetFileInfo(""), std::nullopt);
 }
 
 TEST(Win32Locale, KoreanNumberSettingsAndTheSystemGenerator) {

@@ -19,8 +19,8 @@ namespace {
 class RecordingShell : public Shell {
  public:
   explicit RecordingShell(Shell& real) : real_(real) {}
-  std::optional<FileInfo> GetFileInfo(const std::string& path, IconSize size) override {
-    return real_.GetFileInfo(path, size);
+  std::optional<FileInfo> GetFileInfo(const std::string& path) override {
+    return real_.GetFileInfo(path);
   }
   bool OpenFolder(const std::string& path) override {
     opened.push_back(path);

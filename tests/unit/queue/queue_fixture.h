@@ -19,9 +19,9 @@ class RecordingShell : public Shell {
  public:
   explicit RecordingShell(Shell& shell) : shell_(shell) {}
 
-  std::optional<FileInfo> GetFileInfo(const std::string& path, IconSize size) override {
+  std::optional<FileInfo> GetFileInfo(const std::string& path) override {
     asked.push_back(path);
-    return shell_.GetFileInfo(path, size);
+    return shell_.GetFileInfo(path);
   }
   bool OpenFolder(const std::string& path) override { return shell_.OpenFolder(path); }
 

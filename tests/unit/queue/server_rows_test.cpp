@@ -44,7 +44,7 @@ TEST_F(ServerRows, ServerFileIsListedUnderItsNameAndCounted) {
   const std::string scratch = test_.files.TempFolder() + "VELDRASKUPDN.temp.report.doc";
   EXPECT_EQ(recordingFiles_.written, Texts{scratch});
   EXPECT_EQ(recordingFiles_.deleted, Texts{scratch});
-  EXPECT_EQ(shell_.asked, (Texts{scratch, scratch}));
+  EXPECT_EQ(shell_.asked, Texts{scratch});
   EXPECT_FALSE(std::filesystem::exists(scratch));
 }
 
