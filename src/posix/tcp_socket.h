@@ -26,7 +26,7 @@ class PosixTcpSocket final : public TcpSocket {
   static constexpr std::size_t kReceiveLimit = std::size_t{1} << 20;
   // Sends smaller than this are gathered up to this many bytes and handed to the kernel
   // together: small blocks sent one by one would cost a system call each.
-  static constexpr std::size_t kGatherLimit = std::size_t{256} << 10;
+  static constexpr std::size_t kGatherLimit = std::size_t{512} << 10;
 
   // receiveLimit: the bytes held for the owner before reading pauses.
   PosixTcpSocket(PollEventLoop& loop, SocketEvents& events,

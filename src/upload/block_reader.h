@@ -18,7 +18,7 @@ namespace veldrask {
 // still shared when the next is due is left alone and another one read into.
 class BlockReader {
  public:
-  static constexpr std::size_t kReadAhead = std::size_t{256} << 10;
+  static constexpr std::size_t kReadAhead = std::size_t{512} << 10;
 
   // No block is longer than blockSize (at least 1) nor any file than largestFile bytes.
   BlockReader(std::int32_t blockSize, std::int32_t largestFile);

@@ -13,6 +13,7 @@
 #include "integration/upload/upload_session_fixture.h"
 #include "support/files.h"
 #include "support/servers.h"
+#include "upload/block_reader.h"
 
 namespace veldrask::upload_test {
 namespace {
@@ -124,12 +125,13 @@ struct ChangeCase {
 };
 
 TEST_F(BlockUploadTest, FileChangingWhileReadSendsOnlyWhatItHeldWhenCounted) {
-  constexpr std::uint64_t kSize = 600000;
+  constexpr std::uint64_t kPiece = BlockReader::kReadAhead;
+  constexpr std::uint64_t kSize = kPiece + 337856;
   const std::vector<ChangeCase> cases = {
       // Past the first read-ahead piece: what was read before stays, nothing stands in for
       // the rest.
-      {"shrinks", 400000, true},
-      {"grows", 700000, false},
+      {"shrinks", kPiece + 137856, true},
+      {"grows", kSize + 100000, false},
   };
   for (const ChangeCase& test : cases) {
     SCOPED_TRACE(test.label);
