@@ -6,16 +6,33 @@ namespace veldrask {
 
 void SendQueue::Append(std::span<const std::byte> bytes) {
   if (bytes.empty()) return;
-  if (chunk_.use_count() == 1) chunkUsed_ = 0;
-  if (!chunk_ || chunkCapacity_ - chunkUsed_ < bytes.size()) {
-    chunkCapacity_ = std::max(kChunk, bytes.size());
-    chunk_ = std::make_shared_for_overwrite<std::byte[]>(chunkCapacity_);
+  if (bytes.size() > kChunk) {
+    // Rare (a large send's rest on Windows): an allocation of its own.
+    std::shared_ptr<std::byte[]> copy = std::make_shared_for_overwrite<std::byte[]>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), copy.get());
+    AppendRun({std::span<const std::byte>(copy.get(), bytes.size()), std::move(copy)});
+    return;
+  }
+  std::byte* const copy = CopySpace(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), copy);
+  AppendRun({std::span<const std::byte>(copy, bytes.size()), chunks_[chunk_]});
+}
+
+std::byte* SendQueue::CopySpace(std::size_t count) {
+  const bool current = chunk_ < chunks_.size();
+  if (current && chunks_[chunk_].use_count() == 1) chunkUsed_ = 0;
+  if (!current || kChunk - chunkUsed_ < count) {
+    const auto free = std::ranges::find_if(
+        chunks_, [](const std::shared_ptr<std::byte[]>& chunk) { return chunk.use_count() == 1; });
+    chunk_ = static_cast<std::size_t>(free - chunks_.begin());
+    if (free == chunks_.end()) {
+      chunks_.push_back(std::make_shared_for_overwrite<std::byte[]>(kChunk));
+    }
     chunkUsed_ = 0;
   }
-  std::byte* const copy = chunk_.get() + chunkUsed_;
-  std::copy(bytes.begin(), bytes.end(), copy);
-  chunkUsed_ += bytes.size();
-  AppendRun({std::span<const std::byte>(copy, bytes.size()), chunk_});
+  std::byte* const space = chunks_[chunk_].get() + chunkUsed_;
+  chunkUsed_ += count;
+  return space;
 }
 
 void SendQueue::Append(SharedBytes bytes) {

@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "base/shared_bytes.h"
 
@@ -12,7 +13,8 @@ namespace veldrask {
 
 // What a socket still has to hand to the network: appended at the back, taken from the front.
 // Bytes with an owner are kept by reference, so a block waits in the queue without a copy;
-// other bytes are copied into chunks that are reused once the network has taken them.
+// other bytes are copied into chunks that are reused once the network has taken them (a fresh
+// allocation per send would have the heap handed back and faulted in again all the time).
 class SendQueue {
  public:
   void Append(std::span<const std::byte> bytes);
@@ -33,12 +35,14 @@ class SendQueue {
   static constexpr std::size_t kChunk = std::size_t{64} << 10;
 
   void AppendRun(SharedBytes run);
+  // Room for count bytes (at most kChunk) at the end of the chunk copies go into.
+  std::byte* CopySpace(std::size_t count);
 
   std::deque<SharedBytes> runs_;
   std::size_t size_ = 0;
-  // Where copies go; reused from its start once no run points into it.
-  std::shared_ptr<std::byte[]> chunk_;
-  std::size_t chunkCapacity_ = 0;
+  // Chunks of kChunk bytes; one no run points into is free for the next copies.
+  std::vector<std::shared_ptr<std::byte[]>> chunks_;
+  std::size_t chunk_ = 0;  // the one copies go into, when there is one
   std::size_t chunkUsed_ = 0;
 };
 
