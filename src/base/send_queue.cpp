@@ -15,22 +15,16 @@ void SendQueue::Append(std::span<const std::byte> bytes) {
   }
   std::byte* const copy = CopySpace(bytes.size());
   std::copy(bytes.begin(), bytes.end(), copy);
-  AppendRun({std::span<const std::byte>(copy, bytes.size()), chunks_[chunk_]});
+  AppendRun({std::span<const std::byte>(copy, bytes.size()), chunk_});
 }
 
 std::byte* SendQueue::CopySpace(std::size_t count) {
-  const bool current = chunk_ < chunks_.size();
-  if (current && chunks_[chunk_].use_count() == 1) chunkUsed_ = 0;
-  if (!current || kChunk - chunkUsed_ < count) {
-    const auto free = std::ranges::find_if(
-        chunks_, [](const std::shared_ptr<std::byte[]>& chunk) { return chunk.use_count() == 1; });
-    chunk_ = static_cast<std::size_t>(free - chunks_.begin());
-    if (free == chunks_.end()) {
-      chunks_.push_back(std::make_shared_for_overwrite<std::byte[]>(kChunk));
-    }
+  if (!chunk_ || kChunk - chunkUsed_ < count) {
+    chunk_.reset();
+    chunk_ = chunks_.Take();
     chunkUsed_ = 0;
   }
-  std::byte* const space = chunks_[chunk_].get() + chunkUsed_;
+  std::byte* const space = chunk_.get() + chunkUsed_;
   chunkUsed_ += count;
   return space;
 }

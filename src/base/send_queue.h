@@ -5,8 +5,8 @@
 #include <limits>
 #include <memory>
 #include <span>
-#include <vector>
 
+#include "base/buffer_pool.h"
 #include "base/shared_bytes.h"
 
 namespace veldrask {
@@ -40,9 +40,8 @@ class SendQueue {
 
   std::deque<SharedBytes> runs_;
   std::size_t size_ = 0;
-  // Chunks of kChunk bytes; one no run points into is free for the next copies.
-  std::vector<std::shared_ptr<std::byte[]>> chunks_;
-  std::size_t chunk_ = 0;  // the one copies go into, when there is one
+  BufferPool chunks_{kChunk};
+  std::shared_ptr<std::byte[]> chunk_;  // the one copies go into
   std::size_t chunkUsed_ = 0;
 };
 

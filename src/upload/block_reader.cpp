@@ -10,7 +10,7 @@ BlockReader::BlockReader(std::int32_t blockSize, std::int32_t largestFile)
     : pieceSize_(std::max<std::size_t>(
           static_cast<std::size_t>(blockSize),
           kReadAhead / static_cast<std::size_t>(blockSize) * static_cast<std::size_t>(blockSize))),
-      capacity_(std::min(pieceSize_, static_cast<std::size_t>(std::max(largestFile, 0)))) {}
+      pieces_(std::min(pieceSize_, static_cast<std::size_t>(std::max(largestFile, 0)))) {}
 
 void BlockReader::Start(InputFile& input, std::int32_t size, std::string path) {
   input_ = &input;
@@ -35,7 +35,8 @@ SharedBytes BlockReader::Next(std::size_t blockBytes) {
 void BlockReader::ReadPiece() {
   const std::size_t wanted = std::min(pieceSize_, unread_);
   held_ = handedOut_ = 0;
-  piece_ = FreePiece();
+  piece_.reset();  // free for the pool unless a block of it is still held
+  piece_ = pieces_.Take();
   while (held_ < wanted) {
     const std::size_t count = input_->Read(std::span(piece_.get() + held_, wanted - held_));
     if (count == 0) {
@@ -45,14 +46,6 @@ void BlockReader::ReadPiece() {
     held_ += count;
   }
   unread_ -= held_;
-}
-
-std::shared_ptr<std::byte[]> BlockReader::FreePiece() {
-  piece_.reset();
-  for (const std::shared_ptr<std::byte[]>& piece : pieces_) {
-    if (piece.use_count() == 1) return piece;
-  }
-  return pieces_.emplace_back(std::make_shared_for_overwrite<std::byte[]>(capacity_));
 }
 
 }  // namespace veldrask

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "base/buffer_pool.h"
 #include "base/shared_bytes.h"
 #include "platform/file_system.h"
 
@@ -32,12 +32,9 @@ class BlockReader {
 
  private:
   void ReadPiece();
-  // A piece nobody else holds a share of, made when all are shared.
-  std::shared_ptr<std::byte[]> FreePiece();
 
   std::size_t pieceSize_;
-  std::size_t capacity_;
-  std::vector<std::shared_ptr<std::byte[]>> pieces_;
+  BufferPool pieces_;
   std::shared_ptr<std::byte[]> piece_;  // the one being handed out
   InputFile* input_ = nullptr;
   std::string path_;

@@ -61,13 +61,12 @@ TEST(SendQueueTest, PendingIsWhatWasAppendedAndNotYetConsumed) {
   }
 }
 
-TEST(SendQueueTest, SharedBytesAreKeptCopiesReuseTheirChunkAndRunsStopAtTheLimit) {
+TEST(SendQueueTest, SharedBytesAreKeptNotCopiedAndRunsStopAtTheLimit) {
   const auto piece = std::make_shared<std::array<char, 8>>();
   std::memcpy(piece->data(), "abcdefgh", 8);
   const auto bytes = std::as_bytes(std::span(*piece));
   SendQueue queue;
   queue.Append(AsBytes("<"));
-  const std::byte* const firstCopy = queue.Front().data();
   queue.Append(SharedBytes{bytes, piece});
   EXPECT_EQ(queue.Front().size(), 1u);  // the copy and the shared bytes are separate runs
   queue.Consume(1);
@@ -79,8 +78,6 @@ TEST(SendQueueTest, SharedBytesAreKeptCopiesReuseTheirChunkAndRunsStopAtTheLimit
   queue.Clear();
   EXPECT_EQ(piece.use_count(), 1);
   EXPECT_TRUE(queue.Front().empty());
-  queue.Append(AsBytes(">"));  // copies go where the taken ones were
-  EXPECT_EQ(queue.Front().data(), firstCopy);
 }
 
 }  // namespace
