@@ -26,6 +26,7 @@ void FileIcons::DrawAndKeep(const Picture* icon, std::string_view key, PictureBo
   if (icon != nullptr && !icon->Empty()) surface.DrawIcon(*icon);
   if (IsNewImageKey(images, key)) images.Add(key, surface.Snapshot());
 }
+
 bool FileIcons::IsNewImageKey(const ImageList& list, std::string_view key) {
   for (std::int32_t index = 1; index <= list.Count(); ++index) {
     if (list.Key(index) == key) return false;
