@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/byte_buffer.h"
+#include "base/error.h"
 #include "base/shared_bytes.h"
 #include "base/text.h"
 
@@ -60,6 +61,25 @@ inline constexpr std::int32_t kCertificateInvalid = 12169;
 inline std::int32_t SaturatedInt32(std::size_t value) {
   return static_cast<std::int32_t>(
       std::min<std::size_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+// The state checks every socket makes first: connecting starts only when closed or after an
+// error, sending only when connected. Both raise error 40006 otherwise.
+inline void RequireConnectable(SocketState state) {
+  if (state != SocketState::kClosed && state != SocketState::kError) {
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
+  }
+}
+inline void RequireConnected(SocketState state) {
+  if (state != SocketState::kConnected) {
+    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
+  }
+}
+
+// Why a socket cannot connect to port; empty for 1 to 65535.
+inline std::string InvalidPortText(std::int32_t port) {
+  if (port >= 1 && port <= 65535) return {};
+  return "포트 번호는 1에서 65535 사이여야 합니다: " + ToDecimal(port);
 }
 
 // "::1" for "[::1]", the form addresses with a port are written in; any other host as it is.

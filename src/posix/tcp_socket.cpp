@@ -120,13 +120,10 @@ PosixTcpSocket::~PosixTcpSocket() {
 }
 
 void PosixTcpSocket::Connect(std::string_view host, std::int32_t port) {
-  if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
-    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
-  }
+  RequireConnectable(state_);
   Close();
-  if (port < 1 || port > 65535) {
-    Fail(socket_error::kInvalidArgument,
-         "포트 번호는 1에서 65535 사이여야 합니다: " + ToDecimal(port));
+  if (std::string invalid = InvalidPortText(port); !invalid.empty()) {
+    Fail(socket_error::kInvalidArgument, std::move(invalid));
     return;
   }
 
@@ -165,9 +162,7 @@ void PosixTcpSocket::Send(std::span<const std::byte> data) {
 }
 
 void PosixTcpSocket::SendShared(SharedBytes data) {
-  if (state_ != SocketState::kConnected) {
-    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
-  }
+  RequireConnected(state_);
   const std::size_t size = data.bytes.size();
   if (Gathers(size)) {
     outgoing_.Append(std::move(data));

@@ -60,9 +60,7 @@ PosixTlsSocket::~PosixTlsSocket() {
 }
 
 void PosixTlsSocket::Connect(std::string_view host, std::int32_t port) {
-  if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
-    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
-  }
+  RequireConnectable(state_);
   Close();
   host_ = std::string(WithoutBrackets(host));
   ssl_.reset(OpenSsl().SSL_new(context_->Get()));
@@ -89,9 +87,7 @@ void PosixTlsSocket::Connect(std::string_view host, std::int32_t port) {
 }
 
 void PosixTlsSocket::Send(std::span<const std::byte> data) {
-  if (state_ != SocketState::kConnected) {
-    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
-  }
+  RequireConnected(state_);
   if (data.empty()) {
     if (plainQueued_ == 0) events_.Post([](SocketEvents& e) { e.OnSendComplete(); });
     return;

@@ -73,13 +73,10 @@ Win32TcpSocket::~Win32TcpSocket() {
 }
 
 void Win32TcpSocket::Connect(std::string_view host, std::int32_t port) {
-  if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
-    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
-  }
+  RequireConnectable(state_);
   Close();
-  if (port < 1 || port > 65535) {
-    Fail(socket_error::kInvalidArgument,
-         "포트 번호는 1에서 65535 사이여야 합니다: " + ToDecimal(port));
+  if (std::string invalid = InvalidPortText(port); !invalid.empty()) {
+    Fail(socket_error::kInvalidArgument, std::move(invalid));
     return;
   }
   state_ = SocketState::kResolvingHost;
@@ -128,9 +125,7 @@ void Win32TcpSocket::Resolved(int error, std::vector<Endpoint> endpoints) {
 }
 
 void Win32TcpSocket::Send(std::span<const std::byte> data) {
-  if (state_ != SocketState::kConnected) {
-    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
-  }
+  RequireConnected(state_);
   if (!outgoing_.Empty()) {
     // Earlier bytes go first; FD_WRITE sends these after them.
     outgoing_.Append(data);

@@ -53,9 +53,7 @@ Win32TlsSocket::~Win32TlsSocket() {
 }
 
 void Win32TlsSocket::Connect(std::string_view host, std::int32_t port) {
-  if (state_ != SocketState::kClosed && state_ != SocketState::kError) {
-    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
-  }
+  RequireConnectable(state_);
   Close();
   host_ = std::string(WithoutBrackets(host));
   targetName_ = Widen(host_);
@@ -72,9 +70,7 @@ void Win32TlsSocket::Connect(std::string_view host, std::int32_t port) {
 }
 
 void Win32TlsSocket::Send(std::span<const std::byte> data) {
-  if (state_ != SocketState::kConnected) {
-    throw Error(socket_error::kInvalidOperation, std::string(socket_error::kInvalidOperationText));
-  }
+  RequireConnected(state_);
   if (data.empty()) {
     if (plainQueued_ == 0) Post([](SocketEvents& e) { e.OnSendComplete(); });
     return;
