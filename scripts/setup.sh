@@ -17,7 +17,17 @@ packages=(
   # libxml2 for them from Debian's source package (scripts/build-libxml2-mingw.sh).
   dpkg-dev
   wine wine64 xvfb fonts-nanum x11-apps imagemagick
+  # 32-bit Wine beside wine64 (multiarch, below): the i686 build's tests and WoW64.
+  wine32:i386
+  # Packaging the control: CABs, MSIs, Authenticode.
+  gcab msitools cabextract osslsigncode
 )
+
+# The i386 architecture for wine32, once; its package lists come with the update below
+# (wine32:i386 is then missing, so the update runs).
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,14 +5,26 @@
 # settings apart from the test programs' prefix, and its windows go to Wine's null display
 # driver, a desktop nobody sees, so no X server is needed. Under Wine the control's file
 # dialog asks for the volume label of the drive mapped to "/", which Wine refuses with a line
-# of its own on stderr past WINEDEBUG; that line alone is held back.
+# of its own on stderr past WINEDEBUG; that line alone is held back. A 32-bit exe runs in a
+# win32 prefix through the 32-bit loader, a 64-bit one in a win64 prefix: the machine field of
+# the PE header tells which.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 exe=$1
 shift
-wine=${VELDRASK_WINE:-/usr/lib/wine/wine64}
-wineserver=$(dirname "$wine")/wineserver
+# The PE header starts at the offset that 0x3c holds; its machine field follows "PE\0\0".
+pe_offset=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+case $(od -An -tx2 -j$((pe_offset + 4)) -N2 "$exe" | tr -d ' ') in
+  014c) export VELDRASK_WINE_ARCH=win32 ;;
+  8664) export VELDRASK_WINE_ARCH=win64 ;;
+  *)
+    echo "wine-exe: $exe is not an i386 or x86-64 Windows program" >&2
+    exit 2
+    ;;
+esac
+# The wrapper that starts the wineserver of either architecture.
+wineserver=/usr/lib/wine/wineserver
 [[ -x $wineserver ]] || wineserver=wineserver
 prefix=${VELDRASK_EXE_PREFIX:-$(cd "$(dirname "$exe")" && pwd)/wine-prefix-host}
 

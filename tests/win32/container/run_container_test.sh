@@ -23,7 +23,7 @@ cleanup() {
   if ((registered)); then "$wine_run" "$prefix" regsvr32 /s /u "$VELDRASK_CONTROL_DLL" || true; fi
   # The prefix's Wine processes end before their X server does, so the next run's desktop
   # starts on its own display.
-  WINEPREFIX=$prefix "$(dirname "${VELDRASK_WINE:-/usr/lib/wine/wine64}")/wineserver" -w || true
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
