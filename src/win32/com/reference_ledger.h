@@ -1,11 +1,10 @@
 #pragma once
 
-// A count of every AddRef and Release per object of the DLL, kept in builds configured with
-// VELDRASK_COM_REFERENCE_LEDGER (the x86_64 test build): a Release below zero stops the
-// process at once, as does deleting an object still referenced; DllCanUnloadNow and an unload
-// by FreeLibrary find every object gone, or name the ones left with their counts and stop the
-// process. Other builds keep
-// nothing and these calls cost nothing.
+// A count of every AddRef and Release per object of the DLL, kept in the tests' build of it
+// (compiled with VELDRASK_REFERENCE_LEDGER): a Release below zero stops the process at once, as
+// does deleting an object still referenced; DllCanUnloadNow and an unload by FreeLibrary find
+// every object gone, or name the ones left with their counts and stop the process. The shipped
+// DLL keeps nothing and these calls cost nothing.
 
 namespace veldrask::com::ledger {
 

@@ -79,7 +79,9 @@ std::optional<std::filesystem::path> WindowsHostExe() {
 std::vector<std::string> CliCommand() {
   if (const std::optional<std::filesystem::path> exe = WindowsHostExe()) {
     if (!std::filesystem::exists(*exe)) {
-      throw std::runtime_error(exe->string() + " is missing: build the windows-x64 preset first");
+      throw std::runtime_error(
+          exe->string() +
+          " is missing: build the Windows presets first (scripts/build-windows.sh)");
     }
     return {"/bin/bash", (SourceDir() / "scripts" / "wine-exe.sh").string(), exe->string()};
   }

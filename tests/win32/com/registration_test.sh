@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # regsvr32 registers the control (every key and value it needs) and regsvr32 /u removes all
 # of it, type library included.
-# Usage: registration_test.sh DLL WINE_RUNNER...
+# Usage: registration_test.sh DLL win32|win64 WINE_RUNNER...
+# (the type library's platform key: win32 for the i686 DLL, win64 for the x86_64 one)
 set -euo pipefail
 dll=$1
-shift
+platform=$2
+shift 2
 wine=("$@")
 windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 dll_path=$(windows_path "$dll")
@@ -52,7 +54,7 @@ HKCR\\VeldraskUploader.UploaderControl\\CLSID||$clsid
 HKCR\\VeldraskUploader.UploaderControl\\CurVer||VeldraskUploader.UploaderControl.1
 HKCR\\VeldraskUploader.UploaderControl.1\\CLSID||$clsid
 HKCR\\TypeLib\\$libid\\1.0||VeldraskUploader
-HKCR\\TypeLib\\$libid\\1.0\\0\\win64||$dll_path
+HKCR\\TypeLib\\$libid\\1.0\\0\\$platform||$dll_path
 HKCR\\Interface\\$dispatch_iid||_UploaderControl
 EOF_TABLE
 # Not declared safe for scripting or initialisation.
