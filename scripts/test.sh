@@ -10,6 +10,7 @@ preset=${VELDRASK_PRESET:-debug}
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j"$(nproc)"
 bash scripts/build-windows.sh
+bash scripts/package.sh --no-build
 
 status=0
 ctest --preset "$preset" -j"$(nproc)" || status=1
