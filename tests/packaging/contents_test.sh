@@ -3,10 +3,12 @@
 # its platform; the INF is in code download form with the DLL's own version; each MSI is per
 # machine, of the expected version and UpgradeCode, with the components of its platform and
 # the control's registration as registry rows.
-# Usage: contents_test.sh PACKAGES_DIR VERSION (a.b.c.d, from CMake)
+# The example page's codebase asks for this version (its build number aside).
+# Usage: contents_test.sh PACKAGES_DIR VERSION (a.b.c.d, from CMake) SOURCE_DIR
 set -euo pipefail
 packages=$1
 version=$2
+source_dir=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -43,6 +45,7 @@ for platform in x86 x64; do
   done
 
   msi=$packages/VeldraskUploader-$version-$platform.msi
+  [ -f "$msi" ] || { fail "no $msi"; continue; }
   property() { msiinfo export "$msi" Property | tr -d '\r' | sed -n "s/^$1\t//p"; }
   [ "$(property ProductVersion)" = "$version" ] || fail "$msi: ProductVersion $(property ProductVersion)"
   [ "$(property ALLUSERS)" = 1 ] || fail "$msi: not per machine"
@@ -75,6 +78,11 @@ for platform in x86 x64; do
     fail "$msi: no InprocServer32 for the 32-bit DLL"
   if grep -qx SelfReg <<<"$(msiinfo tables "$msi")"; then fail "$msi: the DLL registers itself"; fi
 done
+
+page_version=$(sed -n 's/.*codebase="VeldraskUploader.cab#version=\([0-9,]*\)".*/\1/p' \
+  "$source_dir/examples/windows.html")
+[ "${page_version%,*}" = "$(tr . , <<<"${version%.*}")" ] ||
+  fail "examples/windows.html asks for version '$page_version', the packages are $version"
 
 [ "$failures" -eq 0 ] && echo "PASSED package contents"
 exit "$failures"
