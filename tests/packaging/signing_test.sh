@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Packaging signs every file with a given key, verifiably against its CA; a changed byte
 # breaks the signature; a wrong password or a missing key stops it with nothing written;
-# without a key the files are unsigned and it says so.
-# Usage: signing_test.sh SOURCE_DIR
+# without a key the files are unsigned and it says so. The signed 64-bit DLL still registers
+# (regsvr32 under Wine, in PREFIX, made afresh).
+# Usage: signing_test.sh SOURCE_DIR PREFIX
 set -euo pipefail
 source_dir=$1
+prefix=$2
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,6 +26,16 @@ for file in "${files[@]}"; do
   osslsigncode verify -CAfile "$work/key/ca.pem" -in "$work/signed/$file" >"$work/verify" 2>&1 ||
     { fail "$file does not verify"; cat "$work/verify"; }
 done
+
+# Signed, the DLL still loads and registers itself.
+rm -rf "$prefix"
+w() { "$source_dir/scripts/wine-run.sh" "$prefix" "$@"; }
+dll="Z:$(readlink -f "$work/signed/x64/VeldraskUploader.dll" | tr / '\\')"
+w regsvr32 /s "$dll" || fail "regsvr32 of the signed DLL returned $?"
+server=$(w reg query 'HKCR\CLSID\{D05A67AE-F78D-4C94-85DD-E93A46C2066C}\InprocServer32' /ve |
+  tr -d '\r' | LC_ALL=C sed -n 's/^.*REG_SZ *//p')
+[ "$server" = "$dll" ] || fail "the signed DLL registered '$server'"
+w regsvr32 /s /u "$dll" || fail "regsvr32 /u of the signed DLL returned $?"
 
 # One byte of the signed content changed, in the middle of each kind of file.
 for file in x64/VeldraskUploader.dll VeldraskUploader-x64.cab \
