@@ -2,8 +2,8 @@
 # A platform's packages installed under Wine the ways they are meant to be, in a fresh win64
 # prefix (x86: through the 32-bit programs of its WoW64 side, so only where 32-bit Wine runs):
 # - the CAB's INF through setupapi: the DLL in the system folder, registered; a script
-#   then gets the same answers as after regsvr32; an INF install through advpack over a newer
-#   DLL leaves the newer one;
+#   then gets the same answers as after regsvr32; an INF install through advpack replaces an
+#   older DLL and leaves a newer one;
 # - the MSI over an older version of itself: one version is left, the newer;
 #   its registry entries are exactly what regsvr32 writes for the DLL at that place (in the
 #   platform's registry view); a script
@@ -78,10 +78,17 @@ w "$rundll32" setupapi.dll,InstallHinfSection DefaultInstall 128 "$inf"
 cmp -s "$sys32/VeldraskUploader.dll" "$work/cab/VeldraskUploader.dll" ||
   fail "setupapi: the DLL is not in the system folder"
 server=$(value_of "HKLM\\Software\\Classes\\${view:+$view\\}CLSID\\$clsid\\InprocServer32")
-[ "${server,,}" = "c:\\windows\\$system\\veldraskuploader.dll" ] ||
-  fail "setupapi: InprocServer32 is '$server'"
+# A 32-bit process may name its system folder system32 (which WoW64 redirects) or syswow64.
+case ${server,,} in
+  "c:\\windows\\$system\\veldraskuploader.dll" | 'c:\windows\system32\veldraskuploader.dll') ;;
+  *) fail "setupapi: InprocServer32 is '$server'" ;;
+esac
 run_suite properties setupapi
-# A newer DLL in place stays.
+# Through advpack: an older DLL in place is replaced, a newer one stays.
+python3 "$here/with_version.py" "$work/cab/VeldraskUploader.dll" "$sys32/VeldraskUploader.dll" 1.0.0.0
+w "$rundll32" advpack.dll,LaunchINFSection "$inf,DefaultInstall,4"
+cmp -s "$sys32/VeldraskUploader.dll" "$work/cab/VeldraskUploader.dll" ||
+  fail "advpack: an older DLL was not replaced"
 python3 "$here/with_version.py" "$work/cab/VeldraskUploader.dll" "$sys32/VeldraskUploader.dll" 99.0.0.0
 w "$rundll32" advpack.dll,LaunchINFSection "$inf,DefaultInstall,4"
 [ "$(version_of "$sys32/VeldraskUploader.dll")" = 99.0.0.0 ] ||
