@@ -20,7 +20,7 @@ packages=(
   # 32-bit Wine beside wine64 (multiarch, below): the i686 build's tests and WoW64.
   wine32:i386
   # Packaging the control: CABs, MSIs, Authenticode.
-  gcab msitools cabextract osslsigncode
+  gcab msitools wixl cabextract osslsigncode
 )
 
 # The i386 architecture for wine32, once; its package lists come with the update below

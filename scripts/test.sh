@@ -23,6 +23,8 @@ cmake --build --preset "$preset" -j"$(nproc)"
 step_done "build, $preset"
 bash scripts/build-windows.sh
 step_done "build, windows-x86 and windows-x64"
+bash scripts/package.sh --no-build
+step_done "packages"
 
 wine32_status=0
 wine32_reason=$(bash scripts/wine32-runs.sh 2>&1) || wine32_status=$?
