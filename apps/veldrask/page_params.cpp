@@ -1,10 +1,11 @@
 #include "page_params.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
-#include <sstream>
+#include <string>
 
 #include "base/text.h"
 #include "libxml_library.h"
@@ -181,10 +182,20 @@ PageParams ReadPageParamsFromFile(const std::filesystem::path& path, const std::
   }
   std::ifstream file(path, std::ios::binary);
   if (!file) throw PageError(shownName + ": cannot read the page");
-  std::ostringstream content;
-  content << file.rdbuf();
-  if (file.bad()) throw PageError(shownName + ": cannot read the page");
-  return ReadPageParams(content.str(), shownName);
+  // Read into one string of the file's size: a stream buffer and its copy would hold the
+  // page twice more.
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size > static_cast<std::uintmax_t>(std::numeric_limits<int>::max())) {
+    throw PageError(shownName + (error ? ": cannot read the page" : ": the page is too large"));
+  }
+  std::string content(static_cast<std::size_t>(size), '\0');
+  file.read(content.data(), static_cast<std::streamsize>(content.size()));
+  // Fewer bytes, or more after them: the page changed while it was read.
+  if (file.bad() || static_cast<std::size_t>(file.gcount()) != content.size() ||
+      file.peek() != std::ifstream::traits_type::eof()) {
+    throw PageError(shownName + ": cannot read the page");
+  }
+  return ReadPageParams(content, shownName);
 }
 
 }  // namespace veldrask::host

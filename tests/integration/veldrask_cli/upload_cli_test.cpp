@@ -139,6 +139,27 @@ TEST_F(UploadCliTest, ALocalPathHoldingALessThanSignIsSentBesideServerRows) {
       << result.err;
 }
 
+// Half a page would lose what follows the fault, such as the excluded extensions.
+TEST_F(UploadCliTest, APageThatCannotBeReadWholeSendsNothing) {
+  const std::filesystem::path records = Folder("records");
+  const auto server = StartRecordingServer(records, RecordingReply{});
+  const std::filesystem::path page =
+      Write("bad.html",
+            "<meta charset=euc-kr><object>\n<param name=MainTitle value=\"\xff\xfe\">\n"
+            "<param name=ExcludeFileExtension value=\"exe|sh\"></object>");
+  Write("files/tool.exe", "MZ");
+  std::vector<std::string> arguments = ServerParams(*server);
+  arguments.insert(arguments.begin(), {"--page", page.string()});
+  arguments.insert(arguments.end(), {"upload", (files_ / "tool.exe").string()});
+
+  const CliResult result = Run(arguments);
+
+  EXPECT_EQ(result.status, 2) << result.err;
+  EXPECT_NE(result.err.find(": line 2: bytes that are not euc-kr"), std::string::npos)
+      << result.err;
+  EXPECT_TRUE(std::filesystem::is_empty(records)) << "nothing may reach the server";
+}
+
 TEST_F(UploadCliTest, OnATerminalTheProgressWindowIsDrawnInPlaceAndItsFinishedRowsStay) {
   const auto server = StartPhpServer(store_);
   Write("files/big.bin", std::string(300000, 'x'));
