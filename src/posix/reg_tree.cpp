@@ -72,12 +72,15 @@ bool RegTree::HasKey(std::string_view path) const {
 }
 
 void RegTree::CreateKey(std::string_view path) {
+  // Folding keeps every byte in its place, so the prefixes of the folded path are the keys.
+  const std::string folded = FoldRegistryName(path);
   std::size_t end = 0;
   while (end != std::string_view::npos) {
     end = path.find('\\', end + 1);
     const std::string_view prefix = path.substr(0, end);
     if (prefix.empty()) continue;
-    keys_.try_emplace(FoldRegistryName(prefix), RegKey{std::string(prefix), {}, {}});
+    const auto [key, added] = keys_.try_emplace(folded.substr(0, prefix.size()));
+    if (added) key->second.path = prefix;
   }
 }
 
