@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "command_plan.h"
 #include "commands.h"
+#include "download_folder.h"
 #include "headless/list_view.h"
 #include "page_checks.h"
 
@@ -20,6 +21,7 @@ std::string ChosenFolder(const std::string& argument) {
   if (argument.empty()) throw UsageError("--to: an empty folder name");
   std::string folder = std::filesystem::absolute(argument).lexically_normal().string();
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  MakeDownloadFolder(folder, folder);
   return folder;
 }
 

@@ -2,15 +2,20 @@
 
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 namespace veldrask::host {
 
 // The libxml2 functions the page reader calls.
 #define VELDRASK_LIBXML_FUNCTIONS(X) \
-  X(htmlReadMemory)                  \
+  X(htmlCtxtReadMemory)              \
+  X(htmlFreeParserCtxt)              \
+  X(htmlNewParserCtxt)               \
   X(xmlDocGetRootElement)            \
   X(xmlFreeDoc)                      \
   X(xmlNodeListGetString)            \
+  X(xmlSetGenericErrorFunc)          \
+  X(xmlSetStructuredErrorFunc)       \
   X(xmlStrcasecmp)
 
 // libxml2 for reading pages. The POSIX host loads it when the first page is read, so a

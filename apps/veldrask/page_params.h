@@ -21,7 +21,9 @@ class PageError : public std::runtime_error {
 // page, in document order, as UTF-8. The page's declared charset is honoured; a page that
 // declares none is read as UTF-8 when it is valid UTF-8 and as EUC-KR (CP949) otherwise, as
 // legacy Korean pages are written. Raises PageError naming sourceName when the page has no
-// <object> element.
+// <object> element, and naming also the line when the page cannot be read whole (bytes
+// that are not in its charset, a NUL): the parameters after it would be lost unseen. The
+// parser prints nothing; what it says of such a page is in the error's text.
 PageParams ReadPageParams(std::string_view html, std::string_view sourceName);
 
 // Reads the page from a file; PageError when it cannot be read.

@@ -1,5 +1,8 @@
 #include "run.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "base/error.h"
@@ -82,6 +85,21 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, Console& c
     return kExitRefused;
   }
   return kExitUsage;
+}
+
+int FinishStdout(int status, std::ostream& out, Console& console) {
+  errno = 0;
+  out.flush();
+  int failure = out ? 0 : errno;
+  const bool written = static_cast<bool>(out);
+  errno = 0;
+  // Closing reports what a file system keeps for the close (NFS, a full quota).
+  const bool closed = std::fclose(stdout) == 0;
+  if (!closed && failure == 0) failure = errno;
+  if (written && closed) return status;
+  console.Print(std::string("veldrask: stdout: write failed") +
+                (failure != 0 ? std::string(" (") + std::strerror(failure) + ")" : ""));
+  return status == kExitOk ? kExitRefused : status;
 }
 
 }  // namespace veldrask::host

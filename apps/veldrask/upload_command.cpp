@@ -17,13 +17,6 @@
 namespace veldrask::host {
 namespace {
 
-bool Queued(const ListView& list, const std::string& path) {
-  for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
-    if (list.RowKey(row) == path) return true;
-  }
-  return false;
-}
-
 // Adds the paths one at a time, as a user choosing one file per click of the add command: a
 // refused file does not take the files after it along. Once the queue is full, the control's
 // count message is shown once and the files after it are only listed.
@@ -43,7 +36,7 @@ std::size_t AddOneByOne(ControlSession& session, const std::vector<std::string>&
     session.Ui().SetFileOpenAnswer([&path](const FileDialog&) { return path; });
     session.Surface().Click("cmdAdd");
     session.Ui().SetFileOpenAnswer(nullptr);
-    if (Queued(control.Surface().uploadFileList, path)) ++queued;
+    if (control.Surface().uploadFileList.HasKey(path)) ++queued;
   }
   if (!leftOut.empty()) {
     session.Output().Print("veldrask: upload: also left out, the queue was full: " +

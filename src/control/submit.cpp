@@ -71,9 +71,7 @@ std::string UploaderControl::Submit() {
     static const Utf8CodePage utf8;
     const CodePage& body = RequestCodePage(properties_.charset, platform_.ansi, utf8);
 
-    std::vector<std::string> rowKeys;
-    ListView& list = surface_->uploadFileList;
-    for (std::int32_t row = 1; row <= list.RowCount(); ++row) rowKeys.push_back(list.RowKey(row));
+    const std::vector<std::string> rowKeys = queue_->LocalRowKeys();
     const UploadSettings settings{
         properties_.actionUrl,  server.host, cookie_, properties_.boundary, properties_.filePrefix,
         properties_.paddingZero};

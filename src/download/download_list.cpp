@@ -75,9 +75,7 @@ void DownloadList::AddDownloadFile(std::string_view name, std::int32_t size) {
   ListView& list = surface_.downloadFileList;
   // The control's list refuses a key it holds; a second listing of a server path would
   // count a row that does not exist.
-  for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
-    if (list.RowKey(row) == name) return;
-  }
+  if (list.HasKey(name)) return;
   std::string fileName;
   bool decoded = false;
   Skippable([&] {

@@ -32,13 +32,14 @@ void HeadlessListView::SetImageLists(ImageList* large, ImageList* small) {
 std::optional<std::int32_t> HeadlessListView::AddRow(std::int32_t position, std::string_view key,
                                                      std::string_view text) {
   if (position < 0) throw Error(ErrorNumber::kInvalidArgument);
-  if (!key.empty() && FindKey(key) != 0) return std::nullopt;
+  if (!key.empty() && keys_.Contains(key)) return std::nullopt;
   const std::int32_t count = RowCount();
   const std::int32_t row = position == 0 || position > count ? CheckedAdd(count, 1) : position;
   Row added;
   added.key = key;
   added.text = text;
   rows_.insert(rows_.begin() + (row - 1), std::move(added));
+  if (!key.empty()) keys_.Insert(key);
   if (focusedRow_ >= row) ++focusedRow_;
   return row;
 }
@@ -48,7 +49,9 @@ std::int32_t HeadlessListView::RowCount() const {
 }
 
 void HeadlessListView::RemoveRow(std::int32_t row) {
-  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(IndexOf(row)));
+  const std::size_t index = IndexOf(row);
+  keys_.Erase(rows_[index].key);
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
   if (focusedRow_ == row) {
     focusedRow_ = 0;
   } else if (focusedRow_ > row) {

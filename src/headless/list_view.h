@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/key_set.h"
 #include "headless/widget.h"
 #include "platform/ui.h"
 
@@ -40,6 +41,7 @@ class HeadlessListView : public HeadlessWidget, public ListView {
   std::int32_t RowCount() const override;
   // The rows after it move up by one.
   void RemoveRow(std::int32_t row) override;
+  bool HasKey(std::string_view key) const override { return keys_.Contains(key); }
 
   std::string RowKey(std::int32_t row) const override { return At(row).key; }
   std::string RowText(std::int32_t row) const override { return At(row).text; }
@@ -107,6 +109,8 @@ class HeadlessListView : public HeadlessWidget, public ListView {
 
   std::vector<ListColumn> columns_;
   std::vector<Row> rows_;
+  // The non-empty keys of rows_, for the duplicate check of AddRow.
+  KeySet keys_;
   ImageList* largeImages_ = nullptr;
   ImageList* smallImages_ = nullptr;
   ListViewMode view_ = ListViewMode::kLargeIcon;

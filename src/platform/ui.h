@@ -127,6 +127,8 @@ class ListView : public virtual Widget {
                                              std::string_view text) = 0;
   virtual std::int32_t RowCount() const = 0;
   virtual void RemoveRow(std::int32_t row) = 0;
+  // Whether a row has exactly this key (letter case counts), in constant time.
+  virtual bool HasKey(std::string_view key) const = 0;
 
   virtual std::string RowKey(std::int32_t row) const = 0;
   virtual std::string RowText(std::int32_t row) const = 0;

@@ -143,10 +143,17 @@ std::int64_t PosixFileSystem::FileSize(const std::string& path) {
 }
 
 std::unique_ptr<InputFile> PosixFileSystem::OpenRead(const std::string& path) {
-  UniqueFd fd = OpenOrRaise(path, O_RDONLY);
-  // A folder opens for reading on POSIX; refuse it here rather than at the first Read.
+  // Not blocking: a FIFO put where the file was measured would hold a plain open until some
+  // writer came, past every time limit and signal. Only a regular file is read, so a folder
+  // (which opens for reading on POSIX) is refused here too rather than at the first Read.
+  UniqueFd fd = OpenOrRaise(path, O_RDONLY | O_NONBLOCK);
   struct stat status {};
-  if (::fstat(fd.Get(), &status) == 0 && S_ISDIR(status.st_mode)) throw FileError(EISDIR, path);
+  if (::fstat(fd.Get(), &status) != 0) throw FileError(errno, path);
+  if (!S_ISREG(status.st_mode)) throw FileError(EISDIR, path);
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    throw FileError(errno, path);
+  }
   return std::make_unique<FdInputFile>(std::move(fd), path);
 }
 

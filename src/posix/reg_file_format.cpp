@@ -186,7 +186,10 @@ std::optional<std::string> ParseSection(std::string_view line, std::string_view 
   const std::string_view hive = inside.substr(0, slash);
   if (FoldRegistryName(hive) != FoldRegistryName(hiveName)) return std::nullopt;
   if (slash == std::string_view::npos) return std::string();
-  return NormalizeKeyPath(inside.substr(slash + 1));
+  std::string path = NormalizeKeyPath(inside.substr(slash + 1));
+  // The registry never holds such a key; reading one would cost its depth times its length.
+  if (!IsWithinKeyLimits(path)) return std::nullopt;
+  return path;
 }
 
 std::string Quoted(std::string_view text) {
@@ -289,7 +292,9 @@ std::string FormatRegFile(const RegTree& tree, std::string_view hiveName) {
   out += kNewline;
   out += kNewline;
   for (const auto& [folded, key] : tree.Keys()) {
-    if (key.path.empty() && key.values.empty()) continue;
+    // A key without values whose subkeys are written is made again by reading them: writing
+    // it as well would give every level of a deep key a section with its whole path.
+    if (key.values.empty() && (key.path.empty() || tree.HasSubkeys(key.path))) continue;
     out += '[';
     out += hiveName;
     if (!key.path.empty()) {

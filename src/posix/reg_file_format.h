@@ -22,15 +22,16 @@ namespace veldrask::posix {
 // Text is bytes of the ANSI code page, written raw; only "\" and """ are escaped.
 
 // Reads the keys and values of hiveName (e.g. "HKEY_LOCAL_MACHINE") from text. What cannot be
-// read (a garbled or cut-off line, a section of another hive, a deletion entry, the values
-// under any of these) is skipped and counted in unreadLines, when given; a section's key
-// exists even when none of its values could be read.
+// read (a garbled or cut-off line, a section of another hive, a deletion entry, a key past the
+// registry's limits (IsWithinKeyLimits), the values under any of these) is skipped and counted in
+// unreadLines, when given; a section's key exists even when none of its values could be read.
 RegTree ParseRegFile(std::string_view text, std::string_view hiveName,
                      std::size_t* unreadLines = nullptr);
 
-// The text of the tree, CRLF line ends. A string value that is printable text ending in
-// exactly one NUL is written "name"="text"; every other value as hex(type) bytes, so that
-// parsing gives back the same types and bytes.
+// The text of the tree, CRLF line ends. A key with neither values nor subkeys has a section
+// of its own; a key without values above others is implied by theirs. A string value that is
+// printable text ending in exactly one NUL is written "name"="text"; every other value as hex(type)
+// bytes, so that parsing gives back the same types and bytes.
 std::string FormatRegFile(const RegTree& tree, std::string_view hiveName);
 
 // Whether a key or value name can be written: the format has no way to write a line break or

@@ -84,6 +84,7 @@ std::int32_t RegFileRegistry::CreateKey(RegistryKey parent, std::string_view pat
   if (!base) return kInvalidHandle;
   if (!IsStorableName(path)) return kInvalidParameter;
   KeyLocation location{base->hive, JoinKeyPath(base->path, path)};
+  if (!IsWithinKeyLimits(location.path)) return kInvalidParameter;
   // An existing key opens without a write, so reading keys works in a read-only folder.
   if (!location.hive->Read().HasKey(location.path)) {
     const std::int32_t status = location.hive->Modify([&](RegTree& tree) {

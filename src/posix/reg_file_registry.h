@@ -20,8 +20,9 @@ namespace veldrask::posix {
 // Several processes may use the same folder at once; every call sees the others' writes.
 class RegFileRegistry : public Registry {
  public:
-  // A key or value name holding a line break or a NUL, which the file cannot store: the
-  // platform's invalid-parameter code.
+  // A key or value name holding a line break or a NUL, which the file cannot store, and a key
+  // past the registry's limits (a name over 255 characters, more than 512 levels): the
+  // platform's invalid-parameter code, which its registry gives for a name too long.
   static constexpr std::int32_t kInvalidParameter = 87;
 
   // The folder named by VELDRASK_REGISTRY, else $XDG_CONFIG_HOME/veldrask (by default

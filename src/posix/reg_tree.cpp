@@ -1,7 +1,5 @@
 #include "posix/reg_tree.h"
 
-#include <algorithm>
-
 namespace veldrask::posix {
 
 std::string FoldRegistryName(std::string_view name) {
@@ -39,6 +37,22 @@ std::string JoinKeyPath(std::string_view parent, std::string_view child) {
   return NormalizeKeyPath(joined);
 }
 
+bool IsWithinKeyLimits(std::string_view path) {
+  std::size_t depth = path.empty() ? 0 : 1;
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(path[i]);
+    if (byte == '\\') {
+      ++depth;
+      characters = 0;
+      continue;
+    }
+    if (byte >= 0x81 && byte <= 0xFE) ++i;  // the trail byte of a double-byte character
+    if (++characters > kMaxKeyNameCharacters) return false;
+  }
+  return depth <= kMaxKeyDepth;
+}
+
 RegTree::RegTree() {
   keys_.emplace("", RegKey{});
 }
@@ -58,12 +72,15 @@ bool RegTree::HasKey(std::string_view path) const {
 }
 
 void RegTree::CreateKey(std::string_view path) {
+  // Folding keeps every byte in its place, so the prefixes of the folded path are the keys.
+  const std::string folded = FoldRegistryName(path);
   std::size_t end = 0;
   while (end != std::string_view::npos) {
     end = path.find('\\', end + 1);
     const std::string_view prefix = path.substr(0, end);
     if (prefix.empty()) continue;
-    keys_.try_emplace(FoldRegistryName(prefix), RegKey{std::string(prefix), {}});
+    const auto [key, added] = keys_.try_emplace(folded.substr(0, prefix.size()));
+    if (added) key->second.path = prefix;
   }
 }
 
@@ -80,36 +97,24 @@ bool RegTree::DeleteKey(std::string_view path) {
   return keys_.erase(FoldRegistryName(path)) > 0;
 }
 
-namespace {
-
-auto FindByName(std::vector<RegValue>& values, std::string_view name) {
-  const std::string folded = FoldRegistryName(name);
-  return std::find_if(values.begin(), values.end(), [&](const RegValue& value) {
-    return FoldRegistryName(value.name) == folded;
-  });
-}
-
-}  // namespace
-
 const RegValue* RegTree::FindValue(std::string_view path, std::string_view name) const {
   const RegKey* key = Find(path);
   if (key == nullptr) return nullptr;
-  const std::string folded = FoldRegistryName(name);
-  for (const RegValue& value : key->values) {
-    if (FoldRegistryName(value.name) == folded) return &value;
-  }
-  return nullptr;
+  const auto found = key->valueIndex.find(FoldRegistryName(name));
+  return found == key->valueIndex.end() ? nullptr : &key->values[found->second];
 }
 
 bool RegTree::SetValue(std::string_view path, RegValue value) {
   RegKey* key = Find(path);
   if (key == nullptr) return false;
-  const auto existing = FindByName(key->values, value.name);
-  if (existing == key->values.end()) {
+  const auto [found, added] =
+      key->valueIndex.try_emplace(FoldRegistryName(value.name), key->values.size());
+  if (added) {
     key->values.push_back(std::move(value));
   } else {
-    existing->type = value.type;
-    existing->data = std::move(value.data);
+    RegValue& existing = key->values[found->second];
+    existing.type = value.type;
+    existing.data = std::move(value.data);
   }
   return true;
 }
@@ -117,9 +122,14 @@ bool RegTree::SetValue(std::string_view path, RegValue value) {
 bool RegTree::DeleteValue(std::string_view path, std::string_view name) {
   RegKey* key = Find(path);
   if (key == nullptr) return false;
-  const auto existing = FindByName(key->values, name);
-  if (existing == key->values.end()) return false;
-  key->values.erase(existing);
+  const auto found = key->valueIndex.find(FoldRegistryName(name));
+  if (found == key->valueIndex.end()) return false;
+  const std::size_t removed = found->second;
+  key->valueIndex.erase(found);
+  key->values.erase(key->values.begin() + static_cast<std::ptrdiff_t>(removed));
+  for (auto& [folded, place] : key->valueIndex) {
+    if (place > removed) --place;
+  }
   return true;
 }
 

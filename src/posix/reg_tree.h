@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace veldrask::posix {
@@ -21,6 +22,15 @@ std::string NormalizeKeyPath(std::string_view path);
 // Joins a key path and a relative path below it.
 std::string JoinKeyPath(std::string_view parent, std::string_view child);
 
+// What the Win32 registry refuses to create: a key name over 255 characters, a key more than
+// 512 levels below its hive. Within them a path costs at most 512 times its length to create,
+// and a hive file stays near the size of what was stored.
+inline constexpr std::size_t kMaxKeyNameCharacters = 255;
+inline constexpr std::size_t kMaxKeyDepth = 512;
+// Whether a normalized key path stays within both limits. Characters are counted in the ANSI
+// code page: a lead byte 0x81..0xFE and its trail byte are one.
+bool IsWithinKeyLimits(std::string_view path);
+
 struct RegValue {
   std::string name;  // "" is the key's default value
   std::uint32_t type = 0;
@@ -32,6 +42,8 @@ struct RegValue {
 struct RegKey {
   std::string path;  // as first created, normalized
   std::vector<RegValue> values;
+  // Folded value name to its place in values, so a key's values read in linear time.
+  std::unordered_map<std::string, std::size_t> valueIndex;
 };
 
 // One hive's keys and values in memory. Key paths passed in are normalized (NormalizeKeyPath);
@@ -55,7 +67,8 @@ class RegTree {
   bool SetValue(std::string_view path, RegValue value);
   bool DeleteValue(std::string_view path, std::string_view name);
 
-  // Every key, ordered by folded path, so a parent comes before its subkeys.
+  // Every key, ordered by folded path, so a parent comes before its subkeys. Keys the caller
+  // made are within the key limits only when it checked them (IsWithinKeyLimits).
   const std::map<std::string, RegKey>& Keys() const { return keys_; }
 
  private:

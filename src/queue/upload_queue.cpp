@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::string_view kListSeparator = "<";
 
-bool IsServerRowKey(std::string_view key) {
-  return Contains(key, kListSeparator);
-}
-
 // A size column's text back as bytes: the user's digit grouping removed, then read as a
 // number, so "1,234,567" gives 1234567 rather than its leading digits.
 std::int32_t ReadSizeText(std::string_view text, const NumberStyle& numbers) {
@@ -71,9 +67,10 @@ void UploadQueue::AddUploadedFile(std::string_view name, std::int32_t size) {
     ShowMessage(QueueRangeMessage(fileName, Numbers()));
     return;
   }
-  const std::optional<std::int32_t> row =
-      AppendRow(std::string(name) + std::string(kListSeparator), fileName, size);
+  const std::string key = std::string(name) + std::string(kListSeparator);
+  const std::optional<std::int32_t> row = AppendRow(key, fileName, size);
   if (!row) return;  // listed already: counting it again would part counters from rows
+  serverRowKeys_.Insert(key);
   const std::string extension = ExtensionKey(fileName, platform_.files.Separator());
   const std::string typeName = AddFileIconForName(icons_, platform_.files, fileName, extension,
                                                   platform_.files.DefaultDownloadFolder());
@@ -98,11 +95,17 @@ std::int16_t UploadQueue::CurrentFileCount() const {
 }
 
 bool UploadQueue::IsNewFileKey(std::string_view key) const {
+  return !surface_.uploadFileList.HasKey(key);
+}
+
+std::vector<std::string> UploadQueue::LocalRowKeys() const {
   const ListView& list = surface_.uploadFileList;
+  std::vector<std::string> keys;
   for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
-    if (list.RowKey(row) == key) return false;
+    std::string key = list.RowKey(row);
+    if (!serverRowKeys_.Contains(key)) keys.push_back(std::move(key));
   }
-  return true;
+  return keys;
 }
 
 void UploadQueue::cmdDelete_Click() {
@@ -123,7 +126,9 @@ void UploadQueue::RemoveSelectedRows() {
     if (row == 0) break;
     const QueueTally next = Tally().Minus(ReadSizeText(list.SubItem(row, 1), numbers));
     StoreTally(next);
-    if (IsServerRowKey(list.RowKey(row))) {
+    const std::string key = list.RowKey(row);
+    if (serverRowKeys_.Contains(key)) {
+      serverRowKeys_.Erase(key);
       deletedFiles_ += list.RowText(row);
       deletedFiles_ += kListSeparator;
     }

@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/key_set.h"
 #include "common/control_surface.h"
 #include "common/properties.h"
 #include "platform/platform.h"
@@ -16,7 +18,8 @@ namespace veldrask {
 // The upload list UploadFileList and its bookkeeping: local files the user adds through the
 // open dialog (checked against the page's limits), files the page lists as already on the
 // server (their keys end with "<"), deletion of selected rows, and the "<"-terminated lists
-// the page reads back. The counters always describe the rows in the list. RemainSize lives
+// the page reads back. A row's kind is what made it, kept here beside the list: a local path
+// may hold "<" as well. The counters always describe the rows in the list. RemainSize lives
 // in the control's properties because MaxFileSize resets it.
 class UploadQueue {
  public:
@@ -45,6 +48,8 @@ class UploadQueue {
 
   // True when no row of the list has exactly this key (letter case counts).
   bool IsNewFileKey(std::string_view key) const;
+  // The keys of the rows the add command made, in row order: what an upload sends.
+  std::vector<std::string> LocalRowKeys() const;
 
   std::int16_t UploadFileCount() const { return fileCount_; }
   std::int32_t UploadTotalSize() const { return totalSize_; }
@@ -81,6 +86,8 @@ class UploadQueue {
   std::string uploadedFiles_;
   std::string deletedFiles_;
   std::string uploadingFiles_;
+  // The keys of the rows AddUploadedFile made.
+  KeySet serverRowKeys_;
 };
 
 }  // namespace veldrask

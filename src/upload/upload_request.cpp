@@ -92,10 +92,8 @@ void ComposeUploadRequest(const UploadSettings& settings, std::span<const PostDa
 
   out.formData.clear();
   for (const PostData& field : fields) AppendFieldPart(out.formData, settings.boundary, field);
-  bool hasLocalRow = false;
-  for (const std::string& key : rowKeys) hasLocalRow = hasLocalRow || !Contains(key, "<");
   out.formData.append("--").append(settings.boundary);
-  out.formData.append(hasLocalRow ? kCrLf : std::string_view("--"));
+  out.formData.append(rowKeys.empty() ? std::string_view("--") : kCrLf);
 
   // Both tails have the same length: CRLF "--" boundary, then CRLF or "--".
   const std::int32_t tailLength =
@@ -104,7 +102,6 @@ void ComposeUploadRequest(const UploadSettings& settings, std::span<const PostDa
   std::int16_t number = 0;
   out.attachedFiles.assign(rowKeys.size() + 1, AttachedFile{});
   for (const std::string& key : rowKeys) {
-    if (Contains(key, "<")) continue;
     number = CheckedAdd(number, std::int16_t{1});
     AttachedFile& file = out.attachedFiles[static_cast<std::size_t>(number)];
     file.key = key;

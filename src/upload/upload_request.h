@@ -36,8 +36,8 @@ struct UploadRequest {
 };
 
 // Composes the request into out, filling httpHeader, formData and attachedFiles in that
-// order, so a failure leaves what was composed before it. rowKeys are the upload list's row
-// keys in row order; a key holding "<" is a file already on the server and is skipped.
+// order, so a failure leaves what was composed before it. rowKeys are the keys of the upload
+// list's local rows in row order; rows of files already on the server are not passed.
 // bodyCodePage encodes what Content-Length counts: the form fields and the part heads. The
 // head goes out in the head's code page, which the count does not involve.
 //

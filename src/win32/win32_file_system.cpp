@@ -38,6 +38,7 @@ DWORD ChunkSize(std::size_t size) {
 class HandleInputFile : public InputFile {
  public:
   explicit HandleInputFile(HANDLE handle) : file_(handle) {}
+  HANDLE Handle() const { return file_.Get(); }
 
   std::size_t Read(std::span<std::byte> buffer) override {
     DWORD count = 0;
@@ -138,8 +139,12 @@ std::int64_t Win32FileSystem::FileSize(const std::string& path) {
 std::unique_ptr<InputFile> Win32FileSystem::OpenRead(const std::string& path) {
   // A folder is refused by CreateFileW as "access denied"; the control calls it what it is.
   if (FolderExists(path)) throw Error(ErrorNumber::kPathFileAccess);
-  return std::make_unique<HandleInputFile>(OpenOrRaise(
+  auto input = std::make_unique<HandleInputFile>(OpenOrRaise(
       path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING));
+  // A device name (CON, COM1, a pipe) opens as well, and reading it can wait for ever: only a
+  // file on disk is read.
+  if (GetFileType(input->Handle()) != FILE_TYPE_DISK) throw Error(ErrorNumber::kPathFileAccess);
+  return input;
 }
 
 std::unique_ptr<OutputFile> Win32FileSystem::OpenWrite(const std::string& path) {

@@ -54,5 +54,6 @@ int main() {
   _setmode(_fileno(stderr), _O_BINARY);
   veldrask::host::RegisterKoreanCharsets();
   veldrask::host::Console messages(std::cerr, false, [] { return std::size_t{80}; });
-  return veldrask::host::Run(Arguments(), std::cout, messages);
+  return veldrask::host::FinishStdout(veldrask::host::Run(Arguments(), std::cout, messages),
+                                      std::cout, messages);
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "download_folder.h"
 #include "options.h"
 #include "win32/wide_text.h"
 
@@ -65,6 +66,7 @@ std::string FolderPath(const std::string& argument) {
   std::string folder = NativePath(argument);
   // "C:\" keeps its separator; "C:\Download\" does not.
   while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  MakeDownloadFolder(std::filesystem::path(win32::Widen(folder)), folder);
   return folder;
 }
 

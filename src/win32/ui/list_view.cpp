@@ -132,10 +132,7 @@ void Win32ListView::SetCheckBoxes(bool enabled) {
 std::optional<std::int32_t> Win32ListView::AddRow(std::int32_t position, std::string_view key,
                                                   std::string_view text) {
   if (position < 0) throw Error(ErrorNumber::kInvalidArgument);
-  if (!key.empty() &&
-      std::any_of(rows_.begin(), rows_.end(), [key](const Row& row) { return row.key == key; })) {
-    return std::nullopt;
-  }
+  if (!key.empty() && keys_.Contains(key)) return std::nullopt;
   const std::int32_t count = RowCount();
   const std::int32_t row = position == 0 || position > count ? CheckedAdd(count, 1) : position;
   std::wstring wide = Widen(text);
@@ -151,6 +148,7 @@ std::optional<std::int32_t> Win32ListView::AddRow(std::int32_t position, std::st
     }
   }
   rows_.insert(rows_.begin() + (row - 1), Row{std::string(key), std::string(text), {}, {}, {}, {}});
+  if (!key.empty()) keys_.Insert(key);
   return row;
 }
 
@@ -164,6 +162,7 @@ void Win32ListView::RemoveRow(std::int32_t row) {
     const ProgramChange change(programChange_);
     SendMessageW(Window(), LVM_DELETEITEM, index, 0);
   }
+  keys_.Erase(rows_[index].key);
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/key_set.h"
 #include "win32/ui/widget.h"
 
 namespace veldrask::win32 {
@@ -45,6 +46,7 @@ class Win32ListView : public Win32Widget, public ListView {
                                      std::string_view text) override;
   std::int32_t RowCount() const override;
   void RemoveRow(std::int32_t row) override;
+  bool HasKey(std::string_view key) const override { return keys_.Contains(key); }
 
   std::string RowKey(std::int32_t row) const override { return At(row).key; }
   std::string RowText(std::int32_t row) const override { return At(row).text; }
@@ -98,6 +100,8 @@ class Win32ListView : public Win32Widget, public ListView {
 
   std::vector<ListColumn> columns_;
   std::vector<Row> rows_;
+  // The non-empty keys of rows_, for the duplicate check of AddRow.
+  KeySet keys_;
   Win32ImageList* largeImages_ = nullptr;
   Win32ImageList* smallImages_ = nullptr;
   ListViewMode view_ = ListViewMode::kLargeIcon;

@@ -366,6 +366,49 @@ TEST_F(RegFileRegistryTest, AFileThatCannotBeReadIsNeverReplaced) {
   EXPECT_EQ(testing::ReadTextFile(HiveFile()), before);
 }
 
+// The registry's own limits, so that a page's script cannot make a key whose file costs the
+// square of its depth: a name of 255 characters and 512 levels are the most it takes.
+TEST_F(RegFileRegistryTest, KeysPastTheRegistryLimitsAreRefusedAndDeepKeysStaySmall) {
+  auto levels = [](std::size_t count, std::string_view name) {
+    std::string path(name);
+    for (std::size_t i = 1; i < count; ++i) path.append("\\").append(name);
+    return path;
+  };
+  const struct {
+    std::string path;
+    std::int32_t status;
+  } cases[] = {
+      {std::string(255, 'k'), registry_status::kSuccess},
+      {std::string(256, 'k'), RegFileRegistry::kInvalidParameter},
+      {"Software\\" + std::string(400, '\xb0') + "\\A", registry_status::kSuccess},
+      {levels(512, "d"), registry_status::kSuccess},
+      {levels(513, "e"), RegFileRegistry::kInvalidParameter},
+  };
+  for (const auto& c : cases) {
+    RegistryKey key = kNullKey;
+    EXPECT_EQ(registry_.CreateKey(kMachine, c.path, key), c.status) << c.path.size();
+    if (key != kNullKey) {
+      EXPECT_EQ(registry_.SetValue(key, "v", 1, Data("x\0"sv)), 0);
+    }
+    registry_.CloseKey(key);
+  }
+  // The 512 levels are one section; the ancestors are made again by reading it.
+  EXPECT_LT(std::filesystem::file_size(HiveFile()), 2000u);
+  RegFileRegistry again(folder_.Path());
+  EXPECT_EQ(QueryPath(again, levels(512, "d"), "v").bytes, "x\0"sv);
+  RegistryKey middle = kNullKey;
+  EXPECT_EQ(again.OpenKey(kMachine, levels(300, "d"), middle), 0);
+  again.CloseKey(middle);
+
+  // A hand-made file past the limits: that section is not read, the rest is.
+  testing::WriteTextFile(
+      HiveFile(), "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + levels(600, "f") +
+                      "]\r\n\"v\"=\"deep\"\r\n\r\n[HKEY_LOCAL_MACHINE\\ok]\r\n\"v\"=\"x\"\r\n");
+  RegFileRegistry third(folder_.Path());
+  EXPECT_EQ(QueryPath(third, levels(600, "f"), "v").status, registry_status::kNotFound);
+  EXPECT_EQ(QueryPath(third, "ok", "v").bytes, "x\0"sv);
+}
+
 TEST(RegFileRegistryFolder, ComesFromTheEnvironment) {
   testing::EnvironmentOverride home("HOME", "/home/someone");
   {

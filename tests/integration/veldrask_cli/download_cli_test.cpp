@@ -89,6 +89,30 @@ TEST_F(DownloadCliTest, UntickedRowsStayOnTheServerAndTheChosenFolderIsRemembere
   EXPECT_EQ(ReadFile(chosen / "b.bin"), ReadFile(store_ / "b.bin"));
 }
 
+// A --to that is no folder is refused before the control is given it, so the folder
+// remembered before stays.
+TEST_F(DownloadCliTest, ABadFolderIsRefusedNamingItAndNotRemembered) {
+  const std::filesystem::path chosen = Folder("chosen");
+  ASSERT_EQ(Download({"--to", chosen.string(), Listed("a.txt")}).status, 0);
+  const std::filesystem::path file = Write("plain.txt", "x");
+  const struct {
+    std::filesystem::path folder;
+    std::string said;
+  } cases[] = {
+      {file, ": not a folder"},
+      {Root() / "missing" / "sub", ": the folder cannot be made ("},
+  };
+  for (const auto& c : cases) {
+    const CliResult refused = Download({"--to", c.folder.string(), Listed("b.bin")});
+    EXPECT_EQ(refused.status, 2) << refused.err;
+    EXPECT_NE(refused.err.find(ShownPath(c.folder) + c.said), std::string::npos) << refused.err;
+  }
+  const CliResult remembered = Download({Listed("b.bin")});
+  ASSERT_EQ(remembered.status, 0) << remembered.err;
+  EXPECT_EQ(ReadFile(chosen / "b.bin"), ReadFile(store_ / "b.bin"));
+  EXPECT_FALSE(std::filesystem::exists(Root() / "missing"));
+}
+
 TEST_F(DownloadCliTest, RefusalsAndFailuresGiveStatusOneAndBadRowsStatusTwo) {
   const std::filesystem::path out = Root() / "out";
   const CliResult missing = Download({"--to", out.string(), "/missing.txt:5"});

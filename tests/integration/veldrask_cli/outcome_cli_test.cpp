@@ -2,7 +2,9 @@
 // written as their frameworks' users write them, misbehaving servers, time limits, the raw
 // reply and the heads shown by --verbose.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -231,6 +233,35 @@ TEST_F(OutcomeCliTest, VerboseShowsBothHeadsAndOutputKeepsTheReplysBytes) {
   const CliResult decoded = Upload(server->port(), "/in", {"upload", "a.txt"});
   EXPECT_EQ(decoded.out, "올렸습니다");
   EXPECT_EQ(decoded.err.find("> POST"), std::string::npos) << "heads only with --verbose";
+}
+
+// A full disk under stdout: the reply, a text or the help lost there is a failure, said.
+TEST_F(OutcomeCliTest, OutputLostOnAFullDiskIsStatusOneAndSaid) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  const std::filesystem::path records = Folder("records");
+  RecordingReply reply;
+  reply.body = "the reply";
+  const auto server = StartRecordingServer(records, reply);
+  const std::filesystem::path file = Write("a.txt", "alpha");
+  const std::vector<std::vector<std::string>> cases = {
+      {"encode", "가나다"},
+      {"--help"},
+      {"--param", "HostName=127.0.0.1", "--param", "ServerPort=" + std::to_string(server->port()),
+       "--param", "ActionURL=/up", "--quiet", "upload", file.string()},
+  };
+  for (const std::vector<std::string>& arguments : cases) {
+    std::string command = "cd '" + Root().string() + "' && HOME='" + (Root() / "home").string() +
+                          "' VELDRASK_REGISTRY='" + (Root() / "registry").string() + "' exec";
+    for (const std::string& word : CliCommand()) command += " '" + word + "'";
+    for (const std::string& word : arguments) command += " '" + word + "'";
+    command += " >/dev/full 2>'" + (Root() / "err.txt").string() + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << command;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << arguments.front();
+    EXPECT_NE(ReadFile(Root() / "err.txt").find("veldrask: stdout: write failed"),
+              std::string::npos)
+        << ReadFile(Root() / "err.txt");
+  }
 }
 
 }  // namespace

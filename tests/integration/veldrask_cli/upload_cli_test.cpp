@@ -117,6 +117,49 @@ TEST_F(UploadCliTest, FilesFromSeveralFoldersAreOneSelectionAndServerRowsAreList
   EXPECT_EQ(ReadFile(store_ / "b.txt"), "beta");
 }
 
+// A row's kind comes from what made it: a local path holding "<", the mark of a server row
+// in the page's lists, is still a file to send.
+TEST_F(UploadCliTest, ALocalPathHoldingALessThanSignIsSentBesideServerRows) {
+  if (WindowsHost()) GTEST_SKIP() << "a Windows path cannot hold \"<\"";
+  const auto server = StartPhpServer(store_);
+  Write("files/x<y/r.txt", "in a folder with <");
+  std::vector<std::string> arguments = ServerParams(*server);
+  arguments.insert(arguments.end(),
+                   {"--param", "MaxFileCount=5", "upload", "--uploaded", "old.txt:10",
+                    (files_ / "x<y" / "r.txt").string(), (files_ / "a.txt").string()});
+
+  const CliResult result = Run(arguments);
+
+  ASSERT_EQ(result.status, 0) << result.err;
+  const UploadReport report = ParseUploadReport(result.out);
+  ASSERT_EQ(report.files.size(), 2u) << result.out;
+  EXPECT_EQ(report.files[0].filename, "r.txt");
+  EXPECT_EQ(ReadFile(store_ / "r.txt"), "in a folder with <");
+  EXPECT_NE(result.err.find("완료  " + (files_ / "x<y" / "r.txt").string()), std::string::npos)
+      << result.err;
+}
+
+// Half a page would lose what follows the fault, such as the excluded extensions.
+TEST_F(UploadCliTest, APageThatCannotBeReadWholeSendsNothing) {
+  const std::filesystem::path records = Folder("records");
+  const auto server = StartRecordingServer(records, RecordingReply{});
+  const std::filesystem::path page =
+      Write("bad.html",
+            "<meta charset=euc-kr><object>\n<param name=MainTitle value=\"\xff\xfe\">\n"
+            "<param name=ExcludeFileExtension value=\"exe|sh\"></object>");
+  Write("files/tool.exe", "MZ");
+  std::vector<std::string> arguments = ServerParams(*server);
+  arguments.insert(arguments.begin(), {"--page", page.string()});
+  arguments.insert(arguments.end(), {"upload", (files_ / "tool.exe").string()});
+
+  const CliResult result = Run(arguments);
+
+  EXPECT_EQ(result.status, 2) << result.err;
+  EXPECT_NE(result.err.find(": line 2: bytes that are not euc-kr"), std::string::npos)
+      << result.err;
+  EXPECT_TRUE(std::filesystem::is_empty(records)) << "nothing may reach the server";
+}
+
 TEST_F(UploadCliTest, OnATerminalTheProgressWindowIsDrawnInPlaceAndItsFinishedRowsStay) {
   const auto server = StartPhpServer(store_);
   Write("files/big.bin", std::string(300000, 'x'));

@@ -70,7 +70,6 @@ TEST(RegFileFormat, WritesWhatTheRegistryEditorReads) {
 
   EXPECT_EQ(FormatRegFile(tree, "HKEY_LOCAL_MACHINE"),
             "REGEDIT4\r\n\r\n"
-            "[HKEY_LOCAL_MACHINE\\Software]\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\Software\\Empty]\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\Software\\Maker]\r\n"
             "@=\"default\"\r\n"

@@ -87,22 +87,21 @@ TEST_F(ComposeTest, WorkedExampleIsByteExact) {
   EXPECT_EQ(PartTail(kBoundary, false), "\r\n--Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG\r\n");
 }
 
-TEST_F(ComposeTest, EmptyQueueAndServerRowsOnlyCloseTheBody) {
-  for (const std::vector<std::string>& keys :
-       {std::vector<std::string>{}, std::vector<std::string>{"old.txt<", "older.jpg<"}}) {
-    const UploadRequest request = Compose(Settings(), {}, keys);
-    EXPECT_EQ(request.formData, "--Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG--");
-    EXPECT_EQ(AnnouncedLength(request), 36);
-    ASSERT_EQ(request.attachedFiles.size(), 1u);
-  }
+TEST_F(ComposeTest, NoLocalRowOnlyClosesTheBody) {
+  const UploadRequest request = Compose(Settings(), {}, {});
+  EXPECT_EQ(request.formData, "--Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG--");
+  EXPECT_EQ(AnnouncedLength(request), 36);
+  ASSERT_EQ(request.attachedFiles.size(), 1u);
 }
 
-TEST_F(ComposeTest, ServerRowsTakeNoNumberAndLengthSumsEveryPart) {
+// Server rows never reach the composition (the queue leaves them out), so every key is a
+// file, also one whose path holds "<".
+TEST_F(ComposeTest, EveryKeyIsAFileAndLengthSumsEveryPart) {
   files.Put("C:\\a.txt", std::string(10, 'a'));
-  files.Put("C:\\b.txt", std::string(200, 'b'));
+  files.Put("C:\\x<y\\b.txt", std::string(200, 'b'));
   files.Put("C:\\c", "");
   const UploadRequest request =
-      Compose(Settings(), {{"k", "v"}}, {"C:\\a.txt", "x.doc<", "C:\\b.txt", "y<z", "C:\\c"});
+      Compose(Settings(), {{"k", "v"}}, {"C:\\a.txt", "C:\\x<y\\b.txt", "C:\\c"});
 
   ASSERT_EQ(request.attachedFiles.size(), 4u);
   long expected = static_cast<long>(request.formData.size());
@@ -111,7 +110,8 @@ TEST_F(ComposeTest, ServerRowsTakeNoNumberAndLengthSumsEveryPart) {
     EXPECT_NE(file.header.find("name=\"file_" + std::to_string(n) + "\""), std::string::npos);
     expected += static_cast<long>(file.header.size()) + file.size + 38;
   }
-  EXPECT_EQ(request.attachedFiles[2].key, "C:\\b.txt");
+  EXPECT_EQ(request.attachedFiles[2].key, "C:\\x<y\\b.txt");
+  EXPECT_EQ(request.attachedFiles[2].name, "b.txt");
   EXPECT_EQ(request.attachedFiles[3].name, "c");
   EXPECT_EQ(AnnouncedLength(request), expected);
 }

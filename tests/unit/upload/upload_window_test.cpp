@@ -129,7 +129,7 @@ TEST_F(UploadWindowTest, SendsTheComposedRequestInStopAndWaitBlocks) {
   PutFile("C:\\in\\empty", "");
   PutFile("C:\\in\\exact.bin", std::string(16384, 'x'));
   files.SetReadLimit(1000);  // short reads still fill whole blocks
-  Compose({"C:\\in\\보고서.txt", "server.txt<", "C:\\in\\empty", "C:\\in\\exact.bin"});
+  Compose({"C:\\in\\보고서.txt", "C:\\in\\empty", "C:\\in\\exact.bin"});
   clock.SetStep(50);
 
   Run({Data(std::string(kOkReply))});
@@ -164,7 +164,7 @@ TEST_F(UploadWindowTest, SendsTheComposedRequestInStopAndWaitBlocks) {
 }
 
 TEST_F(UploadWindowTest, NoFileSendsHeadAndClosingDelimiterAndKeepsDesignTexts) {
-  Compose({"only-on-server.txt<"});
+  Compose({});
   Run({Data("HTTP/1.1 200 OK\r\n\r\nbody until close"), PeerClose()});
   EXPECT_EQ(network->received, ExpectedWire());
   EXPECT_EQ(network->writes.size(), 1u);

@@ -72,5 +72,42 @@ TEST(PageParamsTest, APageWithoutAnObjectOrAReadableFileIsRefused) {
   }
 }
 
+// Reading stops at a NUL and at bytes the charset does not have; what follows, such as the
+// excluded extensions, must not be lost unseen. Nothing reaches stderr from the parser.
+TEST(PageParamsTest, APageThatCannotBeReadWholeIsRefusedNamingTheLine) {
+  using namespace std::string_literals;
+  const std::string tail = "\n<param name=ExcludeFileExtension value=\"exe|sh\">\n</object>";
+  const struct {
+    std::string page;
+    std::string message;
+  } cases[] = {
+      {"<meta charset=euc-kr><object>\n<param name=MainTitle value=\"a\xff\xfe\">" + tail,
+       "page.html: line 2: bytes that are not euc-kr (input conversion failed due to input "
+       "error, bytes 0xFF 0xFE 0x22 0x3E); the page cannot be read whole"},
+      {"<meta charset=utf-8><object>\n\n<param name=MainTitle value=\"a\0b\">"s + tail,
+       "page.html: line 3: a NUL byte; the page cannot be read whole"},
+      {"<object>\n<param name=MainTitle value=\"a\0b\">"s + tail,
+       "page.html: line 2: a NUL byte; the page cannot be read whole"},
+      {"<object>\n<param name=MainTitle value=\"\xc7\xd1\xff\">" + tail,
+       "page.html: line 2: bytes that are not CP949 (input conversion failed due to input "
+       "error, bytes 0xFF 0x22 0x3E 0x0A); the page cannot be read whole"},
+  };
+  for (const auto& c : cases) {
+    ::testing::internal::CaptureStderr();
+    try {
+      Read(c.page);
+      ADD_FAILURE() << "read: " << c.page;
+    } catch (const PageError& error) {
+      EXPECT_EQ(error.what(), c.message);
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  }
+  // A sloppy page is still read whole, quietly.
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Read("<object><foo>\n<param name=a value=b></bar><param name=c value=d></object>"),
+            (Params{{"a", "b"}, {"c", "d"}}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
 }  // namespace
 }  // namespace veldrask::host
