@@ -5,7 +5,8 @@
 # examples/download.html into a fresh folder, checks that each came back identical and stops
 # the server.
 #
-# VELDRASK_PRESET chooses the build: debug by default (the build scripts/test.sh makes too).
+# VELDRASK_PRESET chooses the build: package by default, the optimised binaries a user is
+# handed (scripts/test.sh builds the debug preset for the tests).
 # With --windows the same runs through veldrask.exe and the control DLL of the windows-x64
 # build under Wine (scripts/wine-exe.sh), paths given to it in Unix form.
 set -euo pipefail
@@ -26,7 +27,7 @@ if ((windows)); then
   cmake --build --preset windows-x64 --target veldrask VeldraskUploader -j"$(nproc)"
   veldrask() { bash "$PWD/scripts/wine-exe.sh" "$PWD/build/windows-x64/veldrask.exe" "$@"; }
 else
-  preset=${VELDRASK_PRESET:-debug}
+  preset=${VELDRASK_PRESET:-package}
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target veldrask -j"$(nproc)"
   veldrask_binary=$PWD/build/$preset/apps/veldrask/veldrask

@@ -88,7 +88,9 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
   }
   if (bag) CheckParamNames(options, bag->NamesRead());
   if (options.command != Command::kCall) {
-    CheckHostName(session.Control().HostName(), options.command);
+    const std::string notice = CheckHostName(session.Control().HostName(),
+                                             session.Control().ServerPort(), options.command);
+    if (!notice.empty()) console.Print(notice);
   }
   bool truthful = true;
   try {

@@ -26,7 +26,8 @@ Options (also after upload and download):
                        ReturnURL, MaxFileCount, MaxFileSize, UnitFileSize, MainTitle,
                        FilePrefix, PaddingZero, BufferSize, UpDownload, ExcludeFileExtension,
                        Charset); names ignore letter case; an unknown name is an error.
-                       HostName is the host alone: its port goes in ServerPort;
+                       HostName is the host, its port ServerPort (an upload cleans a
+                       URL such as http://host:8080/path to the host, as the control does);
                        "https://" in front of it means HTTPS (TLS 1.2+, the certificate
                        checked), e.g. HostName=https://files.example.com ServerPort=443
                        Charset=UTF-8 sends field names, values and file names in UTF-8: use

@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "common/server_address.h"
+#include "upload/host_name.h"
 
 namespace veldrask::host {
 namespace {
@@ -12,6 +13,47 @@ namespace {
 bool IsDigits(std::string_view text) {
   return !text.empty() &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// HostName taken apart as a page writes it: [scheme "://"] host [":" port] ["/" path].
+struct WrittenHost {
+  bool isUrl = false;
+  bool hasPath = false;
+  std::string_view host;  // without scheme, port and path
+  std::string_view port;  // the digits after ":", empty when none
+};
+
+WrittenHost ReadHost(std::string_view hostName) {
+  WrittenHost written;
+  std::string_view rest = TrimSpaces(hostName);
+  if (const std::size_t scheme = rest.find("://"); scheme != std::string_view::npos) {
+    written.isUrl = true;
+    rest.remove_prefix(scheme + 3);
+  }
+  const std::size_t slash = rest.find('/');
+  written.hasPath = slash != std::string_view::npos;
+  written.host = rest.substr(0, slash);
+  // "[::1]:8080": the port follows the bracket; a bare "::1" has none.
+  const std::size_t bracket = written.host.rfind(']');
+  const std::size_t colon = written.host.rfind(':');
+  const bool portColon = bracket == std::string_view::npos
+                             ? colon != std::string_view::npos && colon == written.host.find(':')
+                             : colon != std::string_view::npos && colon > bracket;
+  if (portColon && IsDigits(written.host.substr(colon + 1))) {
+    written.port = written.host.substr(colon + 1);
+    written.host = written.host.substr(0, colon);
+  }
+  return written;
+}
+
+// The digits as a number, or -1 past any port (never equal to a ServerPort then).
+std::int32_t PortNumber(std::string_view digits) {
+  std::int32_t number = 0;
+  for (const char digit : digits) {
+    number = number * 10 + (digit - '0');
+    if (number > 65535) return -1;
+  }
+  return number;
 }
 
 }  // namespace
@@ -30,34 +72,28 @@ void CheckParamNames(const Options& options, const std::vector<std::string>& nam
   }
 }
 
-void CheckHostName(std::string_view hostName, Command command) {
-  std::string_view host = TrimSpaces(hostName);
-  const std::size_t scheme = host.find("://");
-  const bool isUrl = scheme != std::string_view::npos;
-  if (isUrl) host.remove_prefix(scheme + 3);
-  const std::size_t slash = host.find('/');
-  const bool hasPath = slash != std::string_view::npos;
-  std::string_view authority = host.substr(0, slash);
-  // "[::1]:8080": the port follows the bracket.
-  const std::size_t bracket = authority.rfind(']');
-  const std::size_t colon = authority.rfind(':');
-  const bool hasPort = colon != std::string_view::npos &&
-                       (bracket == std::string_view::npos || colon > bracket) &&
-                       IsDigits(authority.substr(colon + 1));
+std::string CheckHostName(std::string_view hostName, std::int32_t serverPort, Command command) {
+  const WrittenHost written = ReadHost(hostName);
   // "https://host" is how a page asks for TLS: the advice keeps it.
-  const bool secureHost = ParseServerAddress(hostName).transport == Transport::kTls;
-  const std::string bare = (secureHost ? "https://" : "") +
-                           std::string(hasPort ? authority.substr(0, colon) : authority);
-  if (hasPort) {
+  const bool secure = ParseServerAddress(hostName).transport == Transport::kTls;
+  const std::string bare = (secure ? "https://" : "") + std::string(written.host);
+  const WrittenHost used =
+      command == Command::kUpload ? ReadHost(NormalizeHostName(hostName)) : written;
+  if (!used.port.empty()) {
     throw UsageError("HostName '" + std::string(hostName) +
                      "' holds a port, which the control takes from ServerPort alone: use "
                      "--param HostName=" +
-                     bare + " --param ServerPort=" + std::string(authority.substr(colon + 1)));
+                     bare + " --param ServerPort=" + std::string(used.port));
   }
-  if (command == Command::kDownload && ((isUrl && !secureHost) || hasPath)) {
+  if (command == Command::kDownload && ((written.isUrl && !secure) || written.hasPath)) {
     throw UsageError("HostName '" + std::string(hostName) +
                      "' is a URL, which downloads use as it stands: use --param HostName=" + bare);
   }
+  if (written.port.empty() || PortNumber(written.port) == serverPort) return {};
+  return "veldrask: notice: HostName '" + std::string(hostName) + "' names port " +
+         std::string(written.port) + ", but the control connects to ServerPort " +
+         std::to_string(serverPort) + "; if the server listens on " + std::string(written.port) +
+         ", add --param ServerPort=" + std::string(written.port);
 }
 
 std::string SilentCloseHint(std::string_view hostName) {

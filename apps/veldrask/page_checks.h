@@ -3,6 +3,7 @@
 // Checks of what the page and the command line give the control, made before anything is
 // sent, for mistakes the control itself would pass over in silence.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,10 +16,13 @@ namespace veldrask::host {
 // the page for): a misspelt name would otherwise be ignored.
 void CheckParamNames(const Options& options, const std::vector<std::string>& namesRead);
 
-// Raises UsageError for a HostName that carries a port ("host:8080", "http://host:8080/"):
-// the control connects to ServerPort and would either drop the port or look the whole text
-// up as a host name. For a download, which uses HostName as it stands, a URL form too.
-void CheckHostName(std::string_view hostName, Command command);
+// Checks HostName against what the control connects to: for an upload HostName as Submit
+// cleans it (a URL or "host/path" becomes the bare host), for a download HostName as it
+// stands. Raises UsageError, with the form to use, when that still holds a port
+// ("host:8080", "https://host:8443"), which the control would look up as a host name, and for
+// a download when it is a URL. Returns a notice to show when the cleaned-off port differs from
+// serverPort, the one the control connects to; empty otherwise.
+std::string CheckHostName(std::string_view hostName, std::int32_t serverPort, Command command);
 
 // For a plain connection that the server closed without a word: what an HTTPS-only server
 // does with a plain request, and how to ask for TLS. Empty when hostName already asks for it.

@@ -14,13 +14,17 @@ namespace veldrask {
 void UploadWindow::RunUpload() {
   const std::int32_t blockSize = owner_.BufferSize();
   const std::string boundary = owner_.Boundary();
-  if (blockSize < 1) {
-    throw Error(ErrorNumber::kInvalidArgument,
-                "BufferSize는 1 이상이어야 합니다. (현재 값: " + ToDecimal(blockSize) + ")");
+  // Only files are sent in blocks: a form alone goes out whatever BufferSize is, and with files
+  // a size that makes no block is refused before anything is sent.
+  if (sessionFiles_.size() > 1) {
+    if (blockSize < 1) {
+      throw Error(ErrorNumber::kInvalidArgument,
+                  "BufferSize는 1 이상이어야 합니다. (현재 값: " + ToDecimal(blockSize) + ")");
+    }
+    std::int32_t largestFile = 0;
+    for (const AttachedFile& file : sessionFiles_) largestFile = std::max(largestFile, file.size);
+    blocks_ = std::make_unique<BlockReader>(blockSize, largestFile);
   }
-  std::int32_t largestFile = 0;
-  for (const AttachedFile& file : sessionFiles_) largestFile = std::max(largestFile, file.size);
-  blocks_ = std::make_unique<BlockReader>(blockSize, largestFile);
 
   connected_ = false;
   const ServerAddress server = ParseServerAddress(owner_.HostName());

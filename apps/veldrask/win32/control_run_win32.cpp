@@ -93,7 +93,9 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
   }
   if (!settings.params.empty()) CheckParamNames(options, session->ParamNamesRead());
   if (options.command != Command::kCall) {
-    CheckHostName(session->Get("HostName"), options.command);
+    const std::string notice = CheckHostName(
+        session->Get("HostName"), std::stoi(session->Get("ServerPort")), options.command);
+    if (!notice.empty()) console.Print(notice);
   }
   bool truthful = true;
   try {

@@ -100,6 +100,43 @@ TEST_F(UploadCliTest, CookieAndFieldsOnTheWireAndAKoreanReplyDecodedByItsCharset
   EXPECT_NE(request.find("alpha\n"), std::string::npos);
 }
 
+TEST_F(UploadCliTest, BufferSizeBelowOneSendsAFormAloneAndRefusesFilesBeforeSending) {
+  const std::filesystem::path records = Folder("records");
+  const auto server = StartRecordingServer(records);
+  const struct {
+    std::string bufferSize;
+    std::vector<std::string> files;
+    int status;
+  } cases[] = {
+      {"0", {}, 0},
+      {"-5", {}, 0},
+      {"0", {"files/a.txt"}, 1},
+  };
+  int connections = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE("BufferSize=" + c.bufferSize + (c.files.empty() ? ", fields alone" : ", a file"));
+    std::vector<std::string> arguments = ServerParams(*server);
+    arguments.insert(arguments.end(), {"--param", "BufferSize=" + c.bufferSize, "--quiet", "upload",
+                                       "--field", "title=form only"});
+    arguments.insert(arguments.end(), c.files.begin(), c.files.end());
+
+    const CliResult result = Run(arguments);
+
+    EXPECT_EQ(result.status, c.status) << result.err;
+    if (c.status != 0) {
+      EXPECT_NE(result.err.find("[5] BufferSize"), std::string::npos) << result.err;
+      EXPECT_EQ(result.out, "");
+      continue;
+    }
+    EXPECT_EQ(result.out, "done");
+    const std::string request = WaitForRecordedConnection(records, ++connections);
+    EXPECT_NE(request.find("name=\"title\"\r\n\r\nform only\r\n"), std::string::npos) << request;
+  }
+  EXPECT_FALSE(
+      std::filesystem::exists(records / ("connection-" + std::to_string(connections + 1) + ".bin")))
+      << "the refused upload sends nothing";
+}
+
 TEST_F(UploadCliTest, FilesFromSeveralFoldersAreOneSelectionAndServerRowsAreListed) {
   const auto server = StartPhpServer(store_);
   Write("files/sub/b.txt", "beta");
@@ -292,16 +329,6 @@ TEST_F(UploadCliTest, BadInputSendsNothingAndExitsTwo) {
        "--param MaxFileCont: the control has no parameter of that name"},
       {{"--param", "MaxFileCount=many", "upload", "files/a.txt"},
        "the page's parameters: MaxFileCount='many': [13]"},
-      {{"--param", "HostName=127.0.0.1:8080", "upload", "files/a.txt"},
-       "use --param HostName=127.0.0.1 --param ServerPort=8080"},
-      {{"--param", "HostName=http://127.0.0.1:8080/x", "upload", "files/a.txt"},
-       "use --param HostName=127.0.0.1 --param ServerPort=8080"},
-      {{"--param", "HostName=http://127.0.0.1/", "download", "/a.txt"},
-       "is a URL, which downloads use as it stands: use --param HostName=127.0.0.1"},
-      {{"--param", "HostName=https://127.0.0.1:8443", "download", "/a.txt"},
-       "use --param HostName=https://127.0.0.1 --param ServerPort=8443"},
-      {{"--param", "HostName=https://127.0.0.1/x", "download", "/a.txt"},
-       "use --param HostName=https://127.0.0.1\n"},
       {{"--cacert", (Root() / "absent.pem").string(), "upload", "files/a.txt"},
        WindowsHost() ? "--cacert: not available in veldrask.exe" : "absent.pem"},
       {{"--connect-timeout", "0", "upload", "files/a.txt"},
