@@ -25,8 +25,12 @@ exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" |
 expected='DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer '
 [ "$exports" = "$expected" ] || fail "exports '$exports', expected '$expected'"
 
-# CTest hands the objects over as one ;-separated list.
-IFS=';' read -r -a objects <<<"$*"
+# CTest hands the objects over as one ;-separated list; a caller may also name them one by one.
+objects=()
+for argument in "$@"; do
+  IFS=';' read -r -a listed <<<"$argument"
+  objects+=("${listed[@]}")
+done
 if ((${#objects[@]})); then
   # The symbols the objects define, as the i686 compiler decorates a stdcall function:
   # _Name@bytes.
