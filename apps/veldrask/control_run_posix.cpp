@@ -17,29 +17,6 @@
 namespace veldrask::host {
 namespace {
 
-std::string Seconds(std::optional<std::chrono::milliseconds> limit) {
-  const auto ms = limit.value_or(std::chrono::milliseconds(0)).count();
-  std::string text = std::to_string(ms / 1000);
-  if (ms % 1000 != 0) {
-    std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
-    while (fraction.back() == '0') fraction.pop_back();
-    text += "." + fraction;
-  }
-  return text + " s";
-}
-
-std::string LimitText(TimeLimit limit, const Options& options) {
-  switch (limit) {
-    case TimeLimit::kConnect:
-      return "no connection within " + Seconds(options.connectTimeout);
-    case TimeLimit::kTotal:
-      return "the transfer took longer than " + Seconds(options.maxTime);
-    case TimeLimit::kStall:
-      return "no byte moved for " + Seconds(options.speedTime);
-  }
-  return {};
-}
-
 // The page's parameters and the --param values; none when neither was given.
 std::optional<MapPropertyBag> PageBag(const Options& options) {
   if (!options.page && options.params.empty()) return std::nullopt;
@@ -64,11 +41,7 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
                                         .stall = options.speedTime},
                              .tlsTrust = {options.caCertificates.value_or(""), !options.insecure},
                          });
-  if (options.insecure) {
-    console.Print(
-        "veldrask: warning: --insecure: the server's certificate is not checked; anyone on the "
-        "way can read and change this HTTPS transfer");
-  }
+  if (options.insecure) console.Print(kInsecureWarning);
   try {
     if (bag) {
       session.Control().Load(*bag);
@@ -114,8 +87,7 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
   }
   if (session.Interrupted()) return InterruptWatch::ExitStatus();
   if (const std::optional<TimeLimit> limit = session.TimedOut()) {
-    console.Print("veldrask: stopped by " + std::string(LimitOption(*limit)) + ": " +
-                  LimitText(*limit, options));
+    console.Print(StoppedByText(*limit, session.Limits().Settings()));
     return kExitTimedOut;
   }
   return session.MessageShown() || !truthful ? kExitRefused : kExitOk;

@@ -1,6 +1,7 @@
 #include "control_session.h"
 
 #include "options.h"
+#include "poll_limit_timer.h"
 #include "terminal_text.h"
 
 namespace veldrask::host {
@@ -11,7 +12,7 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
       platform_(posix_.Bind(ui_)),
       page_(console, settings.cookie),
       interrupts_(posix_.Loop(), [this] { CloseTransferWindows(); }),
-      limits_(posix_.Loop(), settings.limits, [this] { CloseTransferWindows(); }),
+      limits_(PollLoopTimers(posix_.Loop()), settings.limits, [this] { CloseTransferWindows(); }),
       exchange_(console, settings.verbose, &limits_),
       control_(platform_, page_) {
   // OpenSSL is started only for a TLS connection unless the trust was set on the command line.

@@ -49,6 +49,7 @@ class ControlSession {
   bool Interrupted() const { return InterruptWatch::Interrupted(); }
   // The time limit that ended the transfer, if one did.
   std::optional<TimeLimit> TimedOut() const { return limits_.Expired(); }
+  const TimeLimits& Limits() const { return limits_; }
   // The command's transfer begins (the total time limit starts).
   void StartClock() { limits_.Start(); }
   ExchangeFollower& Exchange() { return exchange_; }

@@ -8,6 +8,7 @@
 #include "command_plan.h"
 #include "commands.h"
 #include "download_folder.h"
+#include "download_reports.h"
 #include "headless/list_view.h"
 #include "page_checks.h"
 
@@ -23,58 +24,6 @@ std::string ChosenFolder(const std::string& argument) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   MakeDownloadFolder(folder, folder);
   return folder;
-}
-
-std::string Why(const DownloadReport& report) {
-  const std::string status =
-      report.reason.empty() ? report.statusCode : report.statusCode + " " + report.reason;
-  switch (report.end) {
-    case DownloadEnd::kRefused:
-      return (report.statusCode == "404" ? "not found (" : "refused (") + status + ")";
-    case DownloadEnd::kConnection:
-      return "connection failed (" + report.detail + ")";
-    case DownloadEnd::kCutShort:
-      return "short body: the server closed after " + ToDecimal(report.written) +
-             (report.contentLength ? " of " + std::to_string(*report.contentLength) : "") +
-             " bytes";
-    case DownloadEnd::kUnreadable:
-      return "unreadable response" + (report.detail.empty() ? "" : " (" + report.detail + ")");
-    case DownloadEnd::kNotWritable:
-      return "could not be written to the folder";
-    case DownloadEnd::kStopped:
-      return "stopped while under way";
-    case DownloadEnd::kNotAsked:
-      return "skipped: never asked for, the session had stopped";
-    case DownloadEnd::kDone:
-      break;
-  }
-  return "done";
-}
-
-// Says how every ticked file ended; true when all of them arrived.
-bool ReportDownloads(ControlSession& session, const Options& options) {
-  bool allDone = true;
-  for (const DownloadReport& report : session.Exchange().Downloads()) {
-    const std::string prefix = "veldrask: download: " + report.key + ": ";
-    if (report.end != DownloadEnd::kDone) {
-      allDone = false;
-      const bool silent = report.end == DownloadEnd::kCutShort && report.statusCode.empty();
-      session.Output().Print(prefix + Why(report) +
-                             (silent ? SilentCloseHint(session.Control().HostName()) : ""));
-      continue;
-    }
-    const auto given = std::find_if(options.downloads.begin(), options.downloads.end(),
-                                    [&](const NamedSize& file) { return file.name == report.key; });
-    const bool sizeGiven = given != options.downloads.end() && given->sizeGiven;
-    if (sizeGiven && report.contentLength &&
-        *report.contentLength != static_cast<std::uint64_t>(report.announced)) {
-      session.Output().Print(prefix + "the server's Content-Length " +
-                             std::to_string(*report.contentLength) + " differs from the SIZE " +
-                             ToDecimal(report.announced) + " given; saved " +
-                             ToDecimal(report.written) + " bytes");
-    }
-  }
-  return allDone;
 }
 
 }  // namespace
@@ -112,7 +61,8 @@ bool RunDownload(ControlSession& session, const Options& options) {
   if (session.Interrupted()) return true;
   session.StartClock();
   surface.Click("cmdDownload");
-  return ReportDownloads(session, options);
+  return ReportDownloads(session.Exchange().Downloads(), options, session.Output(),
+                         control.HostName());
 }
 
 }  // namespace veldrask::host

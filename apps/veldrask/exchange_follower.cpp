@@ -15,14 +15,6 @@ std::string PrefixedLines(std::string_view head, std::string_view prefix) {
   return text;
 }
 
-std::string ResponseHeadText(const ResponseHead& head) {
-  std::string text = head.protocol + " " + head.statusCode;
-  if (!head.reason.empty()) text += " " + head.reason;
-  text += "\n";
-  for (const HeaderField& field : head.fields) text += field.name + ": " + field.value + "\n";
-  return text + "\n";
-}
-
 void ExchangeFollower::Connecting() {
   if (limits_ != nullptr) limits_->Connecting();
 }

@@ -45,6 +45,5 @@ class ExchangeFollower final : public ExchangeObserver {
 
 // The head's lines, each after prefix, as --verbose shows them.
 std::string PrefixedLines(std::string_view head, std::string_view prefix);
-std::string ResponseHeadText(const ResponseHead& head);
 
 }  // namespace veldrask::host

@@ -84,10 +84,10 @@ progress is not drawn in place: one line per finished file, as when stderr is no
 On Windows, veldrask.exe drives the control DLL (registered, else VeldraskUploader.dll beside
 it) in a container window: the buttons, dialogs and transfer windows are the control's own;
 each message box is read, printed on stderr and confirmed with OK; finished files are read
-from the transfer window's list. It refuses -v, -o, --connect-timeout, --max-time and
---speed-time (status 2): the DLL shows its exchanges only in its windows; and --cacert and
---insecure: the DLL trusts the Windows certificate store and never skips it. A download file
-that did not arrive is told by the control's own message alone. Ctrl-C closes the transfer
+from the transfer window's list. The options work as here: the host follows the exchanges
+through the DLL's private host interface (-v, -o, the report of each download file), its time
+limits are timers on the control's own message loop, and --cacert and --insecure apply to this
+run alone (pages keep the Windows certificate store). Ctrl-C closes the transfer
 window as the user would (status 130). Paths may be given in Unix form under Wine. The
 remembered download folder is the control's registry value.
 

@@ -15,6 +15,10 @@ inline constexpr int kExitUsage = 2;      // nothing was sent
 inline constexpr int kExitTimedOut = 28;  // a time limit stopped the transfer
 // Interrupted by a signal: 128 + its number (see InterruptWatch).
 
+inline constexpr char kInsecureWarning[] =
+    "veldrask: warning: --insecure: the server's certificate is not checked; anyone on the way "
+    "can read and change this HTTPS transfer";
+
 // The whole program after main: arguments without the program name, results to out,
 // messages and progress to the console.
 int Run(const std::vector<std::string>& arguments, std::ostream& out, Console& console);

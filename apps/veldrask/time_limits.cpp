@@ -1,63 +1,29 @@
 #include "time_limits.h"
 
-#include <sys/timerfd.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdint>
-#include <system_error>
 #include <utility>
 
 namespace veldrask::host {
+namespace {
 
-// One one-shot timer on a timerfd that the loop watches.
-class TimeLimits::Timer {
- public:
-  Timer(posix::PollEventLoop& loop, std::function<void()> onFire) : loop_(loop) {
-    fd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "timerfd_create");
-    watch_ = loop_.Watch(fd_, posix::io_event::kReadable,
-                         [this, fire = std::move(onFire)](posix::IoEventMask) {
-                           std::uint64_t count = 0;
-                           if (::read(fd_, &count, sizeof count) == sizeof count) fire();
-                         });
+std::string Seconds(std::optional<std::chrono::milliseconds> limit) {
+  const auto ms = limit.value_or(std::chrono::milliseconds(0)).count();
+  std::string text = std::to_string(ms / 1000);
+  if (ms % 1000 != 0) {
+    std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
+    while (fraction.back() == '0') fraction.pop_back();
+    text += "." + fraction;
   }
-  ~Timer() {
-    loop_.Unwatch(watch_);
-    ::close(fd_);
-  }
-  Timer(const Timer&) = delete;
-  Timer& operator=(const Timer&) = delete;
+  return text + " s";
+}
 
-  void Arm(std::chrono::milliseconds after) { Set(after.count() > 0 ? after : Minimum()); }
-  void Disarm() { Set(std::chrono::milliseconds(0)); }
+}  // namespace
 
- private:
-  static std::chrono::milliseconds Minimum() { return std::chrono::milliseconds(1); }
-  void Set(std::chrono::milliseconds after) {
-    itimerspec setting{};
-    setting.it_value.tv_sec = static_cast<time_t>(after.count() / 1000);
-    setting.it_value.tv_nsec = static_cast<long>(after.count() % 1000) * 1'000'000;
-    ::timerfd_settime(fd_, 0, &setting, nullptr);
-  }
-
-  posix::PollEventLoop& loop_;
-  int fd_ = -1;
-  posix::WatchId watch_ = posix::kNoWatch;
-};
-
-TimeLimits::TimeLimits(posix::PollEventLoop& loop, const TimeLimitSettings& settings,
+TimeLimits::TimeLimits(const LimitTimerMaker& makeTimer, const TimeLimitSettings& settings,
                        std::function<void()> onExpired)
     : onExpired_(std::move(onExpired)), settings_(settings) {
-  if (settings.connect) {
-    connect_ = std::make_unique<Timer>(loop, [this] { Expire(TimeLimit::kConnect); });
-  }
-  if (settings.total) {
-    total_ = std::make_unique<Timer>(loop, [this] { Expire(TimeLimit::kTotal); });
-  }
-  if (settings.stall) {
-    stall_ = std::make_unique<Timer>(loop, [this] { Expire(TimeLimit::kStall); });
-  }
+  if (settings.connect) connect_ = makeTimer([this] { Expire(TimeLimit::kConnect); });
+  if (settings.total) total_ = makeTimer([this] { Expire(TimeLimit::kTotal); });
+  if (settings.stall) stall_ = makeTimer([this] { StallTimerFired(); });
 }
 
 TimeLimits::~TimeLimits() = default;
@@ -77,12 +43,26 @@ void TimeLimits::Connected() {
 }
 
 void TimeLimits::Progress() {
-  if (stall_) stall_->Arm(*settings_.stall);
+  if (!stall_ || expired_) return;
+  lastMoved_ = Clock::now();
+  if (stallArmed_) return;
+  stallArmed_ = true;
+  stall_->Arm(*settings_.stall);
+}
+
+void TimeLimits::StallTimerFired() {
+  stallArmed_ = false;
+  const auto still =
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastMoved_);
+  if (still >= *settings_.stall) return Expire(TimeLimit::kStall);
+  stallArmed_ = true;
+  stall_->Arm(*settings_.stall - still);
 }
 
 void TimeLimits::WindowEnded() {
   if (connect_) connect_->Disarm();
   if (stall_) stall_->Disarm();
+  stallArmed_ = false;
 }
 
 void TimeLimits::Expire(TimeLimit limit) {
@@ -103,6 +83,22 @@ std::string_view LimitOption(TimeLimit limit) {
       return "--speed-time";
   }
   return "";
+}
+
+std::string StoppedByText(TimeLimit limit, const TimeLimitSettings& settings) {
+  std::string why;
+  switch (limit) {
+    case TimeLimit::kConnect:
+      why = "no connection within " + Seconds(settings.connect);
+      break;
+    case TimeLimit::kTotal:
+      why = "the transfer took longer than " + Seconds(settings.total);
+      break;
+    case TimeLimit::kStall:
+      why = "no byte moved for " + Seconds(settings.stall);
+      break;
+  }
+  return "veldrask: stopped by " + std::string(LimitOption(limit)) + ": " + why;
 }
 
 }  // namespace veldrask::host

@@ -2,10 +2,12 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
-#include "posix/poll_event_loop.h"
+#include "limit_timer.h"
 
 namespace veldrask::host {
 
@@ -19,12 +21,12 @@ struct TimeLimitSettings {
 // Which limit ended a transfer.
 enum class TimeLimit { kConnect, kTotal, kStall };
 
-// Watches the limits on the event loop, so that the one that passes first reaches the
-// control as an event, as the user's click on the window's close box would; onExpired then
-// closes the transfer window.
+// Watches the limits with timers on the event loop the control waits in, so that the one that
+// passes first reaches the control as an event, as the user's click on the window's close box
+// would; onExpired then closes the transfer window.
 class TimeLimits {
  public:
-  TimeLimits(posix::PollEventLoop& loop, const TimeLimitSettings& settings,
+  TimeLimits(const LimitTimerMaker& makeTimer, const TimeLimitSettings& settings,
              std::function<void()> onExpired);
   ~TimeLimits();
   TimeLimits(const TimeLimits&) = delete;
@@ -34,25 +36,34 @@ class TimeLimits {
   void Start();
   void Connecting();
   void Connected();
+  // Bytes moved: cheap, since it comes for every arrival.
   void Progress();
   // The transfer window closed: only the total limit goes on.
   void WindowEnded();
 
   std::optional<TimeLimit> Expired() const { return expired_; }
+  const TimeLimitSettings& Settings() const { return settings_; }
 
  private:
-  class Timer;
+  using Clock = std::chrono::steady_clock;
+  void StallTimerFired();
   void Expire(TimeLimit limit);
 
   std::function<void()> onExpired_;
   TimeLimitSettings settings_;
   std::optional<TimeLimit> expired_;
-  std::unique_ptr<Timer> connect_;
-  std::unique_ptr<Timer> total_;
-  std::unique_ptr<Timer> stall_;
+  std::unique_ptr<LimitTimer> connect_;
+  std::unique_ptr<LimitTimer> total_;
+  std::unique_ptr<LimitTimer> stall_;
+  // The stall timer runs from the last byte moved; rather than re-armed for each arrival it is
+  // checked when it fires.
+  bool stallArmed_ = false;
+  Clock::time_point lastMoved_;
 };
 
 // The option that sets limit, for messages.
 std::string_view LimitOption(TimeLimit limit);
+// What the host says when limit ended the command: "veldrask: stopped by OPTION: why".
+std::string StoppedByText(TimeLimit limit, const TimeLimitSettings& settings);
 
 }  // namespace veldrask::host

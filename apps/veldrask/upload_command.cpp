@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "file_selection.h"
 #include "page_checks.h"
 #include "platform/ui.h"
+#include "reply_file.h"
 
 namespace veldrask::host {
 namespace {
@@ -44,35 +44,6 @@ std::size_t AddOneByOne(ControlSession& session, const std::vector<std::string>&
   }
   return queued;
 }
-
-// Where --output sends the reply's bytes; opened before anything is sent.
-class ReplyFile {
- public:
-  ReplyFile(const std::optional<std::string>& target, std::ostream& out) {
-    if (!target) return;
-    if (*target == "-") {
-      stream_ = &out;
-      return;
-    }
-    file_.open(*target, std::ios::binary | std::ios::trunc);
-    if (!file_) throw UsageError("--output " + *target + ": cannot be written");
-    stream_ = &file_;
-  }
-  bool Active() const { return stream_ != nullptr; }
-  void Write(std::span<const std::byte> bytes) {
-    stream_->write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-  }
-  bool Finish() {
-    if (stream_ == nullptr) return true;
-    stream_->flush();
-    return static_cast<bool>(*stream_);
-  }
-
- private:
-  std::ofstream file_;
-  std::ostream* stream_ = nullptr;
-};
 
 // The reply's status: true for 2xx. A transfer that the user or a time limit stopped, or
 // that the control already reported, is not judged again here.

@@ -123,4 +123,12 @@ ParsedHead ParseResponseHead(std::string_view text) {
   return parsed;
 }
 
+std::string ResponseHeadText(const ResponseHead& head) {
+  std::string text = head.protocol + " " + head.statusCode;
+  if (!head.reason.empty()) text += " " + head.reason;
+  text += "\n";
+  for (const HeaderField& field : head.fields) text += field.name + ": " + field.value + "\n";
+  return text + "\n";
+}
+
 }  // namespace veldrask

@@ -47,4 +47,8 @@ struct ParsedHead {
 // ":"; a line starting with whitespace continues the previous field's value.
 ParsedHead ParseResponseHead(std::string_view text);
 
+// The head as lines that ParseResponseHead reads back to the same head: the status line, a
+// "Name: value" line a field, and the empty line, each ending in LF.
+std::string ResponseHeadText(const ResponseHead& head);
+
 }  // namespace veldrask

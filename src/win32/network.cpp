@@ -23,7 +23,7 @@ std::unique_ptr<TcpSocket> Win32Network::CreateTcpSocket(SocketEvents& events) {
 }
 
 std::unique_ptr<TcpSocket> Win32Network::CreateTlsSocket(SocketEvents& events) {
-  return std::make_unique<Win32TlsSocket>(loop_, events);
+  return std::make_unique<Win32TlsSocket>(loop_, events, trust_);
 }
 
 }  // namespace veldrask::win32

@@ -4,6 +4,7 @@
 
 #include "platform/tcp_socket.h"
 #include "win32/message_event_loop.h"
+#include "win32/tls_trust.h"
 
 namespace veldrask::win32 {
 
@@ -19,8 +20,12 @@ class Win32Network final : public Network {
   std::unique_ptr<TcpSocket> CreateTcpSocket(SocketEvents& events) override;
   std::unique_ptr<TcpSocket> CreateTlsSocket(SocketEvents& events) override;
 
+  // What TLS sockets made from now on trust; the system's store alone unless changed.
+  TlsTrust& Trust() { return *trust_; }
+
  private:
   MessageEventLoop& loop_;
+  std::shared_ptr<TlsTrust> trust_ = std::make_shared<TlsTrust>();
 };
 
 }  // namespace veldrask::win32

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/tls_failures.h"
+#include "win32/tls_trust.h"
 #include "win32/windows_api.h"
 // clang-format off
 #define SECURITY_WIN32
@@ -16,8 +17,10 @@ namespace veldrask::win32 {
 std::string DescribeSecurityStatus(unsigned long code);
 
 // Checks the certificate the server presented on an established context: its chain must end in
-// a root of the system store (the user's and the machine's) and it must be issued for host.
+// a root of the system store (the user's and the machine's) or one that trust adds, and it must
+// be issued for host.
 std::optional<tls_failure::CertificateRejection> CheckServerCertificate(CtxtHandle& context,
-                                                                        const std::string& host);
+                                                                        const std::string& host,
+                                                                        const TlsTrust& trust);
 
 }  // namespace veldrask::win32

@@ -42,8 +42,9 @@ std::string HandshakeReason(SECURITY_STATUS status) {
 
 }  // namespace
 
-Win32TlsSocket::Win32TlsSocket(MessageEventLoop& loop, SocketEvents& events)
-    : loop_(loop), events_(events) {
+Win32TlsSocket::Win32TlsSocket(MessageEventLoop& loop, SocketEvents& events,
+                               std::shared_ptr<const TlsTrust> trust)
+    : loop_(loop), events_(events), trust_(std::move(trust)) {
   SocketEvents& transportEvents = *this;
   transport_ = std::make_unique<Win32TcpSocket>(loop, transportEvents, kReceiveLimit);
 }
@@ -243,10 +244,12 @@ bool Win32TlsSocket::Handshake(bool evenWithoutRecords) {
 }
 
 bool Win32TlsSocket::FinishHandshake() {
-  if (std::optional<tls_failure::CertificateRejection> rejection =
-          CheckServerCertificate(context_, host_)) {
-    Fail(rejection->number, std::move(rejection->description));
-    return false;
+  if (trust_->CheckCertificates()) {
+    if (std::optional<tls_failure::CertificateRejection> rejection =
+            CheckServerCertificate(context_, host_, *trust_)) {
+      Fail(rejection->number, std::move(rejection->description));
+      return false;
+    }
   }
   SecPkgContext_ConnectionInfo connection{};
   SECURITY_STATUS status =

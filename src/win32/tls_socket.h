@@ -30,7 +30,9 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
   // refused as too big, before all of it is held.
   static constexpr std::size_t kHandshakeLimit = std::size_t{100} << 10;
 
-  Win32TlsSocket(MessageEventLoop& loop, SocketEvents& events);
+  // trust: what the server's certificate must chain to, shared with the network that made it.
+  Win32TlsSocket(MessageEventLoop& loop, SocketEvents& events,
+                 std::shared_ptr<const TlsTrust> trust);
   ~Win32TlsSocket() override;
   Win32TlsSocket(const Win32TlsSocket&) = delete;
   Win32TlsSocket& operator=(const Win32TlsSocket&) = delete;
@@ -80,6 +82,7 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
 
   MessageEventLoop& loop_;
   SocketEvents& events_;
+  std::shared_ptr<const TlsTrust> trust_;
   std::unique_ptr<Win32TcpSocket> transport_;
   SocketState state_ = SocketState::kClosed;
   std::string host_;

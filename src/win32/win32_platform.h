@@ -23,6 +23,7 @@ class Win32Platform {
   Win32Platform& operator=(const Win32Platform&) = delete;
 
   MessageEventLoop& Loop() { return loop_; }
+  Win32Network& Networking() { return network_; }
   Platform Bind(Ui& ui) {
     return Platform{loop_,  network_, files_,  registry_, shell_,
                     clock_, ansi_,    locale_, random_,   ui};

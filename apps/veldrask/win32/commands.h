@@ -18,7 +18,8 @@ namespace veldrask::host {
 bool RunUpload(DllSession& session, const Options& options, std::ostream& out);
 
 // Lists the NAME:SIZE files, ticks and unticks as asked and clicks the download button.
-void RunDownload(DllSession& session, const Options& options);
+// Returns false when a ticked file did not arrive, after saying why for each.
+bool RunDownload(DllSession& session, const Options& options);
 
 // Invokes one member by name and prints its result to out.
 void RunCall(DllSession& session, const Options& options, std::ostream& out);

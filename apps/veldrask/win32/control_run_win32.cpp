@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 
@@ -18,26 +20,17 @@
 namespace veldrask::host {
 namespace {
 
-// Options that need hooks inside the control's exchanges, which only the core linked into
-// the POSIX host offers; the DLL shows its transfers in its own windows alone.
-void RefuseInProcessOptions(const Options& options) {
-  const char* refused = nullptr;
-  if (options.verbose) refused = "--verbose";
-  if (options.output) refused = "--output";
-  if (options.connectTimeout) refused = "--connect-timeout";
-  if (options.maxTime) refused = "--max-time";
-  if (options.speedTime) refused = "--speed-time";
-  if (refused != nullptr) {
-    throw UsageError(std::string(refused) +
-                     ": not available in veldrask.exe: the control DLL shows its transfers only "
-                     "in its own windows");
+// The --cacert file's text, read before the control starts.
+std::optional<std::string> TrustedRoots(const Options& options) {
+  if (!options.caCertificates) return std::nullopt;
+  std::ifstream file(std::filesystem::path(win32::Widen(NativePath(*options.caCertificates))),
+                     std::ios::binary);
+  std::string text;
+  if (file) text.assign(std::istreambuf_iterator<char>(file), {});
+  if (!file.is_open() || file.bad()) {
+    throw UsageError("--cacert: " + *options.caCertificates + ": cannot be read");
   }
-  // The control checks certificates against the system's store and has no way to skip it.
-  if (options.caCertificates || options.insecure) {
-    throw UsageError(std::string(options.insecure ? "--insecure" : "--cacert") +
-                     ": not available in veldrask.exe: the control DLL trusts the certificates "
-                     "of the Windows certificate store");
-  }
+  return text;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -73,15 +66,21 @@ std::string ValueOf(const container::Params& params, std::string_view name) {
 }  // namespace
 
 int RunWithControl(const Options& options, std::ostream& out, Console& console) {
-  RefuseInProcessOptions(options);
   // The page is read before the control starts, so a bad page leaves no trace.
   DllSessionSettings settings{.cookie = options.cookie.value_or(""),
                               .params = PageParamsWithOverrides(options),
                               .downloadFolder = std::nullopt,
-                              .followTransfers = !options.quiet};
+                              .followTransfers = !options.quiet,
+                              .verbose = options.verbose,
+                              .limits = {.connect = options.connectTimeout,
+                                         .total = options.maxTime,
+                                         .stall = options.speedTime},
+                              .trustedRoots = TrustedRoots(options),
+                              .checkCertificates = !options.insecure};
   if (options.command == Command::kDownload && options.folder) {
     settings.downloadFolder = FolderPath(*options.folder);
   }
+  if (options.insecure) console.Print(kInsecureWarning);
   std::unique_ptr<DllSession> session;
   try {
     session = std::make_unique<DllSession>(console, settings);
@@ -104,7 +103,7 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
         truthful = RunUpload(*session, options, out);
         break;
       case Command::kDownload:
-        RunDownload(*session, options);
+        truthful = RunDownload(*session, options);
         break;
       case Command::kCall:
         RunCall(*session, options, out);
@@ -114,9 +113,14 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
     }
   } catch (const Error& error) {
     if (SayCommandError(options, error, console)) return kExitUsage;
-    return ConsoleInterrupt::Interrupted() ? ConsoleInterrupt::kExitStatus : kExitRefused;
+    if (ConsoleInterrupt::Interrupted()) return ConsoleInterrupt::kExitStatus;
+    return session->TimedOut() ? kExitTimedOut : kExitRefused;
   }
   if (ConsoleInterrupt::Interrupted()) return ConsoleInterrupt::kExitStatus;
+  if (const std::optional<TimeLimit> limit = session->TimedOut()) {
+    console.Print(StoppedByText(*limit, session->Limits().Settings()));
+    return kExitTimedOut;
+  }
   return session->MessageShown() || !truthful ? kExitRefused : kExitOk;
 }
 

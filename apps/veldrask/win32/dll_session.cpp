@@ -2,9 +2,15 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <iterator>
 #include <stdexcept>
+#include <string_view>
 
+#include "options.h"
 #include "terminal_text.h"
+#include "thread_limit_timer.h"
+#include "win32/com/host_link.h"
 #include "win32/wide_text.h"
 
 namespace veldrask::host {
@@ -50,6 +56,21 @@ void RememberDownloadFolder(const std::string& folder) {
   }
 }
 
+// How often windows opened after a time limit passed are looked for.
+constexpr std::chrono::milliseconds kCloseEvery{50};
+
+// A transfer window of the control: a visible top-level window with an owner that is no dialog
+// box (a message box's text is the user's to read and answer).
+BOOL CALLBACK CloseTransferWindow(HWND window, LPARAM) {
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, static_cast<int>(std::size(className)));
+  if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) != nullptr &&
+      std::wstring_view(className) != L"#32770") {
+    ConsoleInterrupt::CloseAsTheUser(window);
+  }
+  return TRUE;
+}
+
 // The error numbers scripts see for the dispatch layer's own failures.
 std::int32_t ScriptNumber(std::int32_t result) {
   switch (static_cast<HRESULT>(result)) {
@@ -84,7 +105,12 @@ Error ControlError(const container::MemberError& error) {
   return Error(error.Number(), error.Description());
 }
 
-DllSession::DllSession(Console& console, const DllSessionSettings& settings) : console_(console) {
+DllSession::DllSession(Console& console, const DllSessionSettings& settings)
+    : console_(console),
+      limits_(ThreadTimers(), settings.limits, [this] { CloseTransferWindows(); }),
+      exchange_(console, settings.verbose, &limits_),
+      sink_(new ExchangeSink(exchange_)),
+      closer_(ThreadTimers()([this] { CloseTransferWindows(); })) {
   if (settings.downloadFolder) RememberDownloadFolder(*settings.downloadFolder);
   user_.OnMessage([this](const container::SeenMessage& message) {
     if (finishedRows_) finishedRows_->Report();
@@ -99,11 +125,40 @@ DllSession::DllSession(Console& console, const DllSessionSettings& settings) : c
   } catch (const container::MemberError& error) {
     throw ControlError(error);
   }
+  LinkToControl(settings);
   host_->Activate(kWidth, kHeight);
   if (settings.followTransfers) finishedRows_.emplace(console_, host_->PageWindow());
 }
 
-DllSession::~DllSession() = default;
+DllSession::~DllSession() {
+  // The control lets go of the sink before what it calls goes.
+  if (auto link = host_->QueryControl<com::IUploaderHostLink>(com::IID_IUploaderHostLink)) {
+    link->FollowExchanges(nullptr);
+  }
+}
+
+void DllSession::LinkToControl(const DllSessionSettings& settings) {
+  auto link = host_->QueryControl<com::IUploaderHostLink>(com::IID_IUploaderHostLink);
+  if (!link)
+    throw std::runtime_error(
+        "the control DLL in use offers the host no link to its exchanges: is an older "
+        "VeldraskUploader.dll registered?");
+  if (FAILED(link->FollowExchanges(sink_.Get()))) {
+    throw std::runtime_error("the control DLL does not let the host follow its exchanges");
+  }
+  if (settings.trustedRoots) {
+    const std::string& pem = *settings.trustedRoots;
+    if (FAILED(link->AddTrustedRoots(pem.data(), static_cast<ULONG>(pem.size())))) {
+      throw UsageError("--cacert: the file holds no PEM certificate");
+    }
+  }
+  link->CheckCertificates(settings.checkCertificates ? TRUE : FALSE);
+}
+
+void DllSession::CloseTransferWindows() {
+  EnumThreadWindows(GetCurrentThreadId(), CloseTransferWindow, 0);
+  closer_->Arm(kCloseEvery);
+}
 
 std::string DllSession::Get(std::string_view property) {
   try {

@@ -16,8 +16,11 @@
 #include "console_interrupt.h"
 #include "control_host.h"
 #include "dialog_user.h"
+#include "exchange_follower.h"
+#include "exchange_sink.h"
 #include "finished_rows.h"
 #include "load_error_log.h"
+#include "time_limits.h"
 
 namespace veldrask::host {
 
@@ -27,11 +30,18 @@ struct DllSessionSettings {
   // The download folder the control starts with (the value its folder browser keeps).
   std::optional<std::string> downloadFolder;
   bool followTransfers = true;  // false prints no finished files (--quiet)
+  bool verbose = false;         // the heads of every exchange on the console
+  TimeLimitSettings limits;
+  // Roots the control's TLS connections trust beside the system's store (a PEM text), and
+  // whether they check the server's certificate at all: for this run only, never for pages.
+  std::optional<std::string> trustedRoots;
+  bool checkCertificates = true;
 };
 
 class DllSession {
  public:
-  // Throws ParamLoadFailure, or std::runtime_error when the control cannot be created.
+  // Throws ParamLoadFailure, UsageError when the trusted roots hold no certificate, or
+  // std::runtime_error when the control cannot be created.
   DllSession(Console& console, const DllSessionSettings& settings);
   ~DllSession();
   DllSession(const DllSession&) = delete;
@@ -56,10 +66,29 @@ class DllSession {
   // Prints "location: URL" once the control has navigated the page.
   void ReportLocation();
 
+  ExchangeFollower& Exchange() { return exchange_; }
+  // The command's transfer begins (the total time limit starts), and its window has closed.
+  void StartClock() { limits_.Start(); }
+  void TransferEnded() { limits_.WindowEnded(); }
+  // The time limit that ended the transfer, if one did.
+  std::optional<TimeLimit> TimedOut() const { return limits_.Expired(); }
+  const TimeLimits& Limits() const { return limits_; }
+
  private:
+  // The control's exchanges go to the sink, and its connections trust what settings say.
+  void LinkToControl(const DllSessionSettings& settings);
+  // A limit passed: the transfer windows close as the user closes them, and so does each one
+  // that opens afterwards.
+  void CloseTransferWindows();
+
   Console& console_;
   ConsoleInterrupt interrupt_{GetCurrentThreadId()};
   container::OleApartment apartment_;
+  // Before the control, so that they outlive it.
+  TimeLimits limits_;
+  ExchangeFollower exchange_;
+  container::ComPtr<ExchangeSink> sink_;
+  std::unique_ptr<LimitTimer> closer_;
   container::DialogUser user_;
   std::optional<container::ControlHost> host_;
   std::optional<FinishedRows> finishedRows_;

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "command_plan.h"
 #include "commands.h"
+#include "download_reports.h"
 #include "surface_windows.h"
 
 namespace veldrask::host {
@@ -16,7 +17,7 @@ constexpr char kOverwriteBox[] = "덮어쓰기";
 
 }  // namespace
 
-void RunDownload(DllSession& session, const Options& options) {
+bool RunDownload(DllSession& session, const Options& options) {
   // The page's script shows the download screen and lists what the server offers.
   if (session.Get("UpDownload") == "0") session.Put("UpDownload", "1");
   for (const NamedSize& file : options.downloads) {
@@ -40,8 +41,12 @@ void RunDownload(DllSession& session, const Options& options) {
   for (const std::int32_t row : options.untick) {
     if (RowTicked(list, row)) TickRow(list, row, false);
   }
-  if (ConsoleInterrupt::Interrupted()) return;
+  if (ConsoleInterrupt::Interrupted()) return true;
+  session.StartClock();
   session.Host().ClickButton(kDownloadButton);
+  session.TransferEnded();
+  return ReportDownloads(session.Exchange().Downloads(), options, session.Output(),
+                         session.Get("HostName"));
 }
 
 }  // namespace veldrask::host

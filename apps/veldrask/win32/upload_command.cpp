@@ -1,5 +1,6 @@
 // The upload command on the control DLL: the user's clicks and dialog, the script's calls.
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "command_plan.h"
 #include "commands.h"
 #include "native_path.h"
+#include "reply_file.h"
 
 namespace veldrask::host {
 namespace {
@@ -51,6 +53,7 @@ std::size_t AddOneByOne(DllSession& session, const std::vector<std::string>& pat
 bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
   const std::vector<std::string> paths =
       ChosenPaths(options, std::nullopt, session.Output(), DialogPath);
+  ReplyFile replyFile(options.output, out);
 
   // The page's script shows the upload screen and lists the files already on the server.
   if (session.Get("UpDownload") != "0") session.Put("UpDownload", "0");
@@ -69,12 +72,27 @@ bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
 
   if (ConsoleInterrupt::Interrupted()) return true;
   for (const auto& [name, value] : options.fields) session.Call("AddPostData", {name, value});
+  if (replyFile.Active()) {
+    session.Exchange().SetReplySink(
+        [&replyFile](std::span<const std::byte> bytes) { replyFile.Write(bytes); });
+  }
   const std::size_t messagesBefore = session.MessageCount();
+  session.StartClock();
   const std::string reply = session.Call("Submit");
-  out.write(reply.data(), static_cast<std::streamsize>(reply.size()));
-  out.flush();
+  session.TransferEnded();
+  session.Exchange().SetReplySink(nullptr);
+  if (!replyFile.Finish()) {
+    session.Output().Print("veldrask: --output " + *options.output + ": write failed");
+    return false;
+  }
+  if (!replyFile.Active()) {
+    out.write(reply.data(), static_cast<std::streamsize>(reply.size()));
+    out.flush();
+  }
   session.ReportLocation();
-  // A transfer the control already reported is not judged again here.
+  // A transfer that the user or a time limit stopped, or that the control already reported,
+  // is not judged again here.
+  if (ConsoleInterrupt::Interrupted() || session.TimedOut()) return true;
   if (session.MessageCount() > messagesBefore) return true;
   const std::optional<std::string> complaint =
       ReplyComplaint(session.Get("HTTPResponseStatus"), session.Get("HostName"));

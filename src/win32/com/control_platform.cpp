@@ -24,6 +24,7 @@ class Win32ControlPlatform final : public ControlPlatform {
 
   Platform& Get() override { return platform_; }
   win32::Win32Ui& Windows() override { return ui_; }
+  win32::TlsTrust& Trust() override { return backend_.Networking().Trust(); }
 
  private:
   win32::Win32Platform backend_;

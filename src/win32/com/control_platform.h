@@ -9,8 +9,9 @@
 #include "win32_headers.h"
 
 namespace veldrask::win32 {
+class TlsTrust;
 class Win32Ui;
-}
+}  // namespace veldrask::win32
 
 namespace veldrask::com {
 
@@ -20,6 +21,8 @@ class ControlPlatform {
   virtual Platform& Get() = 0;
   // The windows behind the platform's Ui.
   virtual win32::Win32Ui& Windows() = 0;
+  // What the platform's TLS connections trust.
+  virtual win32::TlsTrust& Trust() = 0;
 };
 
 // surfaceHost: the control's window, which the control's surface goes into.

@@ -139,6 +139,8 @@ HRESULT UploaderObject::QueryInterface(REFIID riid, void** object) {
        [](UploaderObject* o) -> void* { return static_cast<IObjectWithSite*>(o); }},
       {IID_IQuickActivate,
        [](UploaderObject* o) -> void* { return static_cast<IQuickActivate*>(o); }},
+      {IID_IUploaderHostLink,
+       [](UploaderObject* o) -> void* { return static_cast<IUploaderHostLink*>(o); }},
   };
   for (const Answer& answer : kAnswers) {
     if (IsEqualIID(riid, answer.iid)) {

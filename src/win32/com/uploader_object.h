@@ -10,6 +10,8 @@
 #include "connection_point.h"
 #include "control/uploader_control.h"
 #include "control_platform.h"
+#include "host_link.h"
+#include "sink_observer.h"
 #include "site_host.h"
 #include "win32_headers.h"
 
@@ -26,7 +28,8 @@ class UploaderObject final : public IDispatch,
                              public IOleControl,
                              public IViewObject2,
                              public IObjectWithSite,
-                             public IQuickActivate {
+                             public IQuickActivate,
+                             public IUploaderHostLink {
  public:
   // Creates an object (with start-up done) and hands out riid.
   static HRESULT Create(REFIID riid, void** object);
@@ -138,6 +141,11 @@ class UploaderObject final : public IDispatch,
   HRESULT STDMETHODCALLTYPE SetContentExtent(LPSIZEL size) override;
   HRESULT STDMETHODCALLTYPE GetContentExtent(LPSIZEL size) override;
 
+  // IUploaderHostLink (host_link.cpp), for a host in this process
+  HRESULT STDMETHODCALLTYPE FollowExchanges(IUploaderExchangeSink* sink) override;
+  HRESULT STDMETHODCALLTYPE AddTrustedRoots(const char* pem, ULONG length) override;
+  HRESULT STDMETHODCALLTYPE CheckCertificates(BOOL check) override;
+
  private:
   UploaderObject(ITypeInfo* dispatchType, ITypeInfo* fileType);
   ~UploaderObject();
@@ -186,6 +194,7 @@ class UploaderObject final : public IDispatch,
   ConnectionPoint events_;
   ConnectionPoint propertyNotifications_;
   SiteHost host_;
+  std::unique_ptr<SinkObserver> hostObserver_;  // the host's sink, while one follows
   std::unique_ptr<ControlPlatform> platform_;
   std::unique_ptr<UploaderControl> control_;
   bool initialised_ = false;

@@ -266,4 +266,8 @@ HWND ControlHost::PageWindow() const {
   return state_->page;
 }
 
+const ComPtr<IOleObject>& ControlHost::Object() const {
+  return state_->control.object;
+}
+
 }  // namespace veldrask::container

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "com_object.h"
 #include "control_factory.h"
 #include "dispatch_call.h"
 
@@ -76,12 +77,21 @@ class ControlHost {
 
   HWND PageWindow() const;
 
+  // Asks the control for an interface that no page uses (a host's private one); null when it
+  // has none or was let go.
+  template <typename Interface>
+  ComPtr<Interface> QueryControl(REFIID id) const {
+    return Object().As<Interface>(id);
+  }
+
   // The page lets the control go as a browser does when it leaves the page (deactivation,
   // close, no site, the last reference); members cannot be called afterwards. The destructor
   // does it when it was not done.
   void ReleaseControl();
 
  private:
+  const ComPtr<IOleObject>& Object() const;
+
   struct State;
   std::unique_ptr<State> state_;
 };

@@ -70,14 +70,6 @@ std::filesystem::path CliTest::WritePage(
   return Write(name, charset == "UTF-8" ? html : Cp949(html));
 }
 
-void ExpectRefusedOnWindows(const CliResult& result, std::string_view optionStart) {
-  EXPECT_EQ(result.status, 2) << result.err;
-  const std::size_t said = result.err.find(": not available in veldrask.exe");
-  ASSERT_NE(said, std::string::npos) << result.err;
-  EXPECT_TRUE(result.err.substr(result.err.rfind("veldrask: ", said) + 10).starts_with(optionStart))
-      << result.err;
-}
-
 std::string Cp949(std::string_view utf8) {
   return posix::IconvCodePage("CP949").Encode(utf8);
 }

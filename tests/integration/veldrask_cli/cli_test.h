@@ -54,10 +54,6 @@ class CliTest : public ::testing::Test {
   TestDeadline deadline_{std::chrono::seconds(120)};
 };
 
-// veldrask.exe refuses an option that needs hooks inside the control's exchanges: status 2,
-// said on stderr naming the option (or one starting with optionStart).
-void ExpectRefusedOnWindows(const CliResult& result, std::string_view optionStart);
-
 // UTF-8 text as bytes of the Korean code page.
 std::string Cp949(std::string_view utf8);
 

@@ -65,7 +65,7 @@ TEST_F(HostNameCliTest, FormsTheUploadCleansGoOutAsTheControlSendsThemAndTheRest
   int connections = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command + " " + c.hostName);
-    // Under Wine the control's SChannel matches DNS names only, and no --cacert there.
+    // Under Wine the certificate's name is matched against DNS names only, not 127.0.0.1.
     if (c.tls && WindowsHost()) continue;
     std::vector<std::string> arguments = {
         "--param", "HostName=" + c.hostName,    "--param", "ServerPort=" + (c.tls ? secure : plain),

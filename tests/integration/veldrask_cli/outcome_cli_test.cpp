@@ -117,10 +117,6 @@ TEST_F(OutcomeCliTest, NoReplyAStatusOtherThan2xxAndStalledServersEachEndTheirOw
 
     const CliResult result = Upload(server->port(), "/upload", tail);
 
-    if (WindowsHost() && !c.options.empty()) {
-      ExpectRefusedOnWindows(result, c.options.front());
-      continue;
-    }
     EXPECT_EQ(result.status, c.status) << result.err;
     EXPECT_NE(result.err.find(std::string(c.said) + "\n"), std::string::npos) << result.err;
   }
@@ -142,7 +138,6 @@ TEST_F(OutcomeCliTest, AServerThatNeverAcceptsEndsTheUploadAtTheConnectTimeout) 
   const NoAcceptPort silent;
   const CliResult result =
       Upload(silent.Port(), "/upload", {"--connect-timeout", "0.5", "upload", "a.txt"});
-  if (WindowsHost()) return ExpectRefusedOnWindows(result, "--connect-timeout");
   EXPECT_EQ(result.status, 28) << result.err;
   EXPECT_NE(result.err.find("veldrask: stopped by --connect-timeout: no connection within 0.5 s"),
             std::string::npos)
@@ -211,13 +206,6 @@ TEST_F(OutcomeCliTest, VerboseShowsBothHeadsAndOutputKeepsTheReplysBytes) {
   const std::filesystem::path saved = Root() / "reply.bin";
   const CliResult toFile =
       Upload(server->port(), "/in", {"-v", "upload", "-o", saved.string(), "a.txt"});
-  if (WindowsHost()) {
-    ExpectRefusedOnWindows(toFile, "--");
-    ExpectRefusedOnWindows(Upload(server->port(), "/in", {"upload", "--output", "-", "a.txt"}),
-                           "--output");
-    EXPECT_EQ(Upload(server->port(), "/in", {"upload", "a.txt"}).out, "올렸습니다");
-    return;
-  }
   ASSERT_EQ(toFile.status, 0) << toFile.err;
   EXPECT_EQ(toFile.out, "") << "with --output nothing else reaches stdout";
   EXPECT_EQ(ReadFile(saved), Cp949("올렸습니다"));

@@ -83,6 +83,16 @@ TEST(ResponseHead, MalformedHeaderLines) {
   EXPECT_EQ(ParseError("HTTP/1.1 200 OK\r\n folded: v\r\n"), ResponseError::kMalformedHeaderLine);
 }
 
+// The text form is how the control DLL hands a head to its host, which parses it back.
+TEST(ResponseHead, TextReadsBackAsTheSameHead) {
+  for (const char* text : {"HTTP/1.1 200 OK\r\n\r\n", "HTTP/1.0 404\r\n\r\n",
+                           "HTTP/1.1 302 Found it\r\nLocation: /a b\r\nX:\r\nx-y:  folded\r\n"
+                           " more\r\n\r\n"}) {
+    const ResponseHead head = Parse(text);
+    EXPECT_EQ(Parse(ResponseHeadText(head)), head) << text;
+  }
+}
+
 TEST(HeaderValues, ContentLengthIsStrict) {
   EXPECT_EQ(ContentLengthOf(WithFields("")).length, std::nullopt);
   EXPECT_EQ(ContentLengthOf(WithFields("")).error, ResponseError::kNone);

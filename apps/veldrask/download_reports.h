@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "console.h"
+#include "http/exchange_observer.h"
+#include "options.h"
+
+namespace veldrask::host {
+
+// Says how every ticked file of a download ended, from the control's reports: why each one
+// that did not arrive failed, and where a SIZE given differs from the server's length. True
+// when all of them arrived.
+bool ReportDownloads(const std::vector<DownloadReport>& reports, const Options& options,
+                     Console& console, std::string_view hostName);
+
+}  // namespace veldrask::host
