@@ -82,22 +82,15 @@ bool RunUpload(ControlSession& session, const Options& options, std::ostream& ou
 
   for (const auto& [name, value] : options.fields) control.AddPostData(name, value);
   if (session.Interrupted()) return true;
-  if (replyFile.Active()) {
-    session.Exchange().SetReplySink(
-        [&replyFile](std::span<const std::byte> bytes) { replyFile.Write(bytes); });
-  }
   const std::size_t messagesBefore = session.MessageCount();
-  session.StartClock();
-  const std::string reply = control.Submit();
-  session.Exchange().SetReplySink(nullptr);
-  if (!replyFile.Finish()) {
-    session.Output().Print("veldrask: --output " + *options.output + ": write failed");
-    return false;
-  }
-  if (!replyFile.Active()) {
-    out.write(reply.data(), static_cast<std::streamsize>(reply.size()));
-    out.flush();
-  }
+  const bool kept = KeepReply(
+      replyFile, session.Exchange(),
+      [&] {
+        session.StartClock();
+        return control.Submit();
+      },
+      out, session.Output());
+  if (!kept) return false;
   return JudgeReply(session, messagesBefore);
 }
 

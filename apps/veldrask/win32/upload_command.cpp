@@ -72,23 +72,17 @@ bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
 
   if (ConsoleInterrupt::Interrupted()) return true;
   for (const auto& [name, value] : options.fields) session.Call("AddPostData", {name, value});
-  if (replyFile.Active()) {
-    session.Exchange().SetReplySink(
-        [&replyFile](std::span<const std::byte> bytes) { replyFile.Write(bytes); });
-  }
   const std::size_t messagesBefore = session.MessageCount();
-  session.StartClock();
-  const std::string reply = session.Call("Submit");
-  session.TransferEnded();
-  session.Exchange().SetReplySink(nullptr);
-  if (!replyFile.Finish()) {
-    session.Output().Print("veldrask: --output " + *options.output + ": write failed");
-    return false;
-  }
-  if (!replyFile.Active()) {
-    out.write(reply.data(), static_cast<std::streamsize>(reply.size()));
-    out.flush();
-  }
+  const bool kept = KeepReply(
+      replyFile, session.Exchange(),
+      [&] {
+        session.StartClock();
+        std::string reply = session.Call("Submit");
+        session.TransferEnded();
+        return reply;
+      },
+      out, session.Output());
+  if (!kept) return false;
   session.ReportLocation();
   // A transfer that the user or a time limit stopped, or that the control already reported,
   // is not judged again here.
