@@ -66,6 +66,13 @@ version_of() {
   x86_64-w64-mingw32-windres -i "$1" -O rc 2>/dev/null |
     sed -n 's/^ *FILEVERSION \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1.\2.\3.\4/p'
 }
+# The language of a DLL's resource, as a decimal LANGID (1042).
+language_of() {
+  local hex
+  hex=$(x86_64-w64-mingw32-windres -i "$1" -O rc 2>/dev/null |
+    sed -n 's/^ *VALUE "Translation", 0x\([0-9a-fA-F]*\),.*/\1/p')
+  [[ -n $hex ]] && echo $((16#$hex))
+}
 stage=$work/stage
 for platform in x86 x64; do
   mkdir -p "$stage/$platform"
@@ -76,6 +83,8 @@ for platform in x86 x64; do
 done
 version=$(version_of "$stage/x86/VeldraskUploader.dll")
 [[ -n $version ]] || fail "build/windows-x86/VeldraskUploader.dll has no version resource"
+language=$(language_of "$stage/x86/VeldraskUploader.dll")
+[[ -n $language ]] || fail "build/windows-x86/VeldraskUploader.dll has no resource language"
 [[ $(version_of "$stage/x64/VeldraskUploader.dll") == "$version" ]] ||
   fail "the x86 and x64 DLLs have different versions; build both from the same tree"
 
@@ -111,6 +120,10 @@ for platform in x86 x64; do
   wixl -a "$platform" -D Version="$version" -D Platform="$platform" \
     -D Dll32=x86/VeldraskUploader.dll -D Dll64=x64/VeldraskUploader.dll \
     -o "$msi" "$stage/VeldraskUploader.wxs"
+  # wixl leaves the File table's Version and Language empty; Windows Installer compares them
+  # with an installed DLL's before it replaces that.
+  msibuild "$msi" -q "UPDATE \`File\` SET \`Version\` = '$version', \`Language\` = '$language'
+    WHERE \`File\` = 'Dll32' OR \`File\` = 'Dll64'" || fail "cannot set the DLL's version in $msi"
   sign "$msi"
 done
 mv "$stage/x86" "$stage/x64" "$result/"

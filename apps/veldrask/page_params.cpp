@@ -159,6 +159,7 @@ PageParams ReadPageParams(std::string_view html, std::string_view sourceName) {
   // Without an encoding the parser follows the page's own <meta> declaration.
   Parsed parsed = Parse(html, source, nullptr);
   if (parsed.document && !DeclaresCharset(LibXml().xmlDocGetRootElement(parsed.document.get()))) {
+    parsed.document.reset();  // before the second is built: a large page's tree is large
     parsed = Parse(html, source, IsValidUtf8(html) ? "UTF-8" : "CP949");
   }
   // Half a page would drop the parameters after the fault, such as the excluded extensions.

@@ -64,6 +64,7 @@ DownloadEnd FailureEnd(FileReceiver::Failure why) {
     case FileReceiver::Failure::kCutShort:
       return DownloadEnd::kCutShort;
     case FileReceiver::Failure::kUnreadable:
+    case FileReceiver::Failure::kTooLarge:
       return DownloadEnd::kUnreadable;
     case FileReceiver::Failure::kNone:
     case FileReceiver::Failure::kNotWritable:
@@ -311,7 +312,9 @@ void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
     counts_.currentReceived = written;
     progress_->ShowBytes(counts_);
   } catch (const Error&) {
-    receiver_->Fail(FileReceiver::Failure::kUnreadable);
+    // The file itself fits (the receiver refuses one that does not): the session's sum does not.
+    receiver_->Fail(FileReceiver::Failure::kTooLarge,
+                    "the session's total ran " + FileReceiver::OverTheLimit());
   }
 }
 

@@ -1,5 +1,8 @@
 #include "download/file_receiver.h"
 
+#include <string>
+#include <utility>
+
 #include "base/checked.h"
 #include "base/error.h"
 
@@ -9,6 +12,11 @@ namespace {
 constexpr std::string_view kSuccessCode = "200";
 
 }  // namespace
+
+std::string FileReceiver::OverTheLimit() {
+  return "over " + std::to_string(kLargestBody) +
+         " bytes, the largest size the control's 32-bit signed counts hold";
+}
 
 void FileReceiver::Read(std::span<const std::byte> arrival) {
   if (Ended()) return;
@@ -33,10 +41,11 @@ void FileReceiver::ConnectionClosed() {
   }
 }
 
-void FileReceiver::Fail(Failure why) {
+void FileReceiver::Fail(Failure why, std::string detail) {
   if (Ended()) return;
   state_ = State::kFailed;
   failure_ = why;
+  detail_ = std::move(detail);
   file_.Discard();
 }
 
@@ -48,6 +57,11 @@ bool FileReceiver::AcceptHead() {
     file_.Discard();
     return false;
   }
+  const std::optional<std::uint64_t> length = reader_.ContentLength();
+  if (length && *length > static_cast<std::uint64_t>(kLargestBody)) {
+    Fail(Failure::kTooLarge, "Content-Length " + std::to_string(*length) + " is " + OverTheLimit());
+    return false;
+  }
   file_.Open();
   accepted_ = true;
   state_ = State::kReceiving;
@@ -56,12 +70,18 @@ bool FileReceiver::AcceptHead() {
 
 void FileReceiver::WriteBody(std::span<const std::byte> bytes) {
   if (!AcceptHead()) return;
-  bodyWritten_ = CheckedAdd(bodyWritten_, CheckedNarrow<std::int32_t>(bytes.size()));
+  try {
+    bodyWritten_ = CheckedAdd(bodyWritten_, CheckedNarrow<std::int32_t>(bytes.size()));
+  } catch (const Error&) {
+    // A body without a length (chunked, or up to the close) that runs past the limit.
+    Fail(Failure::kTooLarge, "the body ran " + OverTheLimit());
+    throw;  // stops the reader
+  }
   file_.Write(bytes);
 }
 
 void FileReceiver::Settle() {
-  if (state_ == State::kRefused) return;
+  if (Ended()) return;
   switch (reader_.State()) {
     case ReaderState::kComplete:
       if (!accepted_) AcceptHead();

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,8 +26,13 @@ class FileReceiver {
     kFailed,    // cut short, unreadable or not writable; no file was kept
   };
 
-  // Why a file failed.
-  enum class Failure { kNone, kConnection, kCutShort, kUnreadable, kNotWritable };
+  // Why a file failed. kTooLarge: a size past what the control's 32-bit signed counts hold.
+  enum class Failure { kNone, kConnection, kCutShort, kUnreadable, kNotWritable, kTooLarge };
+
+  // The largest body the control counts.
+  static constexpr std::int32_t kLargestBody = std::numeric_limits<std::int32_t>::max();
+  // "over 2147483647 bytes, …": the end of a kTooLarge failure's detail.
+  static std::string OverTheLimit();
 
   explicit FileReceiver(PendingFile& file) : file_(file) {}
 
@@ -35,15 +41,16 @@ class FileReceiver {
   // The server closed the connection: a body that runs until the close is complete, any
   // other unfinished response is cut short.
   void ConnectionClosed();
-  // The connection broke (refused, reset, unknown host), or the file cannot go on.
-  void Fail(Failure why);
+  // The connection broke (refused, reset, unknown host), or the file cannot go on; detail
+  // says why when the response's own error does not.
+  void Fail(Failure why, std::string detail = {});
 
   State Current() const { return state_; }
   Failure Why() const { return failure_; }
   // The final head, once it has come (empty before).
   const ResponseHead& Head() const { return reader_.Head(); }
-  // Why the response could not be read, when it could not.
-  std::string_view ReadError() const { return reader_.ErrorText(); }
+  // Why the response could not be read or kept, when it could not.
+  std::string_view ReadError() const { return detail_.empty() ? reader_.ErrorText() : detail_; }
   bool Ended() const {
     return state_ == State::kComplete || state_ == State::kRefused || state_ == State::kFailed;
   }
@@ -66,6 +73,7 @@ class FileReceiver {
   ResponseReader reader_;
   State state_ = State::kAwaitingHead;
   Failure failure_ = Failure::kNone;
+  std::string detail_;
   bool decided_ = false;
   bool accepted_ = false;
   std::int32_t bodyWritten_ = 0;

@@ -58,10 +58,14 @@ std::optional<RegFileRegistry::KeyLocation> RegFileRegistry::Resolve(RegistryKey
   if (const std::optional<std::int32_t> hive = AsHive(key)) {
     std::unique_ptr<RegHiveFile>& file = hives_[*hive];
     if (!file) {
-      file = std::make_unique<RegHiveFile>(folder_, std::string(*HiveName(*hive)),
-                                           [this](const std::string& kept) {
-                                             if (onDamagedKept_) onDamagedKept_(kept);
-                                           });
+      file = std::make_unique<RegHiveFile>(
+          folder_, std::string(*HiveName(*hive)),
+          [this](const std::string& kept) {
+            if (onDamagedKept_) onDamagedKept_(kept);
+          },
+          [this](const std::string& path, int error) {
+            if (onWriteFailed_) onWriteFailed_(path, error);
+          });
     }
     return KeyLocation{file.get(), ""};
   }

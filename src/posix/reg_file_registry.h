@@ -35,6 +35,9 @@ class RegFileRegistry : public Registry {
   // fn is told the path of each hive file kept aside because it held lines that could not be
   // read, just before a write replaces it (see RegHiveFile).
   void SetOnDamagedHiveKept(RegHiveFile::DamagedKept fn) { onDamagedKept_ = std::move(fn); }
+  // fn is told of each change that could not be stored (a full disk, a folder that cannot be
+  // written): the calls give only status 5, which the control's own callers do not look at.
+  void SetOnHiveWriteFailed(RegHiveFile::WriteFailed fn) { onWriteFailed_ = std::move(fn); }
 
   std::int32_t CreateKey(RegistryKey parent, std::string_view path, RegistryKey& key) override;
   std::int32_t OpenKey(RegistryKey parent, std::string_view path, RegistryKey& key) override;
@@ -60,6 +63,7 @@ class RegFileRegistry : public Registry {
 
   std::string folder_;
   RegHiveFile::DamagedKept onDamagedKept_;
+  RegHiveFile::WriteFailed onWriteFailed_;
   std::map<std::int32_t, std::unique_ptr<RegHiveFile>> hives_;
   std::map<RegistryKey, KeyLocation> handles_;
   RegistryKey nextHandle_ = 0x1000;

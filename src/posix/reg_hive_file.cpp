@@ -88,10 +88,12 @@ bool RegHiveFile::Signature::operator==(const Signature& other) const {
          SameTime(modified, other.modified) && SameTime(changed, other.changed);
 }
 
-RegHiveFile::RegHiveFile(std::string folder, std::string hiveName, DamagedKept onDamagedKept)
+RegHiveFile::RegHiveFile(std::string folder, std::string hiveName, DamagedKept onDamagedKept,
+                         WriteFailed onWriteFailed)
     : folder_(std::move(folder)),
       hiveName_(std::move(hiveName)),
-      onDamagedKept_(std::move(onDamagedKept)) {
+      onDamagedKept_(std::move(onDamagedKept)),
+      onWriteFailed_(std::move(onWriteFailed)) {
   while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
   path_ = folder_ + "/" + hiveName_ + ".reg";
   lockPath_ = path_ + ".lock";
@@ -124,16 +126,23 @@ bool RegHiveFile::Refresh() {
 }
 
 std::int32_t RegHiveFile::Modify(const std::function<std::int32_t(RegTree&)>& change) {
-  if (!MakeFolders(folder_)) return registry_status::kAccessDenied;
+  if (!MakeFolders(folder_)) return Failed(folder_);
   const FileLock lock = FileLock::Acquire(lockPath_, true);
+  if (!lock.Held()) return Failed(lockPath_);
   // A file that exists but cannot be read must not be replaced by one holding only the change.
-  if (!lock.Held() || !Refresh()) return registry_status::kAccessDenied;
+  if (!Refresh()) return Failed(path_);
   RegTree changed = tree_;
   const std::int32_t status = change(changed);
   if (status != registry_status::kSuccess) return status;
-  if (!damagedText_.empty() && !KeepDamaged()) return registry_status::kAccessDenied;
-  if (!Store(changed)) return registry_status::kAccessDenied;
+  if (!damagedText_.empty() && !KeepDamaged()) return Failed(path_);
+  if (!Store(changed)) return Failed(path_);
   return registry_status::kSuccess;
+}
+
+std::int32_t RegHiveFile::Failed(const std::string& path) {
+  const int error = errno;
+  if (onWriteFailed_) onWriteFailed_(path, error);
+  return registry_status::kAccessDenied;
 }
 
 bool RegHiveFile::KeepDamaged() {
@@ -151,7 +160,9 @@ bool RegHiveFile::KeepDamaged() {
       return false;
     }
     if (!WriteAll(fd.Get(), damagedText_) || ::fdatasync(fd.Get()) != 0) {
+      const int error = errno;  // for Failed
       ::unlink(kept.c_str());
+      errno = error;
       return false;
     }
     damagedText_.clear();
@@ -173,7 +184,9 @@ bool RegHiveFile::Store(const RegTree& tree) {
                        ::fchmod(fd.Get(), mode) == 0 && ::fdatasync(fd.Get()) == 0 &&
                        ::rename(temporary.c_str(), path_.c_str()) == 0;
   if (!written) {
+    const int error = errno;  // for Failed
     ::unlink(temporary.c_str());
+    errno = error;
     return false;
   }
   tree_ = tree;

@@ -21,8 +21,12 @@ class RegHiveFile {
  public:
   // Told the path of each damaged file kept.
   using DamagedKept = std::function<void(const std::string& keptPath)>;
+  // Told of each change that could not be stored: the file or folder that failed and the
+  // errno value (ENOSPC for a full disk). The caller sees only status 5.
+  using WriteFailed = std::function<void(const std::string& path, int error)>;
 
-  RegHiveFile(std::string folder, std::string hiveName, DamagedKept onDamagedKept = nullptr);
+  RegHiveFile(std::string folder, std::string hiveName, DamagedKept onDamagedKept = nullptr,
+              WriteFailed onWriteFailed = nullptr);
 
   const std::string& HiveName() const { return hiveName_; }
 
@@ -54,12 +58,15 @@ class RegHiveFile {
   // Writes the damaged file's text to "<file>.damaged-<UTC time>"; false when it cannot.
   bool KeepDamaged();
   bool Store(const RegTree& tree);
+  // Tells of a failed write with the errno of the call that failed; status 5.
+  std::int32_t Failed(const std::string& path);
 
   std::string folder_;
   std::string hiveName_;
   std::string path_;
   std::string lockPath_;
   DamagedKept onDamagedKept_;
+  WriteFailed onWriteFailed_;
   RegTree tree_;
   // The file's text when some of its lines could not be read, else empty.
   std::string damagedText_;

@@ -56,11 +56,14 @@ for platform in x86 x64; do
   [ $platform = x86 ] || expected_template=x64
   [ "${template%%;*}" = "$expected_template" ] || fail "$msi: platform $template"
   [ "$(property ProductLanguage)" = 1042 ] || fail "$msi: language $(property ProductLanguage)"
-  # Component, attributes (256: 64-bit), key file.
-  components=$(msiinfo export "$msi" Component | tr -d '\r' | awk -F'\t' 'NR>3 {print $1, $4, $6}' | sort |
-    tr '\n' ';')
-  expected='Control32 0 Dll32;'
-  [ $platform = x64 ] && expected+='Control64 256 Dll64;'
+  # Component, attributes (256: 64-bit), key file, and that file's version and language (the
+  # DLL's own, which Windows Installer compares with an installed one's).
+  components=$(awk -F'\t' 'FNR == NR { if (FNR > 3) file[$1] = $5 " " $6; next }
+                           FNR > 3 { print $1, $4, $6, file[$6] }' \
+    <(msiinfo export "$msi" File | tr -d '\r') <(msiinfo export "$msi" Component | tr -d '\r') |
+    sort | tr '\n' ';')
+  expected="Control32 0 Dll32 $version 1042;"
+  [ $platform = x64 ] && expected+="Control64 256 Dll64 $version 1042;"
   [ "$components" = "$expected" ] || fail "$msi: components $components"
   # The major upgrade: older versions found and removed, newer ones detected.
   grep -q "	$version	.*WIX_DOWNGRADE_DETECTED" <<<"$(msiinfo export "$msi" Upgrade)" ||

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "download_server_fixture.h"
 #include "support/deterministic_bytes.h"
 #include "support/files.h"
@@ -17,6 +19,9 @@ struct ScenarioFile {
   std::uint64_t size;
   bool arrives;
 };
+
+constexpr std::string_view kOverTheLimit =
+    "over 2147483647 bytes, the largest size the control's 32-bit signed counts hold";
 
 class DownloadFromMisbehavingServer : public DownloadServerTest {
  protected:
@@ -45,7 +50,15 @@ TEST_F(DownloadFromMisbehavingServer, OnlyCompleteFilesStayAndTheFailuresAreList
       {"keep-alive", 4000, true},       {"short-close", 10000, false},
       {"reset-mid-body", 10000, false}, {"negative-length", 100, false},
       {"enormous-length", 100, false},  {"chunk-overflow", 100, false},
-      {"huge-head", 100, false},
+      {"huge-head", 100, false},        {"endless", 100, false},
+  };
+  // What the host is told of the unreadable ones.
+  const std::map<std::string, std::string> details = {
+      {"negative-length", "invalid Content-Length"},
+      {"enormous-length", "invalid Content-Length"},
+      {"chunk-overflow", "chunk size too large"},
+      {"huge-head", "response head too large"},
+      {"endless", "Content-Length 1099511627776 is " + std::string(kOverTheLimit)},
   };
   MisbehavingOptions options;
   options.pause_ms = 5;
@@ -59,10 +72,17 @@ TEST_F(DownloadFromMisbehavingServer, OnlyCompleteFilesStayAndTheFailuresAreList
   std::vector<std::string> kept;
   std::string failedList(kFailedList);
   bool firstFailure = true;
+  ASSERT_EQ(owner.reports.ended.size(), files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
     const ScenarioFile& file = files[i];
     EXPECT_EQ(Status(static_cast<std::int32_t>(i + 1)), file.arrives ? "완료" : "실패")
         << file.scenario;
+    const DownloadReport& report = owner.reports.ended[i];
+    const auto detail = details.find(file.scenario);
+    EXPECT_EQ(report.end == DownloadEnd::kUnreadable, detail != details.end()) << file.scenario;
+    if (detail != details.end()) {
+      EXPECT_EQ(report.detail, detail->second) << file.scenario;
+    }
     if (file.arrives) {
       kept.push_back(Name(file));
       ExpectCompleteFile(Name(file), file.size);
@@ -75,6 +95,22 @@ TEST_F(DownloadFromMisbehavingServer, OnlyCompleteFilesStayAndTheFailuresAreList
   EXPECT_EQ(FolderNames(), kept);
   ASSERT_EQ(Messages().size(), 1U);
   EXPECT_EQ(Messages()[0].text, failedList);
+}
+
+TEST_F(DownloadFromMisbehavingServer, ABodyPastTheControlsSizesFailsAndSaysWhy) {
+  const auto server = StartMisbehavingServer();
+  Use(*server);
+  // Alone in its session: with files before it, the session's total would pass the limit first.
+  AddAll({{"endless-no-length", 100, false}});
+
+  Run();
+
+  EXPECT_EQ(Status(1), "실패");
+  EXPECT_TRUE(FolderNames().empty());
+  ASSERT_EQ(owner.reports.ended.size(), 1U);
+  EXPECT_EQ(owner.reports.ended[0].end, DownloadEnd::kUnreadable);
+  EXPECT_EQ(owner.reports.ended[0].detail, "the body ran " + std::string(kOverTheLimit));
+  EXPECT_GT(owner.reports.ended[0].written, 2'000'000'000);  // cut at the arrival past the limit
 }
 
 TEST_F(DownloadFromMisbehavingServer, NotFoundEndsTheSessionAfterTheFilesBeforeIt) {

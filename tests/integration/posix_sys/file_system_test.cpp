@@ -82,6 +82,7 @@ TEST_F(PosixFileSystemTest, FailuresCarryTheControlsErrorNumbers) {
   const std::string inMissingFolder = folder_ / "no folder/file.txt";
   testing::WriteTextFile(folder_ / "plain", "x");
   std::filesystem::create_directory(folder_ / "sub");
+  ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);
 
   EXPECT_EQ(ErrorOf([&] { files_.OpenRead(missing); }), 53);
   EXPECT_EQ(ErrorOf([&] { files_.FileSize(missing); }), 53);
@@ -95,6 +96,11 @@ TEST_F(PosixFileSystemTest, FailuresCarryTheControlsErrorNumbers) {
   EXPECT_EQ(ErrorOf([&] { files_.OpenWrite(folder_ / std::string("a\0b", 3)); }), 52);
   EXPECT_EQ(ErrorOf([&] { files_.OpenWrite(folder_ / std::string(300, 'n')); }), 52);
   EXPECT_EQ(ErrorOf([&] { files_.OpenRead(folder_ / "sub"); }), 75);
+  // A FIFO put where a file was measured has no writer: refused at once, in a child that is
+  // killed rather than left waiting if the open blocks.
+  EXPECT_EQ(testing::RunInChild([&] { return ErrorOf([&] { files_.OpenRead(folder_ / "fifo"); }); },
+                                std::chrono::seconds(10)),
+            75);
   EXPECT_EQ(ErrorOf([&] { files_.OpenWrite(folder_ / "sub"); }), 75);
   EXPECT_EQ(ErrorOf([&] { files_.FileSize(folder_ / "sub"); }), 75);
   EXPECT_EQ(ErrorOf([&] { files_.Delete(folder_ / "sub"); }), 75);

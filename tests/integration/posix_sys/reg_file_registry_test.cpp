@@ -1,10 +1,16 @@
 #include "posix/reg_file_registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/tcp_socket.h"  // AsBytes
@@ -314,10 +320,15 @@ TEST_F(RegFileRegistryTest, AFolderThatCannotBeWrittenGivesAccessDenied) {
   // Below a plain file no folder can ever be made, whoever runs the test.
   testing::WriteTextFile(folder_ / "plain", "x");
   RegFileRegistry blocked(folder_ / "plain/registry");
+  std::vector<std::pair<std::string, int>> told;
+  blocked.SetOnHiveWriteFailed(
+      [&](const std::string& path, int error) { told.emplace_back(path, error); });
   RegistryKey key = kNullKey;
   EXPECT_EQ(blocked.CreateKey(kMachine, "Software", key), registry_status::kAccessDenied);
   EXPECT_EQ(blocked.SetValue(kMachine, "x", 1, Data("\0"sv)), registry_status::kAccessDenied);
   EXPECT_EQ(Query(blocked, kMachine, "x").status, registry_status::kNotFound);
+  const std::pair<std::string, int> notTheFolder{folder_ / "plain/registry", ENOTDIR};
+  EXPECT_EQ(told, (std::vector{notTheFolder, notTheFolder}));
 
   // A folder without write permission, with a hive in it already.
   RegistryKey existing = kNullKey;
@@ -343,6 +354,43 @@ TEST_F(RegFileRegistryTest, AFolderThatCannotBeWrittenGivesAccessDenied) {
     if (registry.DeleteValue(kept, "Old") != registry_status::kAccessDenied) return 15;
     return 0;
   });
+  EXPECT_EQ(status, 0);
+}
+
+TEST_F(RegFileRegistryTest, AFullDiskIsToldAndLeavesTheFileAsItWas) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs to fill takes root";
+  const std::string folder = folder_ / "small";
+  std::filesystem::create_directory(folder);
+  constexpr int kNoMount = 77;
+  const int status = testing::RunInChild([folder]() -> int {
+    // The child's own mount namespace: the tmpfs goes with the child.
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=16k") != 0) {
+      return kNoMount;
+    }
+    RegFileRegistry registry(folder);
+    if (registry.SetValue(kMachine, "Old", 1, Data("1\0"sv)) != 0) return 10;
+    const std::string before = testing::ReadTextFile(folder + "/HKEY_LOCAL_MACHINE.reg");
+    const int filler = ::open((folder + "/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+    const std::string block(4096, 'f');
+    while (::write(filler, block.data(), block.size()) > 0) {
+    }
+    ::close(filler);
+    std::vector<std::pair<std::string, int>> told;
+    registry.SetOnHiveWriteFailed(
+        [&](const std::string& path, int error) { told.emplace_back(path, error); });
+    if (registry.SetValue(kMachine, "New", 1, Data("2\0"sv)) != registry_status::kAccessDenied) {
+      return 11;
+    }
+    if (told !=
+        std::vector<std::pair<std::string, int>>{{folder + "/HKEY_LOCAL_MACHINE.reg", ENOSPC}}) {
+      return 12;
+    }
+    if (testing::ReadTextFile(folder + "/HKEY_LOCAL_MACHINE.reg") != before) return 13;
+    return 0;
+  });
+  if (status == kNoMount) GTEST_SKIP() << "no mount namespace of its own for the tmpfs here";
   EXPECT_EQ(status, 0);
 }
 

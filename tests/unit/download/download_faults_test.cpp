@@ -74,6 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"NotHttp", {Data("SSH-2.0-OpenSSH\r\n\r\n"), PeerClose()}},
         FaultCase{"BadLength",
                   {Data("HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n0123456789"), PeerClose()}},
+        FaultCase{"LengthBeyond31Bits",
+                  {Data("HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n\r\n0123"), PeerClose()}},
         FaultCase{
             "LengthBeyond32Bits",
             {Data("HTTP/1.1 200 OK\r\nContent-Length: 4294967296\r\n\r\n0123"), PeerClose()}}),

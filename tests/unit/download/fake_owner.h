@@ -20,6 +20,13 @@ class FakeOwner final : public DownloadOwner {
   std::string title = "자료실 [초록모래 파일트랜스퍼 Ver 1.8]";
   bool utf8Names = false;
 
+  // How each file of the sessions ended, in order.
+  struct Reports final : ExchangeObserver {
+    std::vector<DownloadReport> ended;
+    void DownloadEnded(const DownloadReport& report) override { ended.push_back(report); }
+  };
+  mutable Reports reports;
+
   std::string downFolder() const override { return folder; }
   std::vector<AttachedFile> DownFileList() const override { return files; }
   bool CheckDupFile() const override { return overwrite; }
@@ -27,7 +34,7 @@ class FakeOwner final : public DownloadOwner {
   std::string HostName() const override { return host; }
   std::int16_t ServerPort() const override { return port; }
   std::string MainTitle() const override { return title; }
-  ExchangeObserver* Observer() const override { return nullptr; }
+  ExchangeObserver* Observer() const override { return &reports; }
   bool NamesInUtf8() const override { return utf8Names; }
 
   // Lists a file as the download command would: entries in order, the empty one last.
