@@ -1,5 +1,7 @@
 #include "control_session.h"
 
+#include <cstring>
+
 #include "options.h"
 #include "poll_limit_timer.h"
 #include "terminal_text.h"
@@ -13,8 +15,15 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
       page_(console, settings.cookie),
       interrupts_(posix_.Loop(), [this] { CloseTransferWindows(); }),
       limits_(PollLoopTimers(posix_.Loop()), settings.limits, [this] { CloseTransferWindows(); }),
-      exchange_(console, settings.verbose, &limits_),
-      control_(platform_, page_) {
+      exchange_(console, settings.verbose, &limits_) {
+  // Before the control starts, whose first run writes the download folder.
+  posix_.Registry().SetOnDamagedHiveKept(
+      [this](const std::string& kept) { NoteDamagedHive(kept); });
+  posix_.Registry().SetOnHiveWriteFailed([this](const std::string& path, int error) {
+    console_.Print("veldrask: the registry file " + path + " could not be written (" +
+                   std::strerror(error) + "); the setting is not kept");
+  });
+  control_.emplace(platform_, page_);
   // OpenSSL is started only for a TLS connection unless the trust was set on the command line.
   const posix::TlsTrust systemTrust;
   try {
@@ -25,11 +34,9 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
   } catch (const Error& error) {
     throw UsageError("--cacert: " + error.Description());
   }
-  control_.SetExchangeObserver(&exchange_);
+  control_->SetExchangeObserver(&exchange_);
   if (settings.drawProgress) progress_.emplace(ui_, console_, platform_.clock);
   ui_.SetMessageObserver([this](const headless::MessageRecord& message) { ShowMessage(message); });
-  posix_.Registry().SetOnDamagedHiveKept(
-      [this](const std::string& kept) { NoteDamagedHive(kept); });
   ui_.OnFormShown([this](headless::HeadlessForm& form) { WindowShown(form); });
   ui_.SetOnFormEnded([this](headless::HeadlessForm& form) {
     if (IsTransferWindow(form.Name())) limits_.WindowEnded();
@@ -40,7 +47,7 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
 ControlSession::~ControlSession() = default;
 
 headless::HeadlessForm& ControlSession::Surface() {
-  return dynamic_cast<headless::HeadlessForm&>(*control_.Surface().form);
+  return dynamic_cast<headless::HeadlessForm&>(*control_->Surface().form);
 }
 
 void ControlSession::ShowMessage(const headless::MessageRecord& message) {

@@ -36,7 +36,7 @@ class ControlSession {
   ControlSession(const ControlSession&) = delete;
   ControlSession& operator=(const ControlSession&) = delete;
 
-  UploaderControl& Control() { return control_; }
+  UploaderControl& Control() { return *control_; }
   HostUi& Ui() { return ui_; }
   // The control's own surface, where the user clicks.
   headless::HeadlessForm& Surface();
@@ -75,7 +75,7 @@ class ControlSession {
   std::size_t messageCount_ = 0;
   bool damagedHiveNoted_ = false;
   // Last, so it goes first: its forms must go before the user interface.
-  UploaderControl control_;
+  std::optional<UploaderControl> control_;
 };
 
 }  // namespace veldrask::host
