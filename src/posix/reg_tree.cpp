@@ -72,15 +72,23 @@ bool RegTree::HasKey(std::string_view path) const {
 }
 
 void RegTree::CreateKey(std::string_view path) {
-  // Folding keeps every byte in its place, so the prefixes of the folded path are the keys.
+  // Folding keeps every byte in its place, so the prefixes of the folded path are the keys. A
+  // new key is spelt under its parent as the parent was first spelt, so that its path read
+  // back from a written file files it in the same place.
   const std::string folded = FoldRegistryName(path);
-  std::size_t end = 0;
-  while (end != std::string_view::npos) {
-    end = path.find('\\', end + 1);
-    const std::string_view prefix = path.substr(0, end);
-    if (prefix.empty()) continue;
-    const auto [key, added] = keys_.try_emplace(folded.substr(0, prefix.size()));
-    if (added) key->second.path = prefix;
+  std::string spelt;
+  for (std::size_t start = 0; start < path.size();) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string_view::npos) end = path.size();
+    if (!spelt.empty()) spelt += '\\';
+    spelt += path.substr(start, end - start);
+    const auto [key, added] = keys_.try_emplace(folded.substr(0, end));
+    if (added) {
+      key->second.path = spelt;
+    } else {
+      spelt = key->second.path;
+    }
+    start = end + 1;
   }
 }
 
