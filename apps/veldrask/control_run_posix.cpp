@@ -61,6 +61,7 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
   }
   if (bag) CheckParamNames(options, bag->NamesRead());
   if (options.command != Command::kCall) {
+    CheckServerParams(session.Control().HostName(), session.Control().ActionURL(), options.command);
     const std::string notice = CheckHostName(session.Control().HostName(),
                                              session.Control().ServerPort(), options.command);
     if (!notice.empty()) console.Print(notice);

@@ -6,12 +6,13 @@ namespace {
 constexpr const char* kGeneral = R"(veldrask - run the file-transfer control from a terminal
 
 Usage:
-  veldrask [--page FILE] [--param NAME=VALUE]... [--cookie TEXT] [-q] [-v]
+  veldrask [--url URL] [--page FILE] [--param NAME=VALUE]... [--cookie TEXT] [-q] [-v]
            [--connect-timeout S] [--max-time S] [--speed-time S]
            [--cacert FILE] [-k] COMMAND ...
 
 Commands:
-  upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [-o FILE] FILE...
+  upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [-o FILE] [--send-accepted]
+           FILE...
   download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
   encode   [--charset UTF-8] TEXT
   decode   [--charset UTF-8] TEXT
@@ -19,6 +20,10 @@ Commands:
   help     [COMMAND]
 
 Options (also after upload and download):
+  --url URL            the server as one URL, http[s]://host[:port][/path]: sets HostName
+                       (https:// in front for HTTPS), ServerPort (80, 443 or the port given;
+                       the control's port is 16-bit signed: 1 to 32767) and, for an upload,
+                       ActionURL (the path and query) as if the page had said so
   --page FILE          read the control's parameters from the <param> elements of the first
                        <object> element of an HTML page (its declared charset is honoured; a
                        page that declares none is read as UTF-8, or else as EUC-KR)
@@ -92,6 +97,8 @@ window as the user would (status 130). Paths may be given in Unix form under Win
 remembered download folder is the control's registry value.
 
 Examples:
+  veldrask --url https://files.example.com/board/upload.php upload --param MaxFileCount=5 \
+           --param MaxFileSize=100 report.pdf photo.jpg
   veldrask --page upload.html upload --field title=hello report.pdf photo.jpg
   veldrask --param HostName=127.0.0.1 --param ServerPort=8080 download --to ~/in /files/a.txt:1024
   veldrask --param HostName=https://files.example.com --param ServerPort=443 \
@@ -100,14 +107,20 @@ Examples:
 )";
 
 constexpr const char* kUpload =
-    R"(veldrask upload [--field NAME=VALUE]... [--uploaded NAME:SIZE]... FILE...
+    R"(veldrask upload [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [--send-accepted]
+                FILE...
 
 Lists each --uploaded NAME:SIZE as a file already on the server, then chooses each FILE in
 the control's file dialog on its own and clicks its add command, as a user adding one file at
 a time, with every check the control makes (number of files, refused extensions, duplicates,
 total size, size per file) and its messages; adds each --field as a form field; then submits.
-Files the control refuses are left out and the exit status is 1, but the accepted ones are
-still sent; when none was accepted nothing is sent. A file named twice goes once.
+When the control refuses any FILE (the page's limits start at one file and 1 MB), nothing is
+sent: the control's messages and the refused files are said on stderr with the --param
+settings that would take them all (--param MaxFileCount=3 --param MaxFileSize=6), and the
+exit status is 1. --send-accepted sends the files that were accepted, as the page's user
+would (still status 1; nothing when none was accepted). A file named twice goes once. A FILE
+written as a URL is an error: the server is --url's (or HostName's); an upload needs a
+HostName and an ActionURL that starts with "/".
 
 The body of the server's reply is written to stdout decoded to UTF-8 (from the charset it
 declares), and nothing else is; on a terminal its control characters are replaced. Its first
@@ -118,6 +131,7 @@ stderr ("서버 응답: 413 Payload Too Large") and exits 1. Where the page woul
 (http:// or https://, HostName, ReturnURL) is printed on stderr as `location: URL`.
 
 Examples:
+  veldrask --url http://127.0.0.1:8080/upload.php upload --param MaxFileCount=2 a.txt b.txt
   veldrask --page upload.html --cookie "$COOKIE" upload --field writer=kim a.txt 보고서.hwp
   veldrask --param HostName=127.0.0.1 --param ServerPort=8080 --param ActionURL=/upload.php \
            --param MaxFileCount=5 --param MaxFileSize=100 upload a.txt b.txt > reply.html
@@ -130,7 +144,9 @@ Lists each NAME[:SIZE] as a file the server offers (NAME as a page passes it: th
 percent-encoded in the Korean code page, or in UTF-8 with --param Charset=UTF-8; SIZE in bytes, after the last colon; without it the
 server's Content-Length is the size), then downloads the ticked rows into the download folder,
 one GET each. Every file that did not arrive is named on stderr with why; after a status other
-than 200 the session stops and the files never asked for are listed as skipped.
+than 200 the session stops and the files never asked for are listed as skipped. With --url,
+a NAME is a path on its server (a relative one from the URL's folder), or a whole URL on the
+same server; a NAME written as a URL needs --url.
 
   --to DIR       choose DIR in the folder browser; it is remembered for the next run
                  (without --to the remembered folder is used, by default ~/Download)
@@ -138,7 +154,8 @@ than 200 the session stops and the files never asked for are listed as skipped.
                  numbered (a[1].txt)
   --untick N     untick row N (numbered from 1), so it is not downloaded
 
-Example:
+Examples:
+  veldrask --url http://127.0.0.1:8080/files/ download --to /tmp/in a.txt b.txt
   veldrask --param HostName=127.0.0.1 --param ServerPort=8080 download --to /tmp/in \
            /files/a.txt:1024 /files/%BA%B8%B0%ED%BC%AD.txt:2048
 )";

@@ -7,6 +7,8 @@
 #include <optional>
 #include <utility>
 
+#include "url_option.h"
+
 namespace veldrask::host {
 namespace {
 
@@ -60,6 +62,12 @@ std::int32_t ParseInt32(const std::string& text, const std::string& what) {
   return value;
 }
 
+// An argument that starts with "-" is an option, never a name sent to the server ("--" ends
+// the options; "-" alone is a name).
+bool IsOption(const std::string& argument) {
+  return argument.size() > 1 && argument.starts_with('-');
+}
+
 // The options every command of the control takes; false for any other argument.
 bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Options& options) {
   if (argument == "--page") {
@@ -83,6 +91,8 @@ bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Option
     if (options.caCertificates->empty()) throw UsageError(argument + ": an empty file name");
   } else if (argument == "--insecure" || argument == "-k") {
     options.insecure = true;
+  } else if (argument == "--url") {
+    options.url = cursor.TakeValue(argument);
   } else {
     return false;
   }
@@ -100,9 +110,11 @@ void ParseUpload(ArgumentCursor& cursor, Options& options) {
       if (options.output->empty()) throw UsageError(argument + ": an empty file name");
     } else if (argument == "--uploaded") {
       options.uploaded.push_back(ParseNamedSize(cursor.TakeValue(argument), "--uploaded"));
+    } else if (argument == "--send-accepted") {
+      options.sendAccepted = true;
     } else if (argument == "--") {
       while (!cursor.Done()) options.files.push_back(cursor.Take());
-    } else if (argument.starts_with("--")) {
+    } else if (IsOption(argument)) {
       throw UsageError("upload: unknown option " + argument);
     } else {
       options.files.push_back(argument);
@@ -125,7 +137,7 @@ void ParseDownload(ArgumentCursor& cursor, Options& options) {
       options.untick.push_back(row);
     } else if (argument == "--") {
       while (!cursor.Done()) options.downloads.push_back(ParseOfferedFile(cursor.Take()));
-    } else if (argument.starts_with("--")) {
+    } else if (IsOption(argument)) {
       throw UsageError("download: unknown option " + argument);
     } else {
       options.downloads.push_back(ParseOfferedFile(argument));
@@ -238,6 +250,11 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     if (found == kCommands.end()) throw UsageError("unknown command " + argument);
     options.command = found->second;
     ParseCommand(cursor, options);
+    if (options.url && options.command != Command::kUpload &&
+        options.command != Command::kDownload && options.command != Command::kHelp) {
+      throw UsageError("--url: only upload and download send to a server");
+    }
+    ApplyServerUrl(options);
     return options;
   }
   throw UsageError("name a command: upload, download, encode, decode or call");

@@ -39,6 +39,9 @@ struct Options {
   std::optional<std::string> caCertificates;
   bool insecure = false;
 
+  // --url: the server (and an upload's target) as one URL.
+  std::optional<std::string> url;
+
   Command command = Command::kHelp;
   std::optional<Command> helpFor;  // `COMMAND --help`
 
@@ -48,6 +51,8 @@ struct Options {
   std::vector<std::string> files;
   // --output: where the reply's bytes go as they came ("-": stdout).
   std::optional<std::string> output;
+  // Send the files the page's limits accepted even when some were refused.
+  bool sendAccepted = false;
 
   // download
   std::optional<std::string> folder;

@@ -96,6 +96,20 @@ std::string CheckHostName(std::string_view hostName, std::int32_t serverPort, Co
          ", add --param ServerPort=" + std::string(written.port);
 }
 
+void CheckServerParams(std::string_view hostName, std::string_view actionUrl, Command command) {
+  if (TrimSpaces(hostName).empty()) {
+    throw UsageError("no server: give --url URL, or --param HostName=HOST (and ServerPort)");
+  }
+  if (command != Command::kUpload) return;
+  if (actionUrl.empty()) {
+    throw UsageError("no ActionURL: give --url URL, or --param ActionURL=/path/of/the/script");
+  }
+  if (!actionUrl.starts_with('/')) {
+    throw UsageError("ActionURL '" + std::string(actionUrl) +
+                     "' must start with \"/\": use --param ActionURL=/" + std::string(actionUrl));
+  }
+}
+
 std::string SilentCloseHint(std::string_view hostName) {
   const ServerAddress server = ParseServerAddress(hostName);
   if (server.transport == Transport::kTls) return {};

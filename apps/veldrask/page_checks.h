@@ -24,6 +24,11 @@ void CheckParamNames(const Options& options, const std::vector<std::string>& nam
 // serverPort, the one the control connects to; empty otherwise.
 std::string CheckHostName(std::string_view hostName, std::int32_t serverPort, Command command);
 
+// Raises UsageError when the page and the command line leave the control no server to send to
+// (an empty HostName) or, for an upload, no target (an empty ActionURL, or one without its
+// leading "/", which a server would answer with 400).
+void CheckServerParams(std::string_view hostName, std::string_view actionUrl, Command command);
+
 // For a plain connection that the server closed without a word: what an HTTPS-only server
 // does with a plain request, and how to ask for TLS. Empty when hostName already asks for it.
 std::string SilentCloseHint(std::string_view hostName);

@@ -12,6 +12,7 @@
 #include "file_selection.h"
 #include "page_checks.h"
 #include "platform/ui.h"
+#include "queue_allowance.h"
 #include "reply_file.h"
 
 namespace veldrask::host {
@@ -19,30 +20,49 @@ namespace {
 
 // Adds the paths one at a time, as a user choosing one file per click of the add command: a
 // refused file does not take the files after it along. Once the queue is full, the control's
-// count message is shown once and the files after it are only listed.
-std::size_t AddOneByOne(ControlSession& session, const std::vector<std::string>& paths) {
+// count message is shown once and the files after it are only listed. Returns the paths that
+// were not queued.
+std::vector<std::string> AddOneByOne(ControlSession& session,
+                                     const std::vector<std::string>& paths) {
   UploaderControl& control = session.Control();
   std::vector<std::string> leftOut;
+  std::vector<std::string> refused;
   bool fullShown = false;
-  std::size_t queued = 0;
   for (const std::string& path : paths) {
-    if (session.Interrupted()) return queued;
+    if (session.Interrupted()) return refused;
     const bool full = control.CurrentFileCount() >= control.MaxFileCount();
     if (full && fullShown) {
       leftOut.push_back(path);
+      refused.push_back(path);
       continue;
     }
     fullShown = fullShown || full;
     session.Ui().SetFileOpenAnswer([&path](const FileDialog&) { return path; });
     session.Surface().Click("cmdAdd");
     session.Ui().SetFileOpenAnswer(nullptr);
-    if (control.Surface().uploadFileList.HasKey(path)) ++queued;
+    if (!control.Surface().uploadFileList.HasKey(path)) refused.push_back(path);
   }
   if (!leftOut.empty()) {
     session.Output().Print("veldrask: upload: also left out, the queue was full: " +
                            Listed(leftOut));
   }
-  return queued;
+  return refused;
+}
+
+std::int64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : static_cast<std::int64_t>(size);
+}
+
+QueueLimits LimitsOf(UploaderControl& control, const Options& options) {
+  QueueLimits limits{.maxFileCount = control.MaxFileCount(),
+                     .maxFileSize = control.MaxFileSize(),
+                     .unitFileSize = control.UnitFileSize(),
+                     .excludeFileExtension = control.ExcludeFileExtension(),
+                     .rowsBefore = static_cast<std::int32_t>(options.uploaded.size())};
+  for (const NamedSize& file : options.uploaded) limits.bytesBefore += file.size;
+  return limits;
 }
 
 // The reply's status: true for 2xx. A transfer that the user or a time limit stopped, or
@@ -73,10 +93,10 @@ bool RunUpload(ControlSession& session, const Options& options, std::ostream& ou
   if (const auto hint = CharsetHint(control.Charset(), options, paths)) {
     session.Output().Print(*hint);
   }
-  const std::size_t queued = AddOneByOne(session, paths);
+  const QueueLimits limits = LimitsOf(control, options);
+  const std::vector<std::string> refused = AddOneByOne(session, paths);
   if (session.Interrupted()) return true;
-  if (!paths.empty() && queued == 0) {
-    session.Output().Print("veldrask: upload: no file was accepted; nothing was sent");
+  if (!RefusalsAllowSending(options, limits, paths, refused, session.Output(), FileSize)) {
     return false;
   }
 

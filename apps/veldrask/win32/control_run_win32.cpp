@@ -92,6 +92,7 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
   }
   if (!settings.params.empty()) CheckParamNames(options, session->ParamNamesRead());
   if (options.command != Command::kCall) {
+    CheckServerParams(session->Get("HostName"), session->Get("ActionURL"), options.command);
     const std::string notice = CheckHostName(
         session->Get("HostName"), std::stoi(session->Get("ServerPort")), options.command);
     if (!notice.empty()) console.Print(notice);

@@ -1,5 +1,6 @@
 // The upload command on the control DLL: the user's clicks and dialog, the script's calls.
 
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -8,7 +9,9 @@
 #include "command_plan.h"
 #include "commands.h"
 #include "native_path.h"
+#include "queue_allowance.h"
 #include "reply_file.h"
+#include "win32/wide_text.h"
 
 namespace veldrask::host {
 namespace {
@@ -21,17 +24,19 @@ std::int32_t Count(DllSession& session, std::string_view property) {
 
 // Adds the paths one at a time, as a user choosing one file per click of the add button: a
 // refused file does not take the files after it along. Once the queue is full, the control's
-// count message is shown once and the files after it are only listed.
-std::size_t AddOneByOne(DllSession& session, const std::vector<std::string>& paths) {
+// count message is shown once and the files after it are only listed. Returns the paths that
+// were not queued.
+std::vector<std::string> AddOneByOne(DllSession& session, const std::vector<std::string>& paths) {
   std::vector<std::string> leftOut;
+  std::vector<std::string> refused;
   bool fullShown = false;
-  std::size_t queued = 0;
   for (const std::string& path : paths) {
-    if (ConsoleInterrupt::Interrupted()) return queued;
+    if (ConsoleInterrupt::Interrupted()) return refused;
     const std::int32_t before = Count(session, "CurrentFileCount");
     const bool full = before >= Count(session, "MaxFileCount");
     if (full && fullShown) {
       leftOut.push_back(path);
+      refused.push_back(path);
       continue;
     }
     fullShown = fullShown || full;
@@ -39,13 +44,29 @@ std::size_t AddOneByOne(DllSession& session, const std::vector<std::string>& pat
     session.User().ChooseFiles(path.substr(0, slash + 1), {path.substr(slash + 1)});
     session.Host().ClickButton(kAddButton);
     session.User().ForgetChoices();
-    if (Count(session, "CurrentFileCount") > before) ++queued;
+    if (Count(session, "CurrentFileCount") == before) refused.push_back(path);
   }
   if (!leftOut.empty()) {
     session.Output().Print("veldrask: upload: also left out, the queue was full: " +
                            Listed(leftOut));
   }
-  return queued;
+  return refused;
+}
+
+std::int64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(win32::Widen(path), error);
+  return error ? 0 : static_cast<std::int64_t>(size);
+}
+
+QueueLimits LimitsOf(DllSession& session, const Options& options) {
+  QueueLimits limits{.maxFileCount = Count(session, "MaxFileCount"),
+                     .maxFileSize = Count(session, "MaxFileSize"),
+                     .unitFileSize = Count(session, "UnitFileSize"),
+                     .excludeFileExtension = session.Get("ExcludeFileExtension"),
+                     .rowsBefore = static_cast<std::int32_t>(options.uploaded.size())};
+  for (const NamedSize& file : options.uploaded) limits.bytesBefore += file.size;
+  return limits;
 }
 
 }  // namespace
@@ -64,9 +85,10 @@ bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
   if (const auto hint = CharsetHint(session.Get("Charset"), options, paths)) {
     session.Output().Print(*hint);
   }
-  const std::size_t queued = AddOneByOne(session, paths);
-  if (!paths.empty() && queued == 0) {
-    session.Output().Print("veldrask: upload: no file was accepted; nothing was sent");
+  const QueueLimits limits = LimitsOf(session, options);
+  const std::vector<std::string> refused = AddOneByOne(session, paths);
+  if (ConsoleInterrupt::Interrupted()) return true;
+  if (!RefusalsAllowSending(options, limits, paths, refused, session.Output(), FileSize)) {
     return false;
   }
 

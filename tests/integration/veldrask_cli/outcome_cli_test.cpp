@@ -146,9 +146,10 @@ TEST_F(OutcomeCliTest, AServerThatNeverAcceptsEndsTheUploadAtTheConnectTimeout) 
 
 TEST_F(OutcomeCliTest, EachFileIsAddedOnItsOwnAndAFileNamedTwiceIsSaidOnce) {
   const auto php = StartPhpServer(store_);
-  const CliResult result = Upload(php->port(), "/upload.php",
-                                  {"--param", "ExcludeFileExtension=pdf", "upload", "a.txt",
-                                   "x.pdf", "z.txt", "a.txt", "./a.txt"});
+  const CliResult result =
+      Upload(php->port(), "/upload.php",
+             {"--param", "ExcludeFileExtension=pdf", "upload", "--send-accepted", "a.txt", "x.pdf",
+              "z.txt", "a.txt", "./a.txt"});
 
   EXPECT_EQ(result.status, 1) << "a refusal was shown";
   const UploadReport report = ParseUploadReport(result.out);
@@ -162,8 +163,9 @@ TEST_F(OutcomeCliTest, EachFileIsAddedOnItsOwnAndAFileNamedTwiceIsSaidOnce) {
       << result.err;
 
   // With the queue full, the count message comes once and the rest are listed.
-  const CliResult full = Upload(php->port(), "/upload.php",
-                                {"--param", "MaxFileCount=1", "upload", "a.txt", "z.txt", "x.pdf"});
+  const CliResult full =
+      Upload(php->port(), "/upload.php",
+             {"--param", "MaxFileCount=1", "upload", "--send-accepted", "a.txt", "z.txt", "x.pdf"});
   EXPECT_EQ(full.status, 1);
   EXPECT_NE(full.err.find("veldrask: upload: also left out, the queue was full: " +
                           ShownPath(Root() / "x.pdf")),

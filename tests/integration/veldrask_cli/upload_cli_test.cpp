@@ -250,35 +250,56 @@ TEST_F(UploadCliTest, NoColorAndADumbTerminalGetNoCursorMovement) {
   }
 }
 
-TEST_F(UploadCliTest, RefusedFilesAreReportedWithStatusOneAndTheAcceptedOnesStillGo) {
+// A refusal by the page's limits sends nothing and says what would take every file, unless
+// --send-accepted asks for the rest; files are given by URL as well.
+TEST_F(UploadCliTest, ARefusedFileSendsNothingUnlessTheAcceptedOnesAreAskedFor) {
   const auto server = StartPhpServer(store_);
   Write("files/tool.exe", "MZ");
-  std::vector<std::string> arguments = ServerParams(*server);
-  arguments.insert(arguments.end(),
-                   {"--param", "MaxFileCount=1", "upload", "files/a.txt", "files/" + kKoreanName});
+  Write("files/big.bin", std::string(1536 * 1024, 'b'));
+  const std::string url =
+      "--url=http://127.0.0.1:" + std::to_string(server->port()) + "/upload.php";
+  const std::string korean = ShownPath(files_ / kKoreanName);
+  const struct {
+    std::vector<std::string> arguments;  // after upload
+    std::size_t sent;                    // files that reached the server
+    std::string said;
+  } cases[] = {
+      {{"--param=MaxFileCount=1", "files/a.txt", "files/" + kKoreanName},
+       0,
+       "veldrask: upload: not queued, so nothing was sent: " + korean +
+           "\nveldrask: upload: to send them all: --param MaxFileCount=2 (or --send-accepted"},
+      {{"--send-accepted", "--param=MaxFileCount=1", "files/a.txt", "files/" + kKoreanName},
+       1,
+       "최대 업로드 가능 파일 갯수는 1개 입니다."},
+      {{"--param=MaxFileCount=5", "--param=ExcludeFileExtension=bat|EXE", "files/tool.exe",
+        "files/a.txt"},
+       0,
+       "to send them all: --param ExcludeFileExtension=bat (or"},
+      {{"--send-accepted", "--param=ExcludeFileExtension=EXE", "files/tool.exe"},
+       0,
+       "veldrask: upload: no file was accepted; nothing was sent"},
+      {{"--param=MaxFileCount=3", "--param=UnitFileSize=1", "files/a.txt", "files/big.bin"},
+       0,
+       "to send them all: --param MaxFileSize=2 --param UnitFileSize=2 (or"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    std::filesystem::remove_all(store_);
+    std::filesystem::create_directories(store_);
+    std::vector<std::string> arguments = {url, "upload"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
 
-  const CliResult tooMany = Run(arguments);
+    const CliResult result = Run(arguments);
 
-  EXPECT_EQ(tooMany.status, 1);
-  EXPECT_NE(tooMany.err.find(
-                "허용된 파일 갯수가 초과되었습니다.\n\n최대 업로드 가능 파일 갯수는 1개 입니다."),
-            std::string::npos)
-      << tooMany.err;
-  ASSERT_EQ(ParseUploadReport(tooMany.out).files.size(), 1u);
-  EXPECT_TRUE(std::filesystem::exists(store_ / "a.txt"));
-
-  arguments = ServerParams(*server);
-  arguments.insert(arguments.end(), {"--param", "MaxFileCount=5", "--param",
-                                     "ExcludeFileExtension=bat|EXE", "upload", "files/tool.exe"});
-  const CliResult excluded = Run(arguments);
-
-  EXPECT_EQ(excluded.status, 1);
-  EXPECT_NE(excluded.err.find("업로드가 불가능한 파일 확장자입니다."), std::string::npos);
-  EXPECT_NE(excluded.err.find("veldrask: upload: no file was accepted; nothing was sent"),
-            std::string::npos)
-      << excluded.err;
-  EXPECT_EQ(excluded.out, "") << "no request went out, so no reply came";
-  EXPECT_FALSE(std::filesystem::exists(store_ / "tool.exe"));
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+    if (c.sent == 0) {
+      EXPECT_EQ(result.out, "") << "no request went out, so no reply came";
+      EXPECT_TRUE(std::filesystem::is_empty(store_));
+    } else {
+      EXPECT_EQ(ParseUploadReport(result.out).files.size(), c.sent);
+    }
+  }
 }
 
 TEST_F(UploadCliTest, AServerThatCannotBeReachedGivesTheControlsMessageAndStatusOne) {
@@ -333,6 +354,14 @@ TEST_F(UploadCliTest, BadInputSendsNothingAndExitsTwo) {
       {{"--connect-timeout", "0", "upload", "files/a.txt"},
        "--connect-timeout: '0' is not a number of seconds above 0"},
       {{"upload", "-o", "", "files/a.txt"}, "-o: an empty file name"},
+      {{"upload", "http://127.0.0.1/up.php", "files/a.txt"},
+       "'http://127.0.0.1/up.php' is a URL: give the server with --url URL"},
+      {{"--param", "ActionURL=upload.php", "upload", "files/a.txt"},
+       "ActionURL 'upload.php' must start with \"/\": use --param ActionURL=/upload.php"},
+      {{"--param", "HostName=", "upload", "files/a.txt"}, "no server: give --url URL"},
+      {{"--url", "http://127.0.0.1/x", "upload", "files/a.txt"},
+       "--url sets HostName: drop --param HostName"},
+      {{"upload", "-x", "files/a.txt"}, "upload: unknown option -x"},
   };
   for (const auto& c : named) {
     const CliResult result = run(c.tail);

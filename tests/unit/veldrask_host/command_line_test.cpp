@@ -13,6 +13,7 @@
 #include "map_property_bag.h"
 #include "member_call.h"
 #include "options.h"
+#include "url_option.h"
 
 namespace veldrask::host {
 namespace {
@@ -115,6 +116,49 @@ TEST(OptionsTest, MalformedCommandLinesAreUsageErrors) {
            {"decode", "a", "b"},
            {"call"},
            {"help", "everything"},
+       }) {
+    EXPECT_THROW(ParseOptions(arguments), UsageError) << ::testing::PrintToString(arguments);
+  }
+}
+
+using Params = std::vector<std::pair<std::string, std::string>>;
+
+TEST(OptionsTest, AUrlSetsTheServerAsThePageWould) {
+  const struct {
+    Arguments arguments;
+    Params params;
+    Arguments names;  // the download's NAMEs after the URL
+  } cases[] = {
+      {{"upload", "--url", "https://Files.example:8443/board/up.php?x=1#top", "a.txt"},
+       {{"HostName", "https://Files.example"},
+        {"ServerPort", "8443"},
+        {"ActionURL", "/board/up.php?x=1"}},
+       {}},
+      {{"--url=HTTP://h", "upload", "a.txt"},
+       {{"HostName", "h"}, {"ServerPort", "80"}, {"ActionURL", "/"}},
+       {}},
+      {{"download", "--url", "https://h/files/", "a.txt", "/b.txt", "https://h:443/c%20d.txt"},
+       {{"HostName", "https://h"}, {"ServerPort", "443"}},
+       {"/files/a.txt", "/b.txt", "/c%20d.txt"}},
+  };
+  for (const auto& c : cases) {
+    const Options options = ParseOptions(c.arguments);
+    EXPECT_EQ(options.params, c.params) << ::testing::PrintToString(c.arguments);
+    Arguments names;
+    for (const NamedSize& file : options.downloads) names.push_back(file.name);
+    EXPECT_EQ(names, c.names);
+  }
+  for (const Arguments& arguments : std::vector<Arguments>{
+           {"upload", "--url", "ftp://h/x", "a.txt"},
+           {"upload", "--url", "http://user@h/x", "a.txt"},
+           {"upload", "--url", "http://h:32768/x", "a.txt"},
+           {"upload", "--url", "http://:80/x", "a.txt"},
+           {"upload", "--url", "http://h/a b", "a.txt"},
+           {"upload", "https://h/x"},
+           {"download", "http://h/a.txt"},
+           {"download", "--url", "http://h/", "http://other/a.txt"},
+           {"download", "-o", "x.txt"},
+           {"--url", "http://h/", "call", "HostName"},
        }) {
     EXPECT_THROW(ParseOptions(arguments), UsageError) << ::testing::PrintToString(arguments);
   }
