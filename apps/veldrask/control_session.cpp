@@ -12,7 +12,7 @@ ControlSession::ControlSession(Console& console, const SessionSettings& settings
     : console_(console),
       ui_(posix_.Loop()),
       platform_(posix_.Bind(ui_)),
-      page_(console, settings.cookie),
+      page_(console, settings.cookie, !settings.drawProgress),
       interrupts_(posix_.Loop(), [this] { CloseTransferWindows(); }),
       limits_(PollLoopTimers(posix_.Loop()), settings.limits, [this] { CloseTransferWindows(); }),
       exchange_(console, settings.verbose, &limits_) {

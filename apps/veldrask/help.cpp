@@ -39,7 +39,7 @@ Options (also after upload and download):
                        it for servers of today (UTF-8 pages, Flask, Node, ...); leave it empty
                        for legacy servers that expect the Korean code page (EUC-KR / CP949)
   --cookie TEXT        the page's cookie, sent with an upload
-  -q, --quiet          draw no progress
+  -q, --quiet          draw no progress and print no location: line
   -v, --verbose        print each request head ("> ") and response head ("< ") on stderr
   --connect-timeout S  give up when a connection is not made within S seconds
   --max-time S         give up when the transfer takes longer than S seconds

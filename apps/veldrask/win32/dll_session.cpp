@@ -107,6 +107,7 @@ Error ControlError(const container::MemberError& error) {
 
 DllSession::DllSession(Console& console, const DllSessionSettings& settings)
     : console_(console),
+      quiet_(!settings.followTransfers),
       limits_(ThreadTimers(), settings.limits, [this] { CloseTransferWindows(); }),
       exchange_(console, settings.verbose, &limits_),
       sink_(new ExchangeSink(exchange_)),
@@ -195,7 +196,7 @@ container::OwnedVariant DllSession::Invoke(std::string_view member, container::M
 
 void DllSession::ReportLocation() {
   const std::string location = host_->Location();
-  if (location.empty() || location == locationShown_) return;
+  if (quiet_ || location.empty() || location == locationShown_) return;
   locationShown_ = location;
   console_.Print("location: " + location);
 }

@@ -63,7 +63,7 @@ class DllSession {
   std::size_t MessageCount() const { return user_.Messages().size(); }
   bool MessageShown() const { return MessageCount() > 0; }
 
-  // Prints "location: URL" once the control has navigated the page.
+  // Prints "location: URL" once the control has navigated the page (not with --quiet).
   void ReportLocation();
 
   ExchangeFollower& Exchange() { return exchange_; }
@@ -82,6 +82,7 @@ class DllSession {
   void CloseTransferWindows();
 
   Console& console_;
+  bool quiet_;  // --quiet: no location either
   ConsoleInterrupt interrupt_{GetCurrentThreadId()};
   container::OleApartment apartment_;
   // Before the control, so that they outlive it.

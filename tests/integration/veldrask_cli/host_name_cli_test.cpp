@@ -67,9 +67,9 @@ TEST_F(HostNameCliTest, FormsTheUploadCleansGoOutAsTheControlSendsThemAndTheRest
     SCOPED_TRACE(c.command + " " + c.hostName);
     // Under Wine the certificate's name is matched against DNS names only, not 127.0.0.1.
     if (c.tls && WindowsHost()) continue;
-    std::vector<std::string> arguments = {
-        "--param", "HostName=" + c.hostName,    "--param", "ServerPort=" + (c.tls ? secure : plain),
-        "--param", "ActionURL=/cgi/upload.php", "--quiet"};
+    std::vector<std::string> arguments = {"--param", "HostName=" + c.hostName,
+                                          "--param", "ServerPort=" + (c.tls ? secure : plain),
+                                          "--param", "ActionURL=/cgi/upload.php"};
     if (c.tls) arguments.push_back("--cacert=" + (TestCertificates() / "ca.pem").string());
     arguments.push_back(c.command);
     arguments.push_back(c.command == "upload" ? file : "/a.txt:6");
