@@ -13,8 +13,6 @@
 
 #include "win32/network.h"
 #include "win32_test_support.h"
-// After the Windows headers the lines above bring.
-#include <wincrypt.h>  // NOLINT(llvm-include-order)
 
 namespace veldrask::win32::testing {
 namespace {
@@ -41,51 +39,16 @@ const Fronts& TheFronts() {
   return fronts;
 }
 
-// The user's root store of this Wine prefix: the test authority is trusted there only, and
-// only while the tests run (each run makes a new one under the same name).
-class UserRootStore {
- public:
-  UserRootStore()
-      : store_(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER,
-                             L"Root")) {}
-  ~UserRootStore() { CertCloseStore(store_, 0); }
-  UserRootStore(const UserRootStore&) = delete;
-  UserRootStore& operator=(const UserRootStore&) = delete;
-
-  void ForgetTestAuthorities() {
-    while (const CERT_CONTEXT* found =
-               CertFindCertificateInStore(store_, X509_ASN_ENCODING, 0, CERT_FIND_SUBJECT_STR_W,
-                                          L"veldrask test authority", nullptr)) {
-      CertDeleteCertificateFromStore(found);
-    }
-  }
-
-  void Trust(const std::filesystem::path& pemFile) {
-    std::ifstream file(pemFile, std::ios::binary);
-    const std::string pem{std::istreambuf_iterator<char>(file), {}};
-    const auto pemSize = static_cast<DWORD>(pem.size());
-    DWORD size = 0;
-    ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), pemSize, CRYPT_STRING_BASE64HEADER, nullptr,
-                                     &size, nullptr, nullptr));
-    std::vector<BYTE> der(size);
-    ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), pemSize, CRYPT_STRING_BASE64HEADER, der.data(),
-                                     &size, nullptr, nullptr));
-    EXPECT_TRUE(CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(), size,
-                                                 CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-  }
-
- private:
-  HCERTSTORE store_;
-};
+// The test authority's certificate, which the sockets of each test trust as a host's --cacert
+// does (a page's trust, the system's store alone, is not changed).
+std::string TestAuthority() {
+  std::ifstream file(TheFronts().folder / "certificates" / "ca.pem", std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
 
 class Win32TlsSocketTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    UserRootStore root;
-    root.ForgetTestAuthorities();
-    root.Trust(TheFronts().folder / "certificates" / "ca.pem");
-  }
-  static void TearDownTestSuite() { UserRootStore().ForgetTestAuthorities(); }
+  void SetUp() override { ASSERT_EQ(network.Trust().AddRoots(TestAuthority()), 1u); }
 
   // Connects to the named front and waits for the connection or the failure, false when
   // neither came within the limit.
