@@ -7,7 +7,9 @@
 #include "base/text.h"
 #include "command_plan.h"
 #include "commands.h"
+#include "control_run.h"
 #include "download_folder.h"
+#include "download_names.h"
 #include "download_reports.h"
 #include "headless/list_view.h"
 #include "page_checks.h"
@@ -28,8 +30,9 @@ std::string ChosenFolder(const std::string& argument) {
 
 }  // namespace
 
-bool RunDownload(ControlSession& session, const Options& options) {
+bool RunDownload(ControlSession& session, const Options& given) {
   UploaderControl& control = session.Control();
+  const Options options = WithNamesAsSent(given, control.Charset(), *MakeAnsiCodePage());
   headless::HeadlessForm& surface = session.Surface();
   const std::optional<std::string> folder =
       options.folder ? std::optional(ChosenFolder(*options.folder)) : std::nullopt;
@@ -62,7 +65,7 @@ bool RunDownload(ControlSession& session, const Options& options) {
   session.StartClock();
   surface.Click("cmdDownload");
   return ReportDownloads(session.Exchange().Downloads(), options, session.Output(),
-                         control.HostName());
+                         control.HostName(), control.Charset());
 }
 
 }  // namespace veldrask::host

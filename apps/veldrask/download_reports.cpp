@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "download/safe_file_name.h"
 #include "page_checks.h"
+#include "upload/request_charset.h"
 
 namespace veldrask::host {
 namespace {
@@ -34,10 +36,18 @@ std::string Why(const DownloadReport& report) {
   return "done";
 }
 
+// The control fell back to its own name because the escapes of the server path's last part did
+// not decode in the Korean code page.
+bool UnreadName(const DownloadReport& report, std::string_view charset) {
+  if (NamesUtf8(charset)) return false;
+  const std::string_view last = std::string_view(report.key).substr(report.key.rfind('/') + 1);
+  return last.find('%') != std::string_view::npos && report.name.starts_with(kFallbackFileName);
+}
+
 }  // namespace
 
 bool ReportDownloads(const std::vector<DownloadReport>& reports, const Options& options,
-                     Console& console, std::string_view hostName) {
+                     Console& console, std::string_view hostName, std::string_view charset) {
   bool allDone = true;
   for (const DownloadReport& report : reports) {
     const std::string prefix = "veldrask: download: " + report.key + ": ";
@@ -56,6 +66,11 @@ bool ReportDownloads(const std::vector<DownloadReport>& reports, const Options& 
                     std::to_string(*report.contentLength) + " differs from the SIZE " +
                     ToDecimal(report.announced) + " given; saved " + ToDecimal(report.written) +
                     " bytes");
+    }
+    if (UnreadName(report, charset)) {
+      console.Print(prefix + "saved as " + report.name + ": its name's escapes are no " +
+                    "characters of CP949; if the server's names are UTF-8, add --param " +
+                    "Charset=UTF-8");
     }
   }
   return allDone;

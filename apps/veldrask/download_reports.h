@@ -10,9 +10,10 @@
 namespace veldrask::host {
 
 // Says how every ticked file of a download ended, from the control's reports: why each one
-// that did not arrive failed, and where a SIZE given differs from the server's length. True
+// that did not arrive failed, where a SIZE given differs from the server's length, and a name
+// whose escapes the Korean code page could not read (saved under the fallback name). True
 // when all of them arrived.
 bool ReportDownloads(const std::vector<DownloadReport>& reports, const Options& options,
-                     Console& console, std::string_view hostName);
+                     Console& console, std::string_view hostName, std::string_view charset);
 
 }  // namespace veldrask::host

@@ -140,9 +140,11 @@ Examples:
 constexpr const char* kDownload =
     R"(veldrask download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
 
-Lists each NAME[:SIZE] as a file the server offers (NAME as a page passes it: the server path,
-percent-encoded in the Korean code page, or in UTF-8 with --param Charset=UTF-8; SIZE in bytes, after the last colon; without it the
-server's Content-Length is the size), then downloads the ticked rows into the download folder,
+Lists each NAME[:SIZE] as a file the server offers (NAME the server path, as a page passes it
+or typed as it reads: its non-ASCII characters go out percent-encoded in the Korean code page,
+or in UTF-8 with --param Charset=UTF-8, as a browser writes a link, and -v shows the bytes
+sent; SIZE in bytes, after the last colon; without it the server's Content-Length is the
+size), then downloads the ticked rows into the download folder,
 one GET each. Every file that did not arrive is named on stderr with why; after a status other
 than 200 the session stops and the files never asked for are listed as skipped. With --url,
 a NAME is a path on its server (a relative one from the URL's folder), or a whole URL on the
@@ -157,14 +159,16 @@ same server; a NAME written as a URL needs --url.
 Examples:
   veldrask --url http://127.0.0.1:8080/files/ download --to /tmp/in a.txt b.txt
   veldrask --param HostName=127.0.0.1 --param ServerPort=8080 download --to /tmp/in \
-           /files/a.txt:1024 /files/%BA%B8%B0%ED%BC%AD.txt:2048
+           /files/a.txt:1024 /files/보고서.txt:2048
 )";
 
 constexpr const char* kEncode = R"(veldrask encode [--charset UTF-8] TEXT
 veldrask decode [--charset UTF-8] TEXT
 
 Print the control's URLEncode or URLDecode of TEXT (double-byte characters in the Korean
-code page; the two are not inverse of each other). With --charset UTF-8, the encoding UTF-8
+code page; the two are not inverse of each other). URLEncode writes a double-byte character
+as one escape of four hex digits, which is no path a server knows: to name a download file,
+type its name as it reads (download encodes it as a browser does). With --charset UTF-8, the encoding UTF-8
 servers use (and download names get with Charset=UTF-8): one escape per byte of UTF-8.
 
 Examples:

@@ -6,6 +6,8 @@
 #include "base/text.h"
 #include "command_plan.h"
 #include "commands.h"
+#include "control_run.h"
+#include "download_names.h"
 #include "download_reports.h"
 #include "surface_windows.h"
 
@@ -17,7 +19,9 @@ constexpr char kOverwriteBox[] = "덮어쓰기";
 
 }  // namespace
 
-bool RunDownload(DllSession& session, const Options& options) {
+bool RunDownload(DllSession& session, const Options& given) {
+  const std::string charset = session.Get("Charset");
+  const Options options = WithNamesAsSent(given, charset, *MakeAnsiCodePage());
   // The page's script shows the download screen and lists what the server offers.
   if (session.Get("UpDownload") == "0") session.Put("UpDownload", "1");
   for (const NamedSize& file : options.downloads) {
@@ -46,7 +50,7 @@ bool RunDownload(DllSession& session, const Options& options) {
   session.Host().ClickButton(kDownloadButton);
   session.TransferEnded();
   return ReportDownloads(session.Exchange().Downloads(), options, session.Output(),
-                         session.Get("HostName"));
+                         session.Get("HostName"), charset);
 }
 
 }  // namespace veldrask::host

@@ -227,6 +227,43 @@ TEST_F(DownloadCliTest, WithCharsetUtf8ServerNamesAreDecodedAsUtf8) {
   const CliResult legacy = download({});
   ASSERT_EQ(legacy.status, 0) << legacy.err;
   EXPECT_EQ(ReadFile(out / "download.txt"), "보고서 내용");
+  EXPECT_NE(legacy.err.find(": saved as download.txt: its name's escapes are no characters of "
+                            "CP949; if the server's names are UTF-8, add --param Charset=UTF-8"),
+            std::string::npos)
+      << legacy.err;
+}
+
+// A NAME typed with Korean characters goes out as a browser writes the link: percent-encoded
+// in the request's code page.
+TEST_F(DownloadCliTest, KoreanCharactersInANameArePercentEncodedInTheRequestsCodePage) {
+  const std::filesystem::path flaskStore = Folder("flask");
+  WriteFile(flaskStore / kKoreanName, "utf-8");
+  const auto flask = StartPythonServer("flask", flaskStore);
+  const std::filesystem::path out = Root() / "out";
+  const struct {
+    int port;
+    std::vector<std::string> options;
+    std::string saved;
+  } cases[] = {
+      {server_->port(), {}, ReadFile(store_ / Cp949(kKoreanName))},
+      {flask->port(), {"--param", "Charset=UTF-8"}, "utf-8"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(out);
+    std::vector<std::string> arguments = {"-v", "--param", "HostName=127.0.0.1", "--param",
+                                          "ServerPort=" + std::to_string(c.port)};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    const std::string name = c.options.empty() ? "/" + kKoreanName : "/files/" + kKoreanName;
+    arguments.insert(arguments.end(), {"download", "--to", out.string(), name});
+
+    const CliResult result = Run(arguments);
+
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadFile(out / kKoreanName), c.saved);
+    const std::string sent = c.options.empty() ? PercentEncodePath("/" + Cp949(kKoreanName))
+                                               : "/files/" + PercentEncodePath(kKoreanName);
+    EXPECT_NE(result.err.find("> GET " + sent + " HTTP/1.1"), std::string::npos) << result.err;
+  }
 }
 
 TEST_F(DownloadCliTest, CtrlCClosesTheDownloadWindowAndExits130) {
