@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -51,5 +52,18 @@ class Error : public std::runtime_error {
 
 // "[" + number + "] " + description, the form in which an operation shows a failure.
 std::string FormatErrorMessage(const Error& error);
+
+// Runs action and hands what it raised to show: an Error as it is, running out of memory as
+// the out-of-memory error. Where a user action or a transfer ends in a message, not a throw.
+template <typename Action, typename Show>
+void ShowingErrors(Action&& action, Show&& show) {
+  try {
+    action();
+  } catch (const Error& error) {
+    show(error);
+  } catch (const std::bad_alloc&) {
+    show(Error(ErrorNumber::kOutOfMemory));
+  }
+}
 
 }  // namespace veldrask
