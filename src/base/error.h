@@ -31,6 +31,11 @@ enum class ErrorNumber : std::int32_t {
   kKeyNotUnique = 35602,
 };
 
+// number as scripts see it.
+constexpr std::int32_t NumberOf(ErrorNumber number) {
+  return static_cast<std::int32_t>(number);
+}
+
 // The Korean description that goes with a number of the table above; a generic text for
 // any other number.
 std::string_view DescribeError(std::int32_t number);
@@ -43,6 +48,7 @@ class Error : public std::runtime_error {
   Error(std::int32_t number, std::string description);
 
   std::int32_t Number() const { return number_; }
+  bool Is(ErrorNumber number) const { return number_ == NumberOf(number); }
   const std::string& Description() const { return description_; }
 
  private:
