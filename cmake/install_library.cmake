@@ -33,7 +33,7 @@ set(veldrask_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/veldrask)
 install(TARGETS ${veldrask_library_targets} EXPORT veldraskTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} ${veldrask_include_dir})
-foreach(folder base platform common control queue upload download http headless posix)
+foreach(folder base platform common control transfer queue upload download http headless posix)
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/src/${folder}/ DESTINATION ${veldrask_include_dir}/${folder}
           COMPONENT development FILES_MATCHING PATTERN "*.h")
 endforeach()

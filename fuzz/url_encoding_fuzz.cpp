@@ -87,8 +87,7 @@ void CheckDecode(std::string_view text) {
   try {
     decoded = UrlDecode(text, Cp949());
   } catch (const Error& error) {
-    Check(error.Number() == static_cast<std::int32_t>(ErrorNumber::kTypeMismatch),
-          "UrlDecode fails only with a type mismatch");
+    Check(error.Is(ErrorNumber::kTypeMismatch), "UrlDecode fails only with a type mismatch");
   }
   if (text.find('%') == std::string_view::npos) {
     Check(decoded == std::string(text), "text without escapes decodes to itself");

@@ -30,8 +30,8 @@ Converted<T> Try(Convert convert) {
     result.value = convert();
   } catch (const Error& error) {
     result.error = error.Number();
-    Check(result.error == static_cast<std::int32_t>(ErrorNumber::kTypeMismatch) ||
-              result.error == static_cast<std::int32_t>(ErrorNumber::kOverflow),
+    Check(result.error == NumberOf(ErrorNumber::kTypeMismatch) ||
+              result.error == NumberOf(ErrorNumber::kOverflow),
           "conversions raise only a type mismatch or an overflow");
   }
   return result;
@@ -72,7 +72,7 @@ void CheckText(const std::string& text) {
     Check(asInt16.value.has_value() == fits16, "the 16-bit conversion fails only out of range");
     if (asInt16.value) Check(*asInt16.value == *asInt32.value, "both integers agree");
   } else {
-    Check(asInt32.error == static_cast<std::int32_t>(ErrorNumber::kOverflow),
+    Check(asInt32.error == NumberOf(ErrorNumber::kOverflow),
           "a number fails as an integer only by overflow");
     Check(std::fabs(number) >= 2147483647.5, "only a number out of range overflows");
     Check(!asInt16.value, "a number too large for 32 bits is too large for 16");

@@ -4,7 +4,7 @@
 set -euo pipefail
 root=${1:-$(dirname "$0")/..}
 status=0
-for dir in base platform common control queue upload download http; do
+for dir in base platform common control transfer queue upload download http; do
   [ -d "$root/src/$dir" ] || continue
   if hits=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<[^>]*[./][^>]*>' \
       "$root/src/$dir" --include='*.h' --include='*.cpp'); then

@@ -8,8 +8,8 @@
 
 #include "headless/headless_ui.h"
 #include "posix/poll_event_loop.h"
-#include "upload/progress_block.h"
-#include "upload/progress_display.h"
+#include "transfer/progress_block.h"
+#include "transfer/progress_display.h"
 
 namespace veldrask::bench {
 namespace {

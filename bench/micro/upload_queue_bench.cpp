@@ -31,11 +31,11 @@ class NoHost : public Host {
 
 void BM_AddFilesOneByOne(benchmark::State& state) {
   const auto fileCount = static_cast<std::size_t>(state.range(0));
-  MemoryFileSystem files;
+  testing::MemoryFileSystem files{"/"};
   std::vector<std::string> paths;
   for (std::size_t i = 0; i < fileCount; ++i) {
     paths.push_back("/home/kim/data/report-" + std::to_string(i) + ".pdf");
-    files.PutSize(paths.back(), 1000);
+    files.ReportSize(paths.back(), 1000);
   }
   posix::PollEventLoop loop;
   posix::PosixNetwork network{loop};

@@ -32,11 +32,11 @@ std::string FilePath(std::int64_t index) {
 void BM_ComposeUploadRequest(benchmark::State& state) {
   const std::int64_t fileCount = state.range(0);
   const std::int64_t fieldCount = state.range(1);
-  MemoryFileSystem files;
+  testing::MemoryFileSystem files{"/"};
   std::vector<std::string> rowKeys;
   for (std::int64_t i = 0; i < fileCount; ++i) {
     rowKeys.push_back(FilePath(i));
-    files.PutSize(rowKeys.back(), 1000 + i * 7);
+    files.ReportSize(rowKeys.back(), 1000 + i * 7);
   }
   std::vector<PostData> fields;
   for (std::int64_t i = 0; i < fieldCount; ++i) {

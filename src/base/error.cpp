@@ -47,11 +47,10 @@ std::string_view DescribeError(std::int32_t number) {
 }
 
 Error::Error(ErrorNumber number)
-    : Error(static_cast<std::int32_t>(number),
-            std::string(DescribeError(static_cast<std::int32_t>(number)))) {}
+    : Error(NumberOf(number), std::string(DescribeError(NumberOf(number)))) {}
 
 Error::Error(ErrorNumber number, std::string description)
-    : Error(static_cast<std::int32_t>(number), std::move(description)) {}
+    : Error(NumberOf(number), std::move(description)) {}
 
 Error::Error(std::int32_t number, std::string description)
     : std::runtime_error(description), number_(number), description_(std::move(description)) {}

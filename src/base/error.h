@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,6 +31,11 @@ enum class ErrorNumber : std::int32_t {
   kKeyNotUnique = 35602,
 };
 
+// number as scripts see it.
+constexpr std::int32_t NumberOf(ErrorNumber number) {
+  return static_cast<std::int32_t>(number);
+}
+
 // The Korean description that goes with a number of the table above; a generic text for
 // any other number.
 std::string_view DescribeError(std::int32_t number);
@@ -42,6 +48,7 @@ class Error : public std::runtime_error {
   Error(std::int32_t number, std::string description);
 
   std::int32_t Number() const { return number_; }
+  bool Is(ErrorNumber number) const { return number_ == NumberOf(number); }
   const std::string& Description() const { return description_; }
 
  private:
@@ -51,5 +58,18 @@ class Error : public std::runtime_error {
 
 // "[" + number + "] " + description, the form in which an operation shows a failure.
 std::string FormatErrorMessage(const Error& error);
+
+// Runs action and hands what it raised to show: an Error as it is, running out of memory as
+// the out-of-memory error. Where a user action or a transfer ends in a message, not a throw.
+template <typename Action, typename Show>
+void ShowingErrors(Action&& action, Show&& show) {
+  try {
+    action();
+  } catch (const Error& error) {
+    show(error);
+  } catch (const std::bad_alloc&) {
+    show(Error(ErrorNumber::kOutOfMemory));
+  }
+}
 
 }  // namespace veldrask

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace veldrask {
@@ -23,5 +24,16 @@ struct AttachedFile {
 
   bool operator==(const AttachedFile&) const = default;
 };
+
+// The control's two file arrays each keep one empty entry beside their files, where pages have
+// always found it: AttachedFileList before them (entry 0; the files are 1..n) and DownFileList
+// after them (the files are 0..n-1; entry n closes the list). Whatever builds or reads them
+// keeps to that; code that wants the files alone takes them through these two.
+inline std::span<const AttachedFile> FilesOfUploadList(std::span<const AttachedFile> list) {
+  return list.empty() ? list : list.subspan(1);
+}
+inline std::span<const AttachedFile> FilesOfDownloadList(std::span<const AttachedFile> list) {
+  return list.empty() ? list : list.first(list.size() - 1);
+}
 
 }  // namespace veldrask

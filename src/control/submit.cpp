@@ -4,10 +4,10 @@
 
 #include "base/checked.h"
 #include "base/error.h"
+#include "common/request_charset.h"
 #include "common/server_address.h"
 #include "control/uploader_control.h"
 #include "upload/host_name.h"
-#include "upload/request_charset.h"
 #include "upload/upload_owner.h"
 #include "upload/upload_request.h"
 #include "upload/upload_window.h"

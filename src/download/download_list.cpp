@@ -1,18 +1,17 @@
 #include "download/download_list.h"
 
 #include <charconv>
-#include <new>
 
 #include "base/checked.h"
 #include "base/text.h"
 #include "common/captions.h"
 #include "common/engine_title.h"
+#include "common/named_file_icon.h"
 #include "common/path_names.h"
+#include "common/request_charset.h"
 #include "common/url_encoding.h"
 #include "common/utf8_url_encoding.h"
 #include "download/download_window.h"
-#include "queue/named_file_icon.h"
-#include "upload/request_charset.h"
 
 namespace veldrask {
 namespace {
@@ -39,13 +38,7 @@ std::string CountCaption(std::int16_t count) {
 
 template <typename Action>
 void DownloadList::Guarded(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    ShowFailure(error);
-  } catch (const std::bad_alloc&) {
-    ShowFailure(Error(ErrorNumber::kOutOfMemory));
-  }
+  ShowingErrors(action, [this](const Error& error) { ShowFailure(error); });
 }
 
 DownloadList::DownloadList(Platform& platform, ControlSurface& surface,

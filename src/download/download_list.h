@@ -8,11 +8,11 @@
 #include "base/error.h"
 #include "base/records.h"
 #include "common/control_surface.h"
+#include "common/file_icons.h"
 #include "common/properties.h"
 #include "common/registry_settings.h"
 #include "download/download_owner.h"
 #include "platform/platform.h"
-#include "queue/file_icons.h"
 
 namespace veldrask {
 
@@ -32,7 +32,8 @@ class DownloadList final : public DownloadOwner {
   // Steps that fail are skipped; nothing is reported. A name already listed adds nothing.
   void AddDownloadFile(std::string_view name, std::int32_t size);
 
-  // A copy of the files of the latest download command, with its empty last entry.
+  // A copy of the files of the latest download command, then an empty entry
+  // (FilesOfDownloadList, base/records.h).
   std::vector<AttachedFile> DownFileList() const override { return downFiles_; }
   std::string downFolder() const override { return downloadFolder_; }
   bool CheckDupFile() const override;

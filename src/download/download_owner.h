@@ -15,7 +15,7 @@ class DownloadOwner {
  public:
   // The folder the session writes into.
   virtual std::string downFolder() const = 0;
-  // Entries 0..n-1 are the files in list order; entry n is empty.
+  // The files in list order, then an empty entry (FilesOfDownloadList, base/records.h).
   virtual std::vector<AttachedFile> DownFileList() const = 0;
   // Existing files are overwritten rather than kept beside numbered copies.
   virtual bool CheckDupFile() const = 0;

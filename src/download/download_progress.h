@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "base/number_format.h"
-#include "upload/progress_block.h"
-#include "upload/progress_display.h"
+#include "transfer/progress_block.h"
+#include "transfer/progress_display.h"
 
 namespace veldrask {
 

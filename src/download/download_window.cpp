@@ -1,27 +1,27 @@
 #include "download/download_window.h"
 
 #include <cctype>
-#include <new>
 
 #include "base/checked.h"
 #include "base/text.h"
 #include "common/path_names.h"
+#include "common/request_charset.h"
 #include "common/url_encoding.h"
 #include "common/utf8_url_encoding.h"
 #include "download/download_request.h"
 #include "download/safe_file_name.h"
-#include "upload/progress_block.h"
-#include "upload/request_charset.h"
 
 namespace veldrask {
 namespace {
 
-constexpr Bounds kClientArea{0, 0, 7035, 4305};
+constexpr TransferWindowDesign kDesign{"frmDNProcess",
+                                       "다운로드 진행상황",
+                                       "다운로드 진행 상황",
+                                       "DownloadFileList",
+                                       {0, 0, 7035, 4305}};
 
-constexpr std::string_view kWaiting = "대기";
-constexpr std::string_view kActive = "다운중";
-constexpr std::string_view kDone = "완료";
-constexpr std::string_view kFailed = "실패";
+constexpr std::string_view kStatusReceiving = "다운중";
+constexpr std::string_view kStatusFailed = "실패";
 
 constexpr std::string_view kRefusedMessage = "서버에 파일이 존재하지 않거나 에러가 발생했습니다.";
 constexpr std::string_view kFailedFilesMessage = "다음 파일은 다운로드하지 못했습니다.";
@@ -77,53 +77,26 @@ DownloadEnd FailureEnd(FileReceiver::Failure why) {
 
 DownloadWindow::DownloadWindow(Platform& platform, const DownloadOwner& owner, Form* ownerForm,
                                ImageList* smallIcons, ImageList* largeIcons)
-    : platform_(platform),
+    : TransferWindow(platform, kDesign, ownerForm, smallIcons, largeIcons),
       owner_(owner),
-      smallIcons_(smallIcons),
-      largeIcons_(largeIcons),
-      form_(platform.ui.CreateForm("frmDNProcess", "다운로드 진행상황", kClientArea,
-                                   {FormKind::kModalDialog, ownerForm})) {
-  const ProgressBlockWidgets widgets =
-      BuildProgressBlock(*form_, "fraProgress", "다운로드 진행 상황", kClientArea);
-  fileList_ = &form_->AddListView("DownloadFileList", &widgets.frame, kProgressFileListBounds);
-  progress_ = std::make_unique<DownloadProgress>(widgets, platform.locale.Numbers());
-  form_->SetOnActivate([this] { Activate(); });
-  form_->SetOnClose([this] { OnFormClose(); });
-}
+      progress_(std::make_unique<DownloadProgress>(block_, platform.locale.Numbers())) {}
 
-DownloadWindow::~DownloadWindow() {
-  // The socket reports to this window; it goes first.
-  socket_.reset();
-}
-
-void DownloadWindow::ShowModal() {
-  form_->ShowModal();
-}
-
-void DownloadWindow::Activate() {
-  try {
-    ListFiles();
-    RunDownload();
-  } catch (const Error& error) {
-    ShowFailure(error);
-  } catch (const std::bad_alloc&) {
-    ShowFailure(Error(ErrorNumber::kOutOfMemory));
-  }
-  form_->Close();
+void DownloadWindow::Run() {
+  ListFiles();
+  RunDownload();
 }
 
 void DownloadWindow::ListFiles() {
-  PrepareTransferList(*fileList_, largeIcons_, smallIcons_);
+  PrepareFileList();
 
   std::string folder = owner_.downFolder();
   if (TrimSpaces(folder).empty()) folder = platform_.files.DefaultDownloadFolder();
   const std::vector<AttachedFile> entries = owner_.DownFileList();
   targets_ = std::make_unique<SessionTargets>(platform_.files, folder, owner_.CheckDupFile());
   counts_ = TransferCounts{};
-  // The last entry is the empty one that closes the list.
-  for (std::size_t i = 0; i + 1 < entries.size(); ++i) ListFile(entries[i], *targets_);
+  for (const AttachedFile& entry : FilesOfDownloadList(entries)) ListFile(entry, *targets_);
 
-  form_->SetCaption("다운로드 진행상황 [" + owner_.EngTitleVer() + "]");
+  ShowTitle(owner_.EngTitleVer());
   if (!sessionFiles_.empty()) {
     const SessionFile& first = sessionFiles_.front();
     progress_->Start(first.target.name, first.entry.size,
@@ -144,11 +117,8 @@ void DownloadWindow::ListFile(const AttachedFile& entry, SessionTargets& targets
   // The control's list never holds a key twice; a page-made list might, and still gets rows.
   if (!row) row = fileList_->AddRow(0, "", file.target.name);
   file.row = *row;
-  fileList_->SetSubItem(file.row, 1, FormatN0(entry.size, platform_.locale.Numbers()));
-  fileList_->SetSubItem(file.row, 2, kWaiting);
-  fileList_->SetToolTip(file.row, file.target.name);
-  const std::string icon = ExtensionKey(serverName, "/");
-  fileList_->SetIconKeys(file.row, icon, icon);
+  ShowWaitingRow(file.row, entry.size, platform_.locale.Numbers(), file.target.name,
+                 ExtensionKey(serverName, "/"));
   counts_.totalSize = CheckedAdd(counts_.totalSize, entry.size);
   sessionFiles_.push_back(std::move(file));
 }
@@ -161,7 +131,7 @@ void DownloadWindow::RunDownload() {
     return;
   }
   server_ = ParseServerAddress(owner_.HostName());
-  socket_ = CreateSocketFor(platform_.network, *this, server_.transport);
+  OpenSocket(server_.transport);
   std::size_t next = 0;
   while (next < sessionFiles_.size() && !aborted_) {
     const FileOutcome outcome = DownloadFile(sessionFiles_[next++]);
@@ -173,12 +143,7 @@ void DownloadWindow::RunDownload() {
 }
 
 DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
-  if (const std::int32_t previous = fileList_->SelectedRow(); previous != 0) {
-    fileList_->SetSelected(previous, false);
-  }
-  fileList_->SetSelected(file.row, true);
-  fileList_->EnsureVisible(file.row);
-  SetStatus(file, kActive);
+  ShowActiveRow(file.row, kStatusReceiving);
 
   currentFile_ = &file;
   connectionError_.clear();
@@ -189,7 +154,7 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
   const std::optional<std::string> target =
       RequestTargetBytes(file.entry.key, platform_.ansi, owner_.NamesInUtf8());
   if (!target) {
-    SetStatus(file, kFailed);
+    SetStatus(file.row, kStatusFailed);
     unsendableNames_.push_back(file.target.name);
     currentFile_ = nullptr;
     return FileOutcome::kFailed;
@@ -238,7 +203,7 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
   CloseSocket();
   switch (receiver_ ? receiver_->Current() : FileReceiver::State::kFailed) {
     case FileReceiver::State::kComplete:
-      SetStatus(file, kDone);
+      SetStatus(file.row, kStatusDone);
       Report(file, DownloadEnd::kDone);
       return FileOutcome::kDone;
     case FileReceiver::State::kRefused:
@@ -249,7 +214,7 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
                                MessageIcon::kNone, owner_.MainTitle());
       return FileOutcome::kRefused;
     case FileReceiver::State::kFailed:
-      SetStatus(file, kFailed);
+      SetStatus(file.row, kStatusFailed);
       failedNames_.push_back(file.target.name);
       Report(file, FailureEnd(receiver_ ? receiver_->Why() : FileReceiver::Failure::kNotWritable));
       return FileOutcome::kFailed;
@@ -298,7 +263,7 @@ void DownloadWindow::ReadArrival(std::span<const std::byte> arrival) {
       if (counts_.currentSize == 0 && length) {
         counts_.currentSize = counts_.contentLength;
         counts_.totalSize = CheckedAdd(counts_.totalSize, counts_.currentSize);
-        fileList_->SetSubItem(currentFile_->row, 1,
+        fileList_->SetSubItem(currentFile_->row, kSizeColumn,
                               FormatN0(counts_.currentSize, platform_.locale.Numbers()));
       }
       startedCount_ = CheckedAdd<std::int32_t>(startedCount_, 1);
@@ -331,34 +296,6 @@ void DownloadWindow::ShowFailedFiles() {
   };
   show(kUnsendableMessage, unsendableNames_);
   show(kFailedFilesMessage, failedNames_);
-}
-
-void DownloadWindow::ShowFailure(const Error& error) {
-  CloseSocket();
-  platform_.ui.ShowMessage(FormatErrorMessage(error), MessageIcon::kCritical, std::nullopt);
-}
-
-void DownloadWindow::CloseSocket() {
-  if (socket_ && socket_->State() != SocketState::kClosed) socket_->Close();
-}
-
-void DownloadWindow::SetStatus(const SessionFile& file, std::string_view status) {
-  fileList_->SetSubItem(file.row, 2, status);
-}
-
-void DownloadWindow::Wait(const std::function<bool()>& condition) {
-  if (platform_.loop.WaitUntil(condition) == WaitOutcome::kLoopEnding) form_->Close();
-}
-
-void DownloadWindow::OnFormClose() {
-  aborted_ = true;
-  connected_ = false;
-  CloseSocket();
-}
-
-void DownloadWindow::OnConnect() {
-  connected_ = true;
-  Tell([](ExchangeObserver& o) { o.Connected(); });
 }
 
 void DownloadWindow::OnSendProgress(std::int32_t /*sent*/, std::int32_t /*remaining*/) {}

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,26 +15,19 @@
 #include "download/pending_file.h"
 #include "download/session_targets.h"
 #include "platform/platform.h"
+#include "transfer/transfer_window.h"
 
 namespace veldrask {
 
 // The download progress window frmDNProcess. Once shown it lists the chosen files, fetches
 // them one after another (one connection and one GET each, in list order) into the owner's
-// download folder, shows the progress and closes itself. Construction stands for ControlRef
-// and destruction for ControlRefRelease.
-class DownloadWindow final : private SocketEvents {
+// download folder, shows the progress and closes itself.
+class DownloadWindow final : public TransferWindow {
  public:
   // The window is a modal dialog owned by ownerForm (the control's surface; null: unowned).
   // The image lists may be null (no icons then).
   DownloadWindow(Platform& platform, const DownloadOwner& owner, Form* ownerForm,
                  ImageList* smallIcons, ImageList* largeIcons);
-  ~DownloadWindow();
-  DownloadWindow(const DownloadWindow&) = delete;
-  DownloadWindow& operator=(const DownloadWindow&) = delete;
-
-  // Shows the window modally; the whole session runs inside and the call returns once the
-  // window has closed.
-  void ShowModal();
 
  private:
   // A file of the session with the row that shows it.
@@ -46,7 +38,8 @@ class DownloadWindow final : private SocketEvents {
   };
   enum class FileOutcome { kDone, kFailed, kRefused, kStopped };
 
-  void Activate();
+  void Run() override;
+  ExchangeObserver* Observer() const override { return owner_.Observer(); }
   void ListFiles();
   void ListFile(const AttachedFile& entry, SessionTargets& targets);
   void RunDownload();
@@ -56,39 +49,20 @@ class DownloadWindow final : private SocketEvents {
   FileOutcome FinishFile(SessionFile& file);
   void ReadArrival(std::span<const std::byte> arrival);
   void ShowFailedFiles();
-  void ShowFailure(const Error& error);
-  void CloseSocket();
-  void SetStatus(const SessionFile& file, std::string_view status);
-  // Handles events until condition holds; the loop's ending closes the window as the user's
-  // close does.
-  void Wait(const std::function<bool()>& condition);
-  // The close handler: runs once, whoever closes the window.
-  void OnFormClose();
   bool FileEnded() const { return receiver_ == nullptr || receiver_->Ended(); }
   // Tells the host's observer how a file ended, when there is an observer.
   void Report(const SessionFile& file, DownloadEnd end);
-  template <typename Call>
-  void Tell(Call call) {
-    if (ExchangeObserver* observer = owner_.Observer()) call(*observer);
-  }
 
-  void OnConnect() override;
   void OnSendProgress(std::int32_t sent, std::int32_t remaining) override;
   void OnSendComplete() override;
   void OnDataArrival(std::int32_t bytesTotal) override;
   void OnClose() override;
   void OnError(std::int32_t number, std::string_view description) override;
 
-  Platform& platform_;
   const DownloadOwner& owner_;
-  ImageList* smallIcons_;
-  ImageList* largeIcons_;
 
-  std::unique_ptr<Form> form_;
-  ListView* fileList_ = nullptr;
   std::unique_ptr<DownloadProgress> progress_;
   ServerAddress server_;
-  std::unique_ptr<TcpSocket> socket_;
 
   std::unique_ptr<SessionTargets> targets_;
   std::vector<SessionFile> sessionFiles_;
@@ -108,10 +82,6 @@ class DownloadWindow final : private SocketEvents {
   // The socket's error text of the current file, if it had one.
   std::string connectionError_;
   bool headTold_ = false;
-
-  bool connected_ = false;
-  bool sendDone_ = false;
-  bool aborted_ = false;
 };
 
 }  // namespace veldrask

@@ -40,7 +40,7 @@ void PendingFile::Open() {
       temporaryPath_ = path;
       return;
     } catch (const Error& error) {
-      if (error.Number() != static_cast<std::int32_t>(ErrorNumber::kFileAlreadyExists)) throw;
+      if (!error.Is(ErrorNumber::kFileAlreadyExists)) throw;
     }
   }
   throw Error(ErrorNumber::kFileAlreadyExists);

@@ -35,7 +35,7 @@ void SessionTargets::Claim(TargetName& target, const std::string& temporaryPath)
     try {
       return files_.RenameExclusive(temporaryPath, PathOf(target.name));
     } catch (const Error& error) {
-      if (error.Number() != static_cast<std::int32_t>(ErrorNumber::kFileAlreadyExists)) throw;
+      if (!error.Is(ErrorNumber::kFileAlreadyExists)) throw;
     }
     AdvanceToFreeNumber(target);
   }

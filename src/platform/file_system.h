@@ -8,10 +8,21 @@
 #include <string_view>
 #include <vector>
 
+#include "base/error.h"
+
 namespace veldrask {
 
 // Every operation that fails raises veldrask::Error with the control's numbering (file not
 // found, path not found, permission denied, bad file name, file already exists, ...).
+
+// The check every file system makes of a path before it hands the path to the system: an empty
+// one, or one holding a NUL (where a C or wide path would silently end), raises "bad file
+// name". A backend adds what its own system refuses.
+inline void CheckPathName(std::string_view path) {
+  if (path.empty() || path.find('\0') != std::string_view::npos) {
+    throw Error(ErrorNumber::kBadFileName);
+  }
+}
 
 class InputFile {
  public:

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -88,6 +89,32 @@ inline std::string_view WithoutBrackets(std::string_view host) {
     return host.substr(1, host.size() - 2);
   }
   return host;
+}
+
+// How a plain socket's Connect begins, the same on every backend: the state check (raises
+// 40006) and a Close; then a port outside 1 to 65535 fails as an invalid argument, the state
+// becomes resolving, and a name that cannot be resolved (empty, or holding a NUL that would
+// silently shorten a C name) fails as not found with the backend's notFound() text. A failure
+// goes to the socket's fail(number, text). Returns the name to resolve, an IPv6 literal
+// without its brackets, or nullopt once it has failed.
+template <typename Socket, typename NotFoundText>
+std::optional<std::string> BeginConnect(Socket& socket,
+                                        void (Socket::*fail)(std::int32_t, std::string),
+                                        SocketState& state, std::string_view host,
+                                        std::int32_t port, NotFoundText notFound) {
+  RequireConnectable(state);
+  socket.Close();
+  if (std::string invalid = InvalidPortText(port); !invalid.empty()) {
+    (socket.*fail)(socket_error::kInvalidArgument, std::move(invalid));
+    return std::nullopt;
+  }
+  state = SocketState::kResolvingHost;
+  std::string name(WithoutBrackets(host));
+  if (name.empty() || name.find('\0') != std::string::npos) {
+    (socket.*fail)(socket_error::kHostNotFound, notFound());
+    return std::nullopt;
+  }
+  return name;
 }
 
 // What a socket reports. Called from the event loop only, never from inside a call on the

@@ -45,10 +45,4 @@ Error FileError(int errnoValue, const std::string& path) {
   }
 }
 
-void CheckPathName(const std::string& path) {
-  if (path.empty() || path.find('\0') != std::string::npos) {
-    throw Error(ErrorNumber::kBadFileName);
-  }
-}
-
 }  // namespace veldrask::posix

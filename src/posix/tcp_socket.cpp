@@ -120,25 +120,18 @@ PosixTcpSocket::~PosixTcpSocket() {
 }
 
 void PosixTcpSocket::Connect(std::string_view host, std::int32_t port) {
-  RequireConnectable(state_);
-  Close();
-  if (std::string invalid = InvalidPortText(port); !invalid.empty()) {
-    Fail(socket_error::kInvalidArgument, std::move(invalid));
-    return;
-  }
+  const std::optional<std::string> name =
+      BeginConnect(*this, &PosixTcpSocket::Fail, state_, host, port,
+                   [host] { return FromResolverError(EAI_NONAME, 0, host).description; });
+  if (!name) return;
 
-  state_ = SocketState::kResolvingHost;
-  const std::string name(WithoutBrackets(host));
   const std::string service = ToDecimal(port);
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_flags = AI_NUMERICSERV;
   addrinfo* found = nullptr;
-  // An embedded NUL would silently shorten the name, so such a name is simply not found.
-  const bool usable = !name.empty() && name.find('\0') == std::string::npos;
-  const int result =
-      usable ? getaddrinfo(name.c_str(), service.c_str(), &hints, &found) : EAI_NONAME;
+  const int result = getaddrinfo(name->c_str(), service.c_str(), &hints, &found);
   if (result != 0) {
     ClassicError error = FromResolverError(result, errno, host);
     Fail(error.number, std::move(error.description));

@@ -3,9 +3,9 @@
 #include "base/checked.h"
 #include "base/text.h"
 #include "base/variant.h"
+#include "common/named_file_icon.h"
 #include "common/path_names.h"
 #include "common/url_encoding.h"
-#include "queue/named_file_icon.h"
 #include "queue/queue_messages.h"
 
 namespace veldrask {

@@ -8,9 +8,9 @@
 
 #include "base/key_set.h"
 #include "common/control_surface.h"
+#include "common/file_icons.h"
 #include "common/properties.h"
 #include "platform/platform.h"
-#include "queue/file_icons.h"
 #include "queue/queue_tally.h"
 
 namespace veldrask {

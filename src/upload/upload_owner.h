@@ -13,7 +13,7 @@ namespace veldrask {
 // the server's reply. Names are the control's own properties.
 class UploadOwner {
  public:
-  // Entry 0 is empty; entries 1..n are the files to send.
+  // The files to send, after an empty entry (FilesOfUploadList, base/records.h).
   virtual std::vector<AttachedFile> AttachedFileList() const = 0;
   virtual std::string EngTitleVer() const = 0;
   virtual std::int32_t BufferSize() const = 0;

@@ -31,7 +31,7 @@ struct UploadRequest {
   std::string httpHeader;
   // The form fields and the delimiter that opens the first file part or closes the body.
   std::string formData;
-  // Entry 0 is empty; entries 1..n are the local files in list order.
+  // The local files in list order, after an empty entry (FilesOfUploadList, base/records.h).
   std::vector<AttachedFile> attachedFiles;
 };
 

@@ -10,13 +10,18 @@
 #include "upload/upload_window.h"
 
 namespace veldrask {
+namespace {
+
+constexpr std::string_view kStatusSending = "전송중";
+
+}  // namespace
 
 void UploadWindow::RunUpload() {
   const std::int32_t blockSize = owner_.BufferSize();
   const std::string boundary = owner_.Boundary();
   // Only files are sent in blocks: a form alone goes out whatever BufferSize is, and with files
   // a size that makes no block is refused before anything is sent.
-  if (sessionFiles_.size() > 1) {
+  if (!sessionFiles_.empty()) {
     if (blockSize < 1) {
       throw Error(ErrorNumber::kInvalidArgument,
                   "BufferSize는 1 이상이어야 합니다. (현재 값: " + ToDecimal(blockSize) + ")");
@@ -28,7 +33,7 @@ void UploadWindow::RunUpload() {
 
   connected_ = false;
   const ServerAddress server = ParseServerAddress(owner_.HostName());
-  socket_ = CreateSocketFor(platform_.network, *this, server.transport);
+  OpenSocket(server.transport);
   Tell([](ExchangeObserver& o) { o.Connecting(); });
   socket_->Connect(server.host, owner_.ServerPort());
   Wait([this] { return connected_ || Stopped(); });
@@ -40,7 +45,6 @@ void UploadWindow::RunUpload() {
   SendAndWait(
       AsBytes(headCodePage_.Encode(head) + bodyCodePage_.Encode(owner_.UploadHTTPFormData())));
 
-  transferring_ = true;
   totalSent_ = 0;
   const std::int32_t rowCount = fileList_->RowCount();
   for (std::int32_t row = 1; row <= rowCount; ++row) {
@@ -50,7 +54,6 @@ void UploadWindow::RunUpload() {
     }
     SendFile(row, rowCount, boundary, blockSize);
   }
-  transferring_ = false;
   connected_ = false;
 
   // The reply ends by its own framing or by the server closing; the user may close first.
@@ -62,20 +65,14 @@ void UploadWindow::RunUpload() {
   socket_->Close();
   StoreReply();
   ReportUnreadReply();
-  form_->Close();
 }
 
 void UploadWindow::SendFile(std::int32_t row, std::int32_t rowCount, std::string_view boundary,
                             std::int32_t blockSize) {
-  const AttachedFile& file = sessionFiles_.at(static_cast<std::size_t>(row));
+  const AttachedFile& file = sessionFiles_.at(static_cast<std::size_t>(row) - 1);
   const std::string path = fileList_->RowText(row);
   display_->ShowCurrentFile(row, rowCount, AfterLast(path, platform_.files.Separator()));
-  if (const std::int32_t selected = fileList_->SelectedRow(); selected != 0) {
-    fileList_->SetSelected(selected, false);
-  }
-  fileList_->SetSelected(row, true);
-  fileList_->EnsureVisible(row);
-  fileList_->SetSubItem(row, 2, "전송중");
+  ShowActiveRow(row, kStatusSending);
 
   SendAndWait(AsBytes(bodyCodePage_.Encode(file.header)));
   currentSent_ = 0;
@@ -92,7 +89,7 @@ void UploadWindow::SendFile(std::int32_t row, std::int32_t rowCount, std::string
   if (Stopped()) return;
 
   SendAndWait(AsBytes(PartTail(boundary, row == rowCount)));
-  if (!Stopped()) fileList_->SetSubItem(row, 2, "완료");
+  if (!Stopped()) SetStatus(row, kStatusDone);
 }
 
 void UploadWindow::SendBlock(std::int32_t blockBytes, const AttachedFile& file, bool lastBlock) {

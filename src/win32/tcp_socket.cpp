@@ -73,28 +73,18 @@ Win32TcpSocket::~Win32TcpSocket() {
 }
 
 void Win32TcpSocket::Connect(std::string_view host, std::int32_t port) {
-  RequireConnectable(state_);
-  Close();
-  if (std::string invalid = InvalidPortText(port); !invalid.empty()) {
-    Fail(socket_error::kInvalidArgument, std::move(invalid));
-    return;
-  }
-  state_ = SocketState::kResolvingHost;
-  const std::string name(WithoutBrackets(host));
-  // An embedded NUL would silently shorten the name, so such a name is simply not found.
-  if (name.empty() || name.find('\0') != std::string::npos) {
-    Fail(WSAHOST_NOT_FOUND, Describe(WSAHOST_NOT_FOUND));
-    return;
-  }
+  const std::optional<std::string> name = BeginConnect(
+      *this, &Win32TcpSocket::Fail, state_, host, port, [] { return Describe(WSAHOST_NOT_FOUND); });
+  if (!name) return;
   const std::string service = ToDecimal(port);
   ADDRINFOW* found = nullptr;
-  if (Lookup(Widen(name), Widen(service), AI_NUMERICHOST, found) == 0) {
+  if (Lookup(Widen(*name), Widen(service), AI_NUMERICHOST, found) == 0) {
     std::vector<Endpoint> endpoints = EndpointsOf<Endpoint>(found);
     FreeAddrInfoW(found);
     Resolved(0, std::move(endpoints));
     return;
   }
-  StartResolving(name, service);
+  StartResolving(*name, service);
 }
 
 void Win32TcpSocket::StartResolving(const std::string& name, const std::string& service) {

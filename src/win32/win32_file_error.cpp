@@ -1,5 +1,6 @@
 #include "win32/win32_file_error.h"
 
+#include "platform/file_system.h"
 #include "win32/wide_text.h"
 #include "win32/windows_api.h"
 
@@ -49,9 +50,7 @@ Error FileError(unsigned long code) {
 }
 
 void CheckPathName(const std::string& path) {
-  if (path.empty() || path.find('\0') != std::string::npos) {
-    throw Error(ErrorNumber::kBadFileName);
-  }
+  veldrask::CheckPathName(path);
   // A name longer than file systems allow is a bad name, as ENAMETOOLONG is on POSIX (Wine
   // would call it missing).
   std::size_t componentStart = 0;

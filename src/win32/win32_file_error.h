@@ -11,8 +11,7 @@ namespace veldrask::win32 {
 // by another process is "permission denied", as EACCES is).
 Error FileError(unsigned long code);
 
-// Raises "bad file name" for a path the system cannot take as it is: empty, or holding a NUL
-// character (the wide path would silently end there).
+// veldrask::CheckPathName, and "bad file name" too for a name longer than file systems allow.
 void CheckPathName(const std::string& path);
 
 // path in the system's form: UTF-16, and past MAX_PATH made absolute and "\\?\"-prefixed, so

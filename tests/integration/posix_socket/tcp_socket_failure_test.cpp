@@ -34,6 +34,16 @@ TEST_F(TcpSocketFailureTest, UnknownHostIsReportedAsAnEventNotFromConnect) {
   EXPECT_NE(events.lastErrorDescription.find("no-such-host.invalid"), std::string::npos);
 }
 
+TEST_F(TcpSocketFailureTest, NamesThatCannotBeLookedUpAreNotFound) {
+  for (const std::string& name : {std::string(), std::string("[]"), std::string("a\0b", 3)}) {
+    SCOPED_TRACE(name.size());
+    events.errors.clear();
+    events.Calling([&] { socket->Connect(name, 80); });
+    EXPECT_EQ(socket->State(), SocketState::kError);
+    ExpectOnlyError(loop, events, socket_error::kHostNotFound);
+  }
+}
+
 TEST_F(TcpSocketFailureTest, PortsOutsideTheRangeAreInvalidArguments) {
   for (const std::int32_t port : {0, -1, 65536}) {
     SCOPED_TRACE(port);

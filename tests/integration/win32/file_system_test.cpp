@@ -69,7 +69,7 @@ TEST_F(Win32FileSystemTest, RenameReplacesAndExclusiveCreateRefuses) {
   EXPECT_EQ(ReadAll(files, target), "new content");
   EXPECT_FALSE(files.FileExists(part));
   EXPECT_EQ(ErrorOf([&] { files.CreateExclusive(target); }),
-            static_cast<std::int32_t>(ErrorNumber::kFileAlreadyExists));
+            NumberOf(ErrorNumber::kFileAlreadyExists));
 }
 
 TEST_F(Win32FileSystemTest, FailuresGiveThePosixErrorNumbers) {
@@ -97,7 +97,7 @@ TEST_F(Win32FileSystemTest, FailuresGiveThePosixErrorNumbers) {
        ErrorNumber::kPathFileAccess},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ErrorOf(c.operation), static_cast<std::int32_t>(c.expected)) << c.what;
+    EXPECT_EQ(ErrorOf(c.operation), NumberOf(c.expected)) << c.what;
   }
 }
 
@@ -107,7 +107,7 @@ TEST_F(Win32FileSystemTest, AFileLockedByAnotherHandleIsPermissionDenied) {
   const HANDLE holder = CreateFileW(Widen(locked).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  constexpr auto kDenied = static_cast<std::int32_t>(ErrorNumber::kPermissionDenied);
+  constexpr std::int32_t kDenied = NumberOf(ErrorNumber::kPermissionDenied);
   EXPECT_EQ(ErrorOf([&] { files.OpenRead(locked); }), kDenied);
   EXPECT_EQ(ErrorOf([&] { files.OpenWrite(locked); }), kDenied);
   EXPECT_EQ(ErrorOf([&] { files.Delete(locked); }), kDenied);

@@ -70,6 +70,14 @@ TEST_F(Win32SocketTest, FailuresCarryWinsockNumbersAndSystemDescriptions) {
   EXPECT_FALSE(events.lastErrorDescription.empty());
   EXPECT_EQ(socket->State(), SocketState::kError);
 
+  // Names no lookup can take fail the same way as on POSIX.
+  for (const std::string& name : {std::string(), std::string("[]"), std::string("a\0b", 3)}) {
+    events.Calling([&] { socket->Connect(name, 80); });
+    ASSERT_TRUE(RunUntil(loop, [&] { return events.errors.size() == 2; }));
+    EXPECT_EQ(events.errors.back(), socket_error::kHostNotFound);
+    events.errors.pop_back();
+  }
+
   PeerListener listener;
   PeerConnection peer = ConnectTo(listener);
   // Sending into a connection the peer has reset (Wine reports the reset of an idle connection

@@ -1,4 +1,4 @@
-#include "queue/file_icons.h"
+#include "common/file_icons.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "upload/progress_display.h"
+#include "transfer/progress_display.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "base/error.h"
 #include "headless/headless_ui.h"
 #include "task_loop.h"
-#include "upload/progress_block.h"
+#include "transfer/progress_block.h"
 
 namespace veldrask {
 namespace {

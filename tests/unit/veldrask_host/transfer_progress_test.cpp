@@ -12,7 +12,7 @@
 #include "headless/list_view.h"
 #include "host_ui.h"
 #include "posix/poll_event_loop.h"
-#include "upload/progress_block.h"
+#include "transfer/progress_block.h"
 
 namespace veldrask::host {
 namespace {

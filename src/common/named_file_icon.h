@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_icons.h"
 #include "platform/file_system.h"
-#include "queue/file_icons.h"
 
 namespace veldrask {
 

@@ -1,4 +1,4 @@
-#include "upload/progress_block.h"
+#include "transfer/progress_block.h"
 
 #include <cmath>
 #include <utility>
@@ -168,15 +168,6 @@ void ByteProgressLabel::ShowDone(std::int32_t done) {
 
 std::string FileCountText(std::int32_t index, std::int32_t count) {
   return ToDecimal(index) + " / " + ToDecimal(count) + " 개";
-}
-
-void PrepareTransferList(ListView& list, ImageList* largeIcons, ImageList* smallIcons) {
-  list.AddColumn({"filename", "파일 이름", 4000, Alignment::kLeft});
-  list.AddColumn({"fiesize", "파일 크기(Bytes)", 1700, Alignment::kRight});
-  list.AddColumn({"fietype", "상태", 800, Alignment::kCenter});
-  list.SetImageLists(largeIcons, smallIcons);
-  list.SetView(ListViewMode::kReport);
-  list.SetLabelEditAutomatic(false);
 }
 
 }  // namespace veldrask

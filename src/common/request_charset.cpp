@@ -1,4 +1,4 @@
-#include "upload/request_charset.h"
+#include "common/request_charset.h"
 
 #include <array>
 #include <string>

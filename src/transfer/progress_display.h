@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "base/number_format.h"
-#include "upload/progress_block.h"
+#include "transfer/progress_block.h"
 
 namespace veldrask {
 

@@ -1,4 +1,4 @@
-#include "queue/named_file_icon.h"
+#include "common/named_file_icon.h"
 
 #include "base/error.h"
 #include "common/path_names.h"

@@ -1,4 +1,4 @@
-#include "upload/progress_display.h"
+#include "transfer/progress_display.h"
 
 #include <utility>
 

@@ -35,10 +35,6 @@ ProgressBlockWidgets BuildProgressBlock(Form& form, std::string frameName,
 // Where the window's file list lies in the frame, below the second bar.
 inline constexpr Bounds kProgressFileListBounds{60, 2115, 6885, 2070};
 
-// Gives a transfer window's file list its columns (name, size, status), its image lists and the
-// report view, with row texts not editable.
-void PrepareTransferList(ListView& list, ImageList* largeIcons, ImageList* smallIcons);
-
 // Sets the caption only when its text changes, so an update repaints only what moved.
 void SetCaptionIfChanged(Widget& widget, std::string_view caption);
 
