@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/text.h"
-#include "upload/request_charset.h"
+#include "common/request_charset.h"
 
 namespace veldrask::host {
 namespace {
@@ -34,9 +34,9 @@ std::string NameAsSent(std::string_view name, bool utf8, const CodePage& ansi) {
     }
     const std::string bytes = ansi.Encode(character);
     if (bytes == "?") {
-      throw UsageError("download: '" + std::string(name) + "': " + std::string(character) +
-                       " is not in " + std::string(ansi.Name()) +
-                       ": for a server whose names are UTF-8 add --param Charset=UTF-8");
+      // Left as typed: the control refuses it with its own message, as for a page.
+      sent += character;
+      continue;
     }
     AppendEscaped(sent, bytes);
   }

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "common/request_charset.h"
 #include "download/safe_file_name.h"
 #include "page_checks.h"
-#include "upload/request_charset.h"
 
 namespace veldrask::host {
 namespace {

@@ -7,13 +7,13 @@
 
 #include "base/error.h"
 #include "common/engine_title.h"
+#include "common/request_charset.h"
 #include "common/url_encoding.h"
 #include "common/utf8_url_encoding.h"
 #include "control_run.h"
 #include "help.h"
 #include "options.h"
 #include "page_params.h"
-#include "upload/request_charset.h"
 #include "upload/utf8_code_page.h"
 #include "version.h"
 
