@@ -44,10 +44,9 @@ bool SayCommandError(const Options& options, const Error& error, Console& consol
   const bool call = options.command == Command::kCall;
   console.Print((call ? "veldrask: call " + options.member + ": " : std::string()) +
                 FormatErrorMessage(error));
-  const std::int32_t number = error.Number();
-  return call && (number == static_cast<std::int32_t>(ErrorNumber::kMemberNotFound) ||
-                  number == static_cast<std::int32_t>(ErrorNumber::kArgumentNotOptional) ||
-                  number == static_cast<std::int32_t>(ErrorNumber::kWrongArgumentCount));
+  return call &&
+         (error.Is(ErrorNumber::kMemberNotFound) || error.Is(ErrorNumber::kArgumentNotOptional) ||
+          error.Is(ErrorNumber::kWrongArgumentCount));
 }
 
 int Run(const std::vector<std::string>& arguments, std::ostream& out, Console& console) {

@@ -76,15 +76,15 @@ std::int32_t ScriptNumber(std::int32_t result) {
   switch (static_cast<HRESULT>(result)) {
     case DISP_E_UNKNOWNNAME:
     case DISP_E_MEMBERNOTFOUND:
-      return static_cast<std::int32_t>(ErrorNumber::kMemberNotFound);
+      return NumberOf(ErrorNumber::kMemberNotFound);
     case DISP_E_PARAMNOTOPTIONAL:
-      return static_cast<std::int32_t>(ErrorNumber::kArgumentNotOptional);
+      return NumberOf(ErrorNumber::kArgumentNotOptional);
     case DISP_E_BADPARAMCOUNT:
-      return static_cast<std::int32_t>(ErrorNumber::kWrongArgumentCount);
+      return NumberOf(ErrorNumber::kWrongArgumentCount);
     case DISP_E_TYPEMISMATCH:
-      return static_cast<std::int32_t>(ErrorNumber::kTypeMismatch);
+      return NumberOf(ErrorNumber::kTypeMismatch);
     case DISP_E_OVERFLOW:
-      return static_cast<std::int32_t>(ErrorNumber::kOverflow);
+      return NumberOf(ErrorNumber::kOverflow);
     default:
       return 0;
   }
