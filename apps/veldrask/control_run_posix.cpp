@@ -52,11 +52,13 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
     // The container refuses the page: the control never ran. The bag's last name read is the
     // parameter that did not convert.
     std::string culprit;
+    std::string note;
     if (bag && !bag->NamesRead().empty()) {
       const std::string& name = bag->NamesRead().back();
       culprit = name + "='" + bag->Text(name) + "': ";
+      note = ParamLoadNote(name, error);
     }
-    console.Print("veldrask: the page's parameters: " + culprit + FormatErrorMessage(error));
+    console.Print("veldrask: the page's parameters: " + culprit + FormatErrorMessage(error) + note);
     return kExitUsage;
   }
   if (bag) CheckParamNames(options, bag->NamesRead());

@@ -110,6 +110,11 @@ void CheckServerParams(std::string_view hostName, std::string_view actionUrl, Co
   }
 }
 
+std::string ParamLoadNote(std::string_view name, const Error& error) {
+  if (ToUpperAscii(name) != "SERVERPORT" || !error.Is(ErrorNumber::kOverflow)) return {};
+  return " (the control's ServerPort is a 16-bit signed number: ports 1 to 32767)";
+}
+
 std::string SilentCloseHint(std::string_view hostName) {
   const ServerAddress server = ParseServerAddress(hostName);
   if (server.transport == Transport::kTls) return {};

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/error.h"
 #include "options.h"
 
 namespace veldrask::host {
@@ -28,6 +29,10 @@ std::string CheckHostName(std::string_view hostName, std::int32_t serverPort, Co
 // (an empty HostName) or, for an upload, no target (an empty ActionURL, or one without its
 // leading "/", which a server would answer with 400).
 void CheckServerParams(std::string_view hostName, std::string_view actionUrl, Command command);
+
+// What to add to the message of a parameter the control could not take: why ServerPort
+// overflows below 65535. Empty for any other.
+std::string ParamLoadNote(std::string_view name, const Error& error);
 
 // For a plain connection that the server closed without a word: what an HTTPS-only server
 // does with a plain request, and how to ask for TLS. Empty when hostName already asks for it.

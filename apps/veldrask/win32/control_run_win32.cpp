@@ -87,7 +87,8 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
   } catch (const ParamLoadFailure& failure) {
     // The container refuses the page: the control never ran.
     console.Print("veldrask: the page's parameters: " + failure.Name() + "='" +
-                  ValueOf(settings.params, failure.Name()) + "': " + FormatErrorMessage(failure));
+                  ValueOf(settings.params, failure.Name()) + "': " + FormatErrorMessage(failure) +
+                  ParamLoadNote(failure.Name(), failure));
     return kExitUsage;
   }
   if (!settings.params.empty()) CheckParamNames(options, session->ParamNamesRead());

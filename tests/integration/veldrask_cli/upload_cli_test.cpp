@@ -349,6 +349,8 @@ TEST_F(UploadCliTest, BadInputSendsNothingAndExitsTwo) {
        "--param MaxFileCont: the control has no parameter of that name"},
       {{"--param", "MaxFileCount=many", "upload", "files/a.txt"},
        "the page's parameters: MaxFileCount='many': [13]"},
+      {{"--param", "ServerPort=40000", "upload", "files/a.txt"},
+       "(the control's ServerPort is a 16-bit signed number: ports 1 to 32767)"},
       {{"--cacert", (Root() / "absent.pem").string(), "upload", "files/a.txt"}, "absent.pem"},
       {{"--connect-timeout", "0", "upload", "files/a.txt"},
        "--connect-timeout: '0' is not a number of seconds above 0"},
