@@ -203,6 +203,11 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
   CloseSocket();
   switch (receiver_ ? receiver_->Current() : FileReceiver::State::kFailed) {
     case FileReceiver::State::kComplete:
+      // Neither the page nor the server gave a size (a chunked body): the file's is what came.
+      if (&file == currentFile_ && counts_.currentSize == 0) {
+        fileList_->SetSubItem(file.row, kSizeColumn,
+                              FormatN0(receiver_->BodyWritten(), platform_.locale.Numbers()));
+      }
       SetStatus(file.row, kStatusDone);
       Report(file, DownloadEnd::kDone);
       return FileOutcome::kDone;

@@ -145,6 +145,7 @@ TEST_F(DownloadCliTest, EveryFileThatDidNotArriveIsSaidWithWhyAndTheRestAreListe
       {ScenarioPath("normal", 100, "first.txt") + ":90",
        "the server's Content-Length 100 differs from the SIZE 90 given; saved 100 bytes"},
       {ScenarioPath("normal", 50, "unsized.txt"), ""},
+      {ScenarioPath("chunked", 3000, "chunks.txt"), ""},
       {ScenarioPath("short-close", 1000, "short.bin") + ":1000",
        "short body: the server closed after 500 of 1000 bytes"},
       // Under Wine the reset reaches the control as the server's close.
@@ -184,6 +185,8 @@ TEST_F(DownloadCliTest, EveryFileThatDidNotArriveIsSaidWithWhyAndTheRestAreListe
   EXPECT_EQ(std::filesystem::file_size(out / "unsized.txt"), 50u);
   EXPECT_NE(result.err.find("완료  unsized.txt (50 Bytes)\n"), std::string::npos)
       << "no SIZE: the server's length is the file's size";
+  EXPECT_NE(result.err.find("완료  chunks.txt (3,000 Bytes)\n"), std::string::npos)
+      << "no SIZE and no length: the bytes received are the file's size";
   EXPECT_FALSE(std::filesystem::exists(out / "after.txt"));
 }
 
