@@ -32,15 +32,15 @@ posix_filter=()
 if ((wine32_status == 2)); then posix_filter=(-LE wine32); fi
 
 status=0
-ctest --preset "$preset" -j"$(nproc)" "${posix_filter[@]}" || status=1
+ctest --preset "$preset" -j"$(nproc)" --output-on-failure "${posix_filter[@]}" || status=1
 step_done "tests, $preset (the exe_* suites under Wine among them)"
 echo "== Windows tests under Wine, 64-bit"
-ctest --preset windows-x64 -j"$(nproc)" || status=1
+ctest --preset windows-x64 -j"$(nproc)" --output-on-failure || status=1
 step_done "tests, windows-x64"
 echo "== Windows tests under Wine, 32-bit"
 case $wine32_status in
   0)
-    ctest --preset windows-x86 -j"$(nproc)" || status=1
+    ctest --preset windows-x86 -j"$(nproc)" --output-on-failure || status=1
     step_done "tests, windows-x86"
     ;;
   2)
