@@ -12,7 +12,7 @@ Usage:
 
 Commands:
   upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [-o FILE] [--send-accepted]
-           FILE...
+           [--file-field NAME] FILE...
   download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
   encode   [--charset UTF-8] TEXT
   decode   [--charset UTF-8] TEXT
@@ -108,7 +108,7 @@ Examples:
 
 constexpr const char* kUpload =
     R"(veldrask upload [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [--send-accepted]
-                FILE...
+                [--file-field NAME] FILE...
 
 Lists each --uploaded NAME:SIZE as a file already on the server, then chooses each FILE in
 the control's file dialog on its own and clicks its add command, as a user adding one file at
@@ -120,7 +120,10 @@ settings that would take them all (--param MaxFileCount=3 --param MaxFileSize=6)
 exit status is 1. --send-accepted sends the files that were accepted, as the page's user
 would (still status 1; nothing when none was accepted). A file named twice goes once. A FILE
 written as a URL is an error: the server is --url's (or HostName's); an upload needs a
-HostName and an ActionURL that starts with "/".
+HostName and an ActionURL that starts with "/". The file parts are named FilePrefix_1,
+FilePrefix_2, ... as a page's control names them; --file-field NAME names every one NAME, for
+a server that reads a list of files under one name (multer's .array('files'), Go's
+File["files"], PHP's files[]).
 
 The body of the server's reply is written to stdout decoded to UTF-8 (from the charset it
 declares), and nothing else is; on a terminal its control characters are replaced. Its first

@@ -112,6 +112,9 @@ void ParseUpload(ArgumentCursor& cursor, Options& options) {
       options.uploaded.push_back(ParseNamedSize(cursor.TakeValue(argument), "--uploaded"));
     } else if (argument == "--send-accepted") {
       options.sendAccepted = true;
+    } else if (argument == "--file-field") {
+      options.fileField = cursor.TakeValue(argument);
+      if (options.fileField->empty()) throw UsageError(argument + ": an empty field name");
     } else if (argument == "--") {
       while (!cursor.Done()) options.files.push_back(cursor.Take());
     } else if (IsOption(argument)) {

@@ -53,6 +53,8 @@ struct Options {
   std::optional<std::string> output;
   // Send the files the page's limits accepted even when some were refused.
   bool sendAccepted = false;
+  // --file-field: one field name for every file part.
+  std::optional<std::string> fileField;
 
   // download
   std::optional<std::string> folder;

@@ -72,9 +72,13 @@ std::string UploaderControl::Submit() {
     const CodePage& body = RequestCodePage(properties_.charset, platform_.ansi, utf8);
 
     const std::vector<std::string> rowKeys = queue_->LocalRowKeys();
-    const UploadSettings settings{
-        properties_.actionUrl,  server.host, cookie_, properties_.boundary, properties_.filePrefix,
-        properties_.paddingZero};
+    const UploadSettings settings{properties_.actionUrl,
+                                  server.host,
+                                  cookie_,
+                                  properties_.boundary,
+                                  properties_.filePrefix,
+                                  properties_.paddingZero,
+                                  fileFieldName_};
     ComposeUploadRequest(settings, postDataList_, rowKeys, platform_.files, body, request_);
 
     ControlUploadOwner owner(*this);

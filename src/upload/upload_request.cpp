@@ -107,7 +107,9 @@ void ComposeUploadRequest(const UploadSettings& settings, std::span<const PostDa
     file.key = key;
     file.name = std::string(AfterLast(key, files.Separator()));
     const std::string fieldName =
-        settings.filePrefix + "_" + FileNumberText(number, settings.paddingZero);
+        settings.fileFieldName
+            ? *settings.fileFieldName
+            : settings.filePrefix + "_" + FileNumberText(number, settings.paddingZero);
     file.header = FilePartHead(fieldName, file.name);
     file.size = CheckedNarrow<std::int32_t>(files.FileSize(key));
     length = CheckedAdd(length, tailLength);

@@ -5,6 +5,7 @@
 // the same encoding.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ struct UploadSettings {
   std::string boundary;
   std::string filePrefix;
   std::string paddingZero;
+  // A host's choice, never a page's: one field name for every file part instead of
+  // FilePrefix and a number (for servers that read a list of files under one name).
+  std::optional<std::string> fileFieldName = std::nullopt;
 };
 
 struct UploadRequest {

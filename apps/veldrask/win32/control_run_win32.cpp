@@ -76,7 +76,8 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
                                          .total = options.maxTime,
                                          .stall = options.speedTime},
                               .trustedRoots = TrustedRoots(options),
-                              .checkCertificates = !options.insecure};
+                              .checkCertificates = !options.insecure,
+                              .fileField = options.fileField};
   if (options.command == Command::kDownload && options.folder) {
     settings.downloadFolder = FolderPath(*options.folder);
   }

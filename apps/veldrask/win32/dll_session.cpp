@@ -154,6 +154,10 @@ void DllSession::LinkToControl(const DllSessionSettings& settings) {
     }
   }
   link->CheckCertificates(settings.checkCertificates ? TRUE : FALSE);
+  if (settings.fileField) {
+    link->SetFileFieldName(settings.fileField->data(),
+                           static_cast<ULONG>(settings.fileField->size()));
+  }
 }
 
 void DllSession::CloseTransferWindows() {

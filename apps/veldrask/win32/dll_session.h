@@ -36,6 +36,7 @@ struct DllSessionSettings {
   // whether they check the server's certificate at all: for this run only, never for pages.
   std::optional<std::string> trustedRoots;
   bool checkCertificates = true;
+  std::optional<std::string> fileField;  // one field name for every file part
 };
 
 class DllSession {

@@ -31,4 +31,11 @@ HRESULT UploaderObject::CheckCertificates(BOOL check) {
   return S_OK;
 }
 
+HRESULT UploaderObject::SetFileFieldName(const char* name, ULONG length) {
+  if (!control_) return E_UNEXPECTED;
+  control_->SetFileFieldName(
+      name == nullptr ? std::nullopt : std::optional<std::string>(std::string(name, length)));
+  return S_OK;
+}
+
 }  // namespace veldrask::com

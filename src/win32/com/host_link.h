@@ -55,6 +55,8 @@ struct IUploaderHostLink : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE AddTrustedRoots(const char* pem, ULONG length) = 0;
   // FALSE: this object's TLS connections check no certificate at all.
   virtual HRESULT STDMETHODCALLTYPE CheckCertificates(BOOL check) = 0;
+  // One field name (UTF-8) for every file part of an upload; null: FilePrefix and a number.
+  virtual HRESULT STDMETHODCALLTYPE SetFileFieldName(const char* name, ULONG length) = 0;
 };
 
 // {B36005FA-4823-4154-854B-B4579763D370}

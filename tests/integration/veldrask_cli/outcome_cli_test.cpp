@@ -52,7 +52,8 @@ struct IdiomCase {
   std::string_view route;
   std::vector<std::string> files;
   int status;
-  std::string_view said;  // on stderr; empty: the report lists every file
+  std::string_view said;                  // on stderr; empty: the report lists every file
+  std::vector<std::string> options = {};  // after upload
 };
 
 TEST_F(OutcomeCliTest, FrameworkAppsThatRefuseTheFormExitOneWithTheirStatus) {
@@ -67,6 +68,8 @@ TEST_F(OutcomeCliTest, FrameworkAppsThatRefuseTheFormExitOneWithTheirStatus) {
       {"multer", "/single", {"a.txt"}, 0, ""},
       {"multer", "/single", {"a.txt", "z.txt"}, 1, "서버 응답: 400 Bad Request"},
       {"multer", "/array", {"a.txt"}, 1, "서버 응답: 400 Bad Request"},
+      {"multer", "/array", {"a.txt", "z.txt"}, 0, "", {"--file-field", "files"}},
+      {"flask", "/textbook", {"a.txt"}, 0, "", {"--file-field=file"}},
       {"multer", "/any", {"a.txt", "z.txt"}, 0, ""},
   };
   for (const IdiomCase& c : cases) {
@@ -75,6 +78,7 @@ TEST_F(OutcomeCliTest, FrameworkAppsThatRefuseTheFormExitOneWithTheirStatus) {
                                   : c.server == "flask-limited" ? *tooSmall
                                                                 : *flask;
     std::vector<std::string> tail = {"--param", "Charset=UTF-8", "upload"};
+    tail.insert(tail.end(), c.options.begin(), c.options.end());
     tail.insert(tail.end(), c.files.begin(), c.files.end());
 
     const CliResult result = Upload(server.port(), std::string(c.route), tail);
