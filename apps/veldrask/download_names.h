@@ -10,7 +10,7 @@ namespace veldrask::host {
 
 // A NAME as a browser writes a link in the page's charset: each non-ASCII character
 // percent-encoded in the request's code page (ansi, or UTF-8 when utf8), the rest as typed,
-// escapes already written included. A character that ansi cannot hold is left as typed, for
+// escapes already written included. A name that ansi cannot hold whole is left as typed, for
 // the control to refuse as it refuses such a name from a page.
 std::string NameAsSent(std::string_view name, bool utf8, const CodePage& ansi);
 

@@ -14,23 +14,27 @@ bool IsControlOrSpace(char c) {
 
 }  // namespace
 
+std::string PercentEncodeNonAscii(std::string_view bytes) {
+  std::string encoded;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      encoded.push_back(c);
+      continue;
+    }
+    encoded.push_back('%');
+    encoded.push_back(kHex[byte >> 4]);
+    encoded.push_back(kHex[byte & 0x0F]);
+  }
+  return encoded;
+}
+
 std::optional<std::string> RequestTargetBytes(std::string_view key, const CodePage& ansi,
                                               bool utf8Fallback) {
   std::string encoded = ansi.Encode(key);
   if (ansi.Decode(encoded) == key) return encoded;
   if (!utf8Fallback) return std::nullopt;
-  std::string target;
-  for (const char c : key) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      target.push_back(c);
-      continue;
-    }
-    target.push_back('%');
-    target.push_back(kHex[byte >> 4]);
-    target.push_back(kHex[byte & 0x0F]);
-  }
-  return target;
+  return PercentEncodeNonAscii(key);
 }
 
 std::string EscapeRequestTarget(std::string_view key) {

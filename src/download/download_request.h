@@ -13,6 +13,10 @@ namespace veldrask {
 // add a header line. Every other byte stays as the page gave it.
 std::string EscapeRequestTarget(std::string_view key);
 
+// bytes with each byte past ASCII as "%" and two upper-case hex digits, ASCII as it is (a
+// link in a page's charset, as a browser writes it).
+std::string PercentEncodeNonAscii(std::string_view bytes);
+
 // The bytes that name key on the wire: key in the ANSI code page when that can represent
 // every character of it; otherwise, with utf8Fallback (Charset is UTF-8), its UTF-8 with each
 // byte past ASCII percent-encoded; otherwise none, since the "?" the code page puts in place

@@ -21,6 +21,9 @@ class ConsoleInterrupt {
 
   // Closes window through its close box, as the user does.
   static void CloseAsTheUser(HWND window);
+  // Closes the control's modal windows on thread as the user does; dialog boxes (a message box
+  // the user is to read and answer) only when dialogsToo.
+  static void CloseModalWindows(DWORD thread, bool dialogsToo);
 };
 
 }  // namespace veldrask::host

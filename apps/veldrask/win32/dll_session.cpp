@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
-#include <iterator>
 #include <stdexcept>
-#include <string_view>
 
 #include "options.h"
 #include "terminal_text.h"
@@ -58,18 +56,6 @@ void RememberDownloadFolder(const std::string& folder) {
 
 // How often windows opened after a time limit passed are looked for.
 constexpr std::chrono::milliseconds kCloseEvery{50};
-
-// A transfer window of the control: a visible top-level window with an owner that is no dialog
-// box (a message box's text is the user's to read and answer).
-BOOL CALLBACK CloseTransferWindow(HWND window, LPARAM) {
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, static_cast<int>(std::size(className)));
-  if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) != nullptr &&
-      std::wstring_view(className) != L"#32770") {
-    ConsoleInterrupt::CloseAsTheUser(window);
-  }
-  return TRUE;
-}
 
 // The error numbers scripts see for the dispatch layer's own failures.
 std::int32_t ScriptNumber(std::int32_t result) {
@@ -161,7 +147,8 @@ void DllSession::LinkToControl(const DllSessionSettings& settings) {
 }
 
 void DllSession::CloseTransferWindows() {
-  EnumThreadWindows(GetCurrentThreadId(), CloseTransferWindow, 0);
+  // A message box's text is the user's to read and answer: it stays.
+  ConsoleInterrupt::CloseModalWindows(GetCurrentThreadId(), false);
   closer_->Arm(kCloseEvery);
 }
 
