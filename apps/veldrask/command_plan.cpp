@@ -75,12 +75,16 @@ std::optional<std::string> CharsetHint(std::string_view charset, const Options& 
          "UTF-8 (Flask, Express, most of today's) add --param Charset=UTF-8";
 }
 
-std::optional<std::string> ReplyComplaint(std::string_view status, std::string_view hostName) {
+bool JudgeReplyStatus(std::string_view status, std::string_view hostName, Console& console,
+                      ExchangeFollower& exchange) {
   if (status.empty()) {
-    return "veldrask: upload: the server sent no HTTP reply" + SilentCloseHint(hostName);
+    console.Print("veldrask: upload: the server sent no HTTP reply" + SilentCloseHint(hostName));
+    exchange.NoteFailure(kExitEmptyReply);
+    return false;
   }
-  if (status.starts_with('2') && status.size() >= 3) return std::nullopt;
-  return "서버 응답: " + std::string(status);
+  if (status.starts_with('2') && status.size() >= 3) return true;
+  console.Print("서버 응답: " + std::string(status));
+  return false;
 }
 
 std::vector<std::string> RepeatedDownloads(const Options& options) {

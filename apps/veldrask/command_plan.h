@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "console.h"
+#include "exchange_follower.h"
 #include "options.h"
 
 namespace veldrask::host {
@@ -31,9 +32,10 @@ std::vector<std::string> ChosenPaths(const Options& options, std::optional<std::
 std::optional<std::string> CharsetHint(std::string_view charset, const Options& options,
                                        const std::vector<std::string>& paths);
 
-// What to say of the reply's status line when the server did not take the files (no reply,
-// not 2xx); none for 2xx.
-std::optional<std::string> ReplyComplaint(std::string_view status, std::string_view hostName);
+// Judges the reply's status line: true for 2xx. When the server did not take the files (no
+// reply, not 2xx) says so on the console, and notes a missing reply's exit status.
+bool JudgeReplyStatus(std::string_view status, std::string_view hostName, Console& console,
+                      ExchangeFollower& exchange);
 
 // One line for each NAME:SIZE named again: the control lists a name once.
 std::vector<std::string> RepeatedDownloads(const Options& options);

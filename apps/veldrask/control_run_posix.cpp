@@ -86,14 +86,14 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
   } catch (const Error& error) {
     if (SayCommandError(options, error, console)) return kExitUsage;
     if (session.Interrupted()) return InterruptWatch::ExitStatus();
-    return session.TimedOut() ? kExitTimedOut : kExitRefused;
+    return session.TimedOut() ? kExitTimedOut : session.Exchange().FailureStatus();
   }
   if (session.Interrupted()) return InterruptWatch::ExitStatus();
   if (const std::optional<TimeLimit> limit = session.TimedOut()) {
     console.Print(StoppedByText(*limit, session.Limits().Settings()));
     return kExitTimedOut;
   }
-  return session.MessageShown() || !truthful ? kExitRefused : kExitOk;
+  return session.MessageShown() || !truthful ? session.Exchange().FailureStatus() : kExitOk;
 }
 
 std::unique_ptr<CodePage> MakeAnsiCodePage() {

@@ -33,6 +33,7 @@ void ExchangeFollower::Progress() {
 
 void ExchangeFollower::ResponseHeadRead(const ResponseHead& head) {
   if (verbose_) console_.Print(PrefixedLines(ResponseHeadText(head), "< "));
+  if (!head.statusCode.starts_with('2')) NoteFailure(kExitServerStatus);
 }
 
 void ExchangeFollower::ReplyBody(std::span<const std::byte> bytes) {
@@ -41,6 +42,19 @@ void ExchangeFollower::ReplyBody(std::span<const std::byte> bytes) {
 
 void ExchangeFollower::DownloadEnded(const DownloadReport& report) {
   downloads_.push_back(report);
+  NoteFailure(StatusOfDownloadEnd(report.end, !report.statusCode.empty()));
+}
+
+void ExchangeFollower::SocketFailed(std::int32_t number, std::string_view /*description*/) {
+  NoteFailure(StatusOfSocketError(number));
+}
+
+void ExchangeFollower::NoteFailure(int status) {
+  if (failure_ == kExitOk) failure_ = status;
+}
+
+int ExchangeFollower::FailureStatus() const {
+  return failure_ == kExitOk ? kExitRefused : failure_;
 }
 
 }  // namespace veldrask::host

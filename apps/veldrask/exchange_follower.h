@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console.h"
+#include "exit_status.h"
 #include "http/exchange_observer.h"
 #include "time_limits.h"
 
@@ -14,7 +15,7 @@ namespace veldrask::host {
 
 // What the host follows of the control's exchanges: the heads for --verbose (on stderr, as
 // "> " and "< " lines), the time limits, the reply's bytes for --output, and how each file
-// of a download ended.
+// of a download ended, and the first failure's exit status.
 class ExchangeFollower final : public ExchangeObserver {
  public:
   using ByteSink = std::function<void(std::span<const std::byte>)>;
@@ -25,6 +26,12 @@ class ExchangeFollower final : public ExchangeObserver {
 
   void SetReplySink(ByteSink sink) { replySink_ = std::move(sink); }
   const std::vector<DownloadReport>& Downloads() const { return downloads_; }
+  // The exit status of the first failure seen (a socket's error, a status that was not 2xx, a
+  // downloaded file that failed) or noted; kExitRefused when there was none: the control
+  // refused something itself.
+  int FailureStatus() const;
+  // A failure the command found itself; the first one noted or seen stays.
+  void NoteFailure(int status);
 
   void Connecting() override;
   void Connected() override;
@@ -34,6 +41,7 @@ class ExchangeFollower final : public ExchangeObserver {
   bool TakesReplyBody() const override { return static_cast<bool>(replySink_); }
   void ReplyBody(std::span<const std::byte> bytes) override;
   void DownloadEnded(const DownloadReport& report) override;
+  void SocketFailed(std::int32_t number, std::string_view description) override;
 
  private:
   Console& console_;
@@ -41,6 +49,7 @@ class ExchangeFollower final : public ExchangeObserver {
   TimeLimits* limits_;
   ByteSink replySink_;
   std::vector<DownloadReport> downloads_;
+  int failure_ = 0;
 };
 
 // The head's lines, each after prefix, as --verbose shows them.

@@ -71,11 +71,24 @@ Sizes are 32-bit: files of 2 GiB and more cannot be sent or received.
 Every message the control shows is printed on stderr; on a terminal the progress window is
 drawn there too, elsewhere one line per finished file.
 
-Exit status: 0 when everything went through; 1 when the control showed a refusal or failure,
-the server answered an upload with a status other than 2xx (or not at all), or a download
-file did not arrive; 2 for a usage error or a page the control cannot load (nothing was
-sent); 28 when a time limit ended the transfer; 130 after Ctrl-C, 143 after SIGTERM and 129
-after SIGHUP (each closes the progress window as the user would).
+Exit status (curl's numbers where curl has the same cause), from the first failure:
+  0   everything went through
+  1   the control refused something itself (its limits, an unreadable file), or stdout
+      could not be written
+  2   a usage error or a page the control cannot load: nothing was sent
+  6   the server's name could not be resolved
+  7   the connection could not be made (refused, unreachable)
+  8   the server's answer is not readable HTTP
+  18  the server closed before the body's end
+  22  the server's status was not 2xx (it is named on stderr)
+  23  a downloaded file could not be written
+  28  a time limit ended the transfer
+  35  the secure connection (TLS) could not be made
+  52  the server closed without answering
+  56  the connection was reset under way
+  60  the server's certificate was refused
+  130 after Ctrl-C, 143 after SIGTERM and 129 after SIGHUP (each closes the progress window
+      as the user would)
 
 The control connects to HostName:ServerPort directly over plain HTTP/1.1, or over TLS when
 HostName starts with https:// (the certificate is checked against the system's trusted ones and
@@ -130,7 +143,7 @@ declares), and nothing else is; on a terminal its control characters are replace
 16 MiB are kept; a longer reply is cut there, said on stderr, and the exit status is 1.
 -o FILE (--output FILE) writes the whole body to FILE byte for byte as it came instead, with
 no such limit; -o - writes those bytes to stdout. A reply whose status is not 2xx is said on
-stderr ("서버 응답: 413 Payload Too Large") and exits 1. Where the page would go afterwards
+stderr ("서버 응답: 413 Payload Too Large") and exits 22. Where the page would go afterwards
 (http:// or https://, HostName, ReturnURL) is printed on stderr as `location: URL`.
 
 Examples:

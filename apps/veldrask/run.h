@@ -5,15 +5,9 @@
 #include <vector>
 
 #include "console.h"
+#include "exit_status.h"
 
 namespace veldrask::host {
-
-// Exit statuses.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitRefused = 1;    // the control refused or failed something
-inline constexpr int kExitUsage = 2;      // nothing was sent
-inline constexpr int kExitTimedOut = 28;  // a time limit stopped the transfer
-// Interrupted by a signal: 128 + its number (see InterruptWatch).
 
 inline constexpr char kInsecureWarning[] =
     "veldrask: warning: --insecure: the server's certificate is not checked; anyone on the way "

@@ -70,10 +70,8 @@ QueueLimits LimitsOf(UploaderControl& control, const Options& options) {
 bool JudgeReply(ControlSession& session, std::size_t messagesBefore) {
   if (session.Interrupted() || session.TimedOut()) return true;
   if (session.MessageCount() > messagesBefore) return true;
-  const std::optional<std::string> complaint =
-      ReplyComplaint(session.Control().HTTPResponseStatus(), session.Control().HostName());
-  if (complaint) session.Output().Print(*complaint);
-  return !complaint;
+  return JudgeReplyStatus(session.Control().HTTPResponseStatus(), session.Control().HostName(),
+                          session.Output(), session.Exchange());
 }
 
 }  // namespace

@@ -341,6 +341,7 @@ void DownloadWindow::OnError(std::int32_t number, std::string_view description) 
   connected_ = false;
   CloseSocket();
   if (FileEnded()) return;
+  Tell([&](ExchangeObserver& o) { o.SocketFailed(number, description); });
   connectionError_ = ToDecimal(number) + ":" + std::string(description);
   receiver_->Fail(FileReceiver::Failure::kConnection);
 }

@@ -49,6 +49,9 @@ class ExchangeObserver {
   virtual void Progress() {}
   // The head of the final response.
   virtual void ResponseHeadRead(const ResponseHead& /*head*/) {}
+  // The connection failed with the socket's error: not told for a drop after a whole answer,
+  // which ends the exchange as a close does.
+  virtual void SocketFailed(std::int32_t /*number*/, std::string_view /*description*/) {}
   // Whether the observer takes the whole body of an upload's reply through ReplyBody; the
   // exchange then runs to the reply's end rather than stopping where the copy kept in memory
   // is cut.

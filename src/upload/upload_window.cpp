@@ -88,6 +88,7 @@ void UploadWindow::OnError(std::int32_t number, std::string_view description) {
     OnClose();
     return;
   }
+  Tell([&](ExchangeObserver& o) { o.SocketFailed(number, description); });
   platform_.ui.ShowMessage(ToDecimal(number) + ":" + std::string(description),
                            MessageIcon::kCritical, owner_.MainTitle());
   form_->Close();

@@ -66,4 +66,10 @@ HRESULT ExchangeSink::DownloadEnded(const com::HostDownloadReport* report) {
   return S_OK;
 }
 
+HRESULT ExchangeSink::SocketFailed(LONG number, const char* description, ULONG length) {
+  if (description == nullptr && length > 0) return E_POINTER;
+  observer_.SocketFailed(number, std::string_view(description, length));
+  return S_OK;
+}
+
 }  // namespace veldrask::host

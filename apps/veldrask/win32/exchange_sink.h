@@ -22,6 +22,8 @@ class ExchangeSink final : public container::ComObject<com::IUploaderExchangeSin
   HRESULT STDMETHODCALLTYPE TakesReplyBody() override;
   HRESULT STDMETHODCALLTYPE ReplyBody(const BYTE* bytes, ULONG length) override;
   HRESULT STDMETHODCALLTYPE DownloadEnded(const com::HostDownloadReport* report) override;
+  HRESULT STDMETHODCALLTYPE SocketFailed(LONG number, const char* description,
+                                         ULONG length) override;
 
  private:
   ExchangeObserver& observer_;

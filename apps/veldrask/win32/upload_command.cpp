@@ -110,10 +110,8 @@ bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
   // is not judged again here.
   if (ConsoleInterrupt::Interrupted() || session.TimedOut()) return true;
   if (session.MessageCount() > messagesBefore) return true;
-  const std::optional<std::string> complaint =
-      ReplyComplaint(session.Get("HTTPResponseStatus"), session.Get("HostName"));
-  if (complaint) session.Output().Print(*complaint);
-  return !complaint;
+  return JudgeReplyStatus(session.Get("HTTPResponseStatus"), session.Get("HostName"),
+                          session.Output(), session.Exchange());
 }
 
 }  // namespace veldrask::host

@@ -44,6 +44,9 @@ struct IUploaderExchangeSink : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE TakesReplyBody() = 0;
   virtual HRESULT STDMETHODCALLTYPE ReplyBody(const BYTE* bytes, ULONG length) = 0;
   virtual HRESULT STDMETHODCALLTYPE DownloadEnded(const HostDownloadReport* report) = 0;
+  // The connection failed with the socket's error number and description.
+  virtual HRESULT STDMETHODCALLTYPE SocketFailed(LONG number, const char* description,
+                                                 ULONG length) = 0;
 };
 
 // Answered by the control object.

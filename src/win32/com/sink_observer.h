@@ -45,6 +45,9 @@ class SinkObserver final : public ExchangeObserver {
     };
     sink_->DownloadEnded(&plain);
   }
+  void SocketFailed(std::int32_t number, std::string_view description) override {
+    sink_->SocketFailed(number, description.data(), Length(description.size()));
+  }
 
  private:
   static ULONG Length(std::size_t size) { return static_cast<ULONG>(size); }

@@ -113,10 +113,10 @@ TEST_F(DownloadCliTest, ABadFolderIsRefusedNamingItAndNotRemembered) {
   EXPECT_FALSE(std::filesystem::exists(Root() / "missing"));
 }
 
-TEST_F(DownloadCliTest, RefusalsAndFailuresGiveStatusOneAndBadRowsStatusTwo) {
+TEST_F(DownloadCliTest, RefusalsAndFailuresExitWithTheirCauseAndBadRowsWithTwo) {
   const std::filesystem::path out = Root() / "out";
   const CliResult missing = Download({"--to", out.string(), "/missing.txt:5"});
-  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.status, 22) << "the server's status";
   EXPECT_NE(
       missing.err.find("서버에 파일이 존재하지 않거나 에러가 발생했습니다.\n\n에러코드 : 404"),
       std::string::npos)
@@ -164,7 +164,7 @@ TEST_F(DownloadCliTest, EveryFileThatDidNotArriveIsSaidWithWhyAndTheRestAreListe
 
   const CliResult result = Run(arguments);
 
-  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.status, 18) << "the first failure's: a short body";
   if (WindowsHost()) {
     // The DLL's own message boxes say it too.
     EXPECT_NE(result.err.find("에러코드 : 404"), std::string::npos) << result.err;

@@ -79,7 +79,7 @@ TEST_F(HostileServerCliTest, EndlessInterimHeadsFailTheExchange) {
 
   const std::filesystem::path out = Folder("out");
   const CliResult download = Download(out, {ScenarioPath("interim-flood", 10, "x.bin") + ":10"});
-  EXPECT_EQ(download.status, 1) << download.err;
+  EXPECT_EQ(download.status, 8) << download.err;
   EXPECT_NE(download.err.find("x.bin"), std::string::npos) << download.err;
   EXPECT_TRUE(std::filesystem::is_empty(out));
 }
@@ -87,7 +87,7 @@ TEST_F(HostileServerCliTest, EndlessInterimHeadsFailTheExchange) {
 TEST_F(HostileServerCliTest, EscapesFromTheServerNeverReachTheTerminal) {
   const std::filesystem::path out = Folder("out");
   const CliResult status = Download(out, {ScenarioPath("escape-status", 10, "x.bin") + ":10"});
-  EXPECT_EQ(status.status, 1);
+  EXPECT_EQ(status.status, 22);
   EXPECT_NE(status.err.find("에러코드 : \uFFFD]0;PWNED\uFFFD\uFFFD[2J"), std::string::npos)
       << status.err;
   EXPECT_EQ(status.err.find('\x1b'), std::string::npos);

@@ -129,7 +129,7 @@ TEST_F(HttpsCliTest, DownloadsThroughEachFramingAndACutStreamIsAFailure) {
       EXPECT_EQ(result.status, 0) << result.err;
       EXPECT_EQ(ReadFile(Downloaded()), body_);
     } else {
-      EXPECT_EQ(result.status, 1) << result.err;
+      EXPECT_EQ(result.status, 56) << result.err;
       EXPECT_NE(result.err.find("종료 알림 없이"), std::string::npos) << result.err;
       EXPECT_FALSE(std::filesystem::exists(Downloaded()));
     }
@@ -149,10 +149,17 @@ TEST_F(HttpsCliTest, EachFailedConnectionSaysWhyAndLeavesNoFile) {
     const char* said;  // in stderr
   } cases[] = {
       {"trusted", "good", {}, "https://localhost", true, {}, 0, ""},
-      {"unknown issuer", "good", {}, "https://localhost", false, {}, 1, "12045:"},
-      {"expired", "expired", {}, "https://127.0.0.1", true, {}, 1, "12037:서버 인증서의 유효 기간"},
-      {"other name", "other-name", {}, "https://127.0.0.1", true, {}, 1, "12038:"},
-      {"self-signed", "self-signed", {}, "https://127.0.0.1", true, {}, 1, "자체 서명"},
+      {"unknown issuer", "good", {}, "https://localhost", false, {}, 60, "12045:"},
+      {"expired",
+       "expired",
+       {},
+       "https://127.0.0.1",
+       true,
+       {},
+       60,
+       "12037:서버 인증서의 유효 기간"},
+      {"other name", "other-name", {}, "https://127.0.0.1", true, {}, 60, "12038:"},
+      {"self-signed", "self-signed", {}, "https://127.0.0.1", true, {}, 60, "자체 서명"},
       {"insecure",
        "self-signed",
        {},
@@ -161,12 +168,12 @@ TEST_F(HttpsCliTest, EachFailedConnectionSaysWhyAndLeavesNoFile) {
        {"--insecure"},
        0,
        "--insecure: the server's certificate is not checked"},
-      {"huge chain", "huge-chain", {}, "https://127.0.0.1", true, {}, 1, "12157:"},
-      {"old protocol", "good", {"max-tls-1.1"}, "https://127.0.0.1", true, {}, 1, "12157:"},
-      {"renegotiation", "good", {"renegotiate"}, "https://localhost", true, {}, 1, "재협상"},
-      {"plain server, silent", "", {}, "https://127.0.0.1", true, {}, 1, "HTTPS 서버가 아닐"},
-      {"plain server, answering", "email", {}, "https://127.0.0.1", true, {}, 1, "평문(HTTP)"},
-      {"plain client", "good", {}, "127.0.0.1", true, {}, 1, "HostName=https://127.0.0.1"},
+      {"huge chain", "huge-chain", {}, "https://127.0.0.1", true, {}, 35, "12157:"},
+      {"old protocol", "good", {"max-tls-1.1"}, "https://127.0.0.1", true, {}, 35, "12157:"},
+      {"renegotiation", "good", {"renegotiate"}, "https://localhost", true, {}, 35, "재협상"},
+      {"plain server, silent", "", {}, "https://127.0.0.1", true, {}, 35, "HTTPS 서버가 아닐"},
+      {"plain server, answering", "email", {}, "https://127.0.0.1", true, {}, 35, "평문(HTTP)"},
+      {"plain client", "good", {}, "127.0.0.1", true, {}, 52, "HostName=https://127.0.0.1"},
       {"stalled handshake",
        "good",
        {"stall"},
@@ -214,7 +221,7 @@ TEST_F(HttpsCliTest, TheSystemStoreIsTheHashedFolderAndABundleTheEnvironmentName
     int status;
   } cases[] = {
       {"hashed folder", "SSL_CERT_DIR=" + (certificates / "hashed").string(), 0},
-      {"folder without hashed names", "SSL_CERT_DIR=" + (certificates / "unhashed").string(), 1},
+      {"folder without hashed names", "SSL_CERT_DIR=" + (certificates / "unhashed").string(), 60},
       {"bundle", "SSL_CERT_FILE=" + (certificates / "ca.pem").string(), 0},
   };
   for (const auto& c : cases) {

@@ -56,18 +56,18 @@ struct IdiomCase {
   std::vector<std::string> options = {};  // after upload
 };
 
-TEST_F(OutcomeCliTest, FrameworkAppsThatRefuseTheFormExitOneWithTheirStatus) {
+TEST_F(OutcomeCliTest, FrameworkAppsThatRefuseTheFormExit22WithTheirStatus) {
   const auto flask = StartPythonServer("flask", store_);
   const auto multer = StartNodeServer("multer", store_);
   const auto tooSmall = StartFlaskServer(store_, 1000);
   const std::vector<IdiomCase> cases = {
       {"flask", "/single", {"a.txt"}, 0, ""},
       {"flask", "/any", {"a.txt", "z.txt"}, 0, ""},
-      {"flask", "/textbook", {"a.txt"}, 1, "서버 응답: 400 BAD REQUEST"},
-      {"flask-limited", "/any", {"mid.bin"}, 1, "서버 응답: 413 REQUEST ENTITY TOO LARGE"},
+      {"flask", "/textbook", {"a.txt"}, 22, "서버 응답: 400 BAD REQUEST"},
+      {"flask-limited", "/any", {"mid.bin"}, 22, "서버 응답: 413 REQUEST ENTITY TOO LARGE"},
       {"multer", "/single", {"a.txt"}, 0, ""},
-      {"multer", "/single", {"a.txt", "z.txt"}, 1, "서버 응답: 400 Bad Request"},
-      {"multer", "/array", {"a.txt"}, 1, "서버 응답: 400 Bad Request"},
+      {"multer", "/single", {"a.txt", "z.txt"}, 22, "서버 응답: 400 Bad Request"},
+      {"multer", "/array", {"a.txt"}, 22, "서버 응답: 400 Bad Request"},
       {"multer", "/array", {"a.txt", "z.txt"}, 0, "", {"--file-field", "files"}},
       {"flask", "/textbook", {"a.txt"}, 0, "", {"--file-field=file"}},
       {"multer", "/any", {"a.txt", "z.txt"}, 0, ""},
@@ -102,8 +102,8 @@ struct MisbehaviourCase {
 
 TEST_F(OutcomeCliTest, NoReplyAStatusOtherThan2xxAndStalledServersEachEndTheirOwnWay) {
   const std::vector<MisbehaviourCase> cases = {
-      {"early-reply", {}, 1, "서버 응답: 413 Payload Too Large"},
-      {"not-found", {}, 1, "서버 응답: 404 Not Found"},
+      {"early-reply", {}, 22, "서버 응답: 413 Payload Too Large"},
+      {"not-found", {}, 22, "서버 응답: 404 Not Found"},
       {"stall-head",
        {"--speed-time", "0.5"},
        28,
@@ -130,7 +130,7 @@ TEST_F(OutcomeCliTest, NoReplyAStatusOtherThan2xxAndStalledServersEachEndTheirOw
   silence.raw_reply_file = Write("empty-reply", "");
   const auto closing = StartRecordingServer(Folder("records"), silence);
   const CliResult result = Upload(closing->port(), "/upload", {"upload", "mid.bin"});
-  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_EQ(result.status, 52) << result.err;
   EXPECT_NE(result.err.find("veldrask: upload: the server sent no HTTP reply (a server that "
                             "speaks only HTTPS closes a plain connection so; if it is one, use "
                             "--param HostName=https://127.0.0.1)\n"),

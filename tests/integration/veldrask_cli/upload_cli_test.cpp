@@ -301,7 +301,7 @@ TEST_F(UploadCliTest, ARefusedFileSendsNothingUnlessTheAcceptedOnesAreAskedFor) 
   }
 }
 
-TEST_F(UploadCliTest, AServerThatCannotBeReachedGivesTheControlsMessageAndStatusOne) {
+TEST_F(UploadCliTest, AServerThatCannotBeReachedGivesTheControlsMessageAndStatusSeven) {
   // A port that a finished server held: nothing listens there any more.
   int port = 0;
   {
@@ -312,7 +312,7 @@ TEST_F(UploadCliTest, AServerThatCannotBeReachedGivesTheControlsMessageAndStatus
       Run({"--param", "HostName=127.0.0.1", "--param", "ServerPort=" + std::to_string(port),
            "--param", "ActionURL=/upload.php", "upload", (files_ / "a.txt").string()});
 
-  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.status, 7);
   EXPECT_NE(result.err.find("10061:"), std::string::npos) << result.err;
   EXPECT_EQ(result.out, "");
 }

@@ -35,15 +35,21 @@ TEST(CommandPlanTest, OnlyA2xxStatusLineIsNoComplaint) {
   struct Case {
     const char* status;
     const char* said;  // empty: no complaint
+    int exitStatus;
   } cases[] = {
-      {"200 OK", ""},
-      {"204", ""},
-      {"20", "서버 응답: 20"},
-      {"413 Payload Too Large", "서버 응답: 413 Payload Too Large"},
-      {"", "veldrask: upload: the server sent no HTTP reply"},
+      {"200 OK", "", kExitOk},
+      {"204", "", kExitOk},
+      {"20", "서버 응답: 20\n", kExitRefused},
+      {"413 Payload Too Large", "서버 응답: 413 Payload Too Large\n", kExitRefused},
+      {"", "veldrask: upload: the server sent no HTTP reply\n", kExitEmptyReply},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ReplyComplaint(c.status, "https://files.example").value_or(""), c.said) << c.status;
+    std::ostringstream said;
+    Console console(said, false, [] { return std::size_t{80}; });
+    ExchangeFollower exchange(console, false, nullptr);
+    const bool taken = JudgeReplyStatus(c.status, "https://files.example", console, exchange);
+    EXPECT_EQ(said.str(), c.said) << c.status;
+    EXPECT_EQ(taken ? kExitOk : exchange.FailureStatus(), c.exitStatus) << c.status;
   }
 }
 

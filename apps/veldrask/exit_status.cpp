@@ -1,0 +1,55 @@
+#include "exit_status.h"
+
+#include "platform/tcp_socket.h"
+
+namespace veldrask::host {
+
+int StatusOfSocketError(std::int32_t number) {
+  namespace e = socket_error;
+  switch (number) {
+    case e::kHostNotFound:
+    case e::kTryAgain:
+    case e::kNoData:
+      return kExitHostNotFound;
+    case e::kConnectionRefused:
+    case e::kNetworkDown:
+    case e::kNetworkUnreachable:
+    case e::kHostUnreachable:
+    case e::kTimedOut:
+      return kExitCouldNotConnect;
+    case e::kConnectionAborted:
+    case e::kConnectionReset:
+      return kExitConnectionBroke;
+    case e::kSecureChannelFailed:
+      return kExitTlsFailed;
+    case e::kCertificateExpired:
+    case e::kCertificateWrongName:
+    case e::kCertificateUnknownIssuer:
+    case e::kCertificateInvalid:
+      return kExitCertificate;
+    default:
+      return kExitRefused;
+  }
+}
+
+int StatusOfDownloadEnd(DownloadEnd end, bool headCame) {
+  switch (end) {
+    case DownloadEnd::kRefused:
+      return kExitServerStatus;
+    case DownloadEnd::kConnection:
+      return kExitCouldNotConnect;
+    case DownloadEnd::kCutShort:
+      return headCame ? kExitShortBody : kExitEmptyReply;
+    case DownloadEnd::kUnreadable:
+      return kExitUnreadableReply;
+    case DownloadEnd::kNotWritable:
+      return kExitNotWritten;
+    case DownloadEnd::kDone:
+    case DownloadEnd::kStopped:
+    case DownloadEnd::kNotAsked:
+      break;
+  }
+  return kExitOk;
+}
+
+}  // namespace veldrask::host
