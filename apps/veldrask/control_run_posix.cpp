@@ -12,6 +12,7 @@
 #include "page_checks.h"
 #include "page_params.h"
 #include "posix/iconv_code_page.h"
+#include "request_options.h"
 #include "run.h"
 
 namespace veldrask::host {
@@ -62,6 +63,7 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
     return kExitUsage;
   }
   if (bag) CheckParamNames(options, bag->NamesRead());
+  session.Control().SetHostOptions(HostOptionsOf(options));
   if (options.command != Command::kCall) {
     CheckServerParams(session.Control().HostName(), session.Control().ActionURL(), options.command);
     const std::string notice = CheckHostName(session.Control().HostName(),

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "request_options.h"
 #include "url_option.h"
 
 namespace veldrask::host {
@@ -93,6 +94,15 @@ bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Option
     options.insecure = true;
   } else if (argument == "--url") {
     options.url = cursor.TakeValue(argument);
+  } else if (argument == "--header" || argument == "-H") {
+    options.headers.push_back(cursor.TakeValue(argument));
+  } else if (argument == "--user" || argument == "-u") {
+    options.user = cursor.TakeValue(argument);
+  } else if (argument == "--retry") {
+    options.retries = ParseInt32(cursor.TakeValue(argument), argument);
+    if (options.retries < 0 || options.retries > kMostRetries) {
+      throw UsageError(argument + ": a count from 0 to " + std::to_string(kMostRetries));
+    }
   } else {
     return false;
   }
@@ -134,6 +144,8 @@ void ParseDownload(ArgumentCursor& cursor, Options& options) {
       options.folder = cursor.TakeValue(argument);
     } else if (argument == "--overwrite") {
       options.overwrite = true;
+    } else if (argument == "--keep-going") {
+      options.keepGoing = true;
     } else if (argument == "--untick") {
       const std::int32_t row = ParseInt32(cursor.TakeValue(argument), "--untick");
       if (row < 1) throw UsageError("--untick: rows are numbered from 1");
@@ -258,6 +270,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       throw UsageError("--url: only upload and download send to a server");
     }
     ApplyServerUrl(options);
+    // The headers are checked before anything is sent.
+    if (options.command == Command::kUpload || options.command == Command::kDownload) {
+      HostOptionsOf(options);
+    }
     return options;
   }
   throw UsageError("name a command: upload, download, encode, decode or call");

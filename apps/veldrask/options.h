@@ -41,6 +41,12 @@ struct Options {
 
   // --url: the server (and an upload's target) as one URL.
   std::optional<std::string> url;
+  // -H: lines added to every request's head; -u: NAME:PASSWORD, sent as Basic authorization.
+  std::vector<std::string> headers;
+  std::optional<std::string> user;
+  // --retry: connections that failed before any byte went out are tried again this many
+  // times, waiting 1, 2, 4 ... seconds.
+  std::int32_t retries = 0;
 
   Command command = Command::kHelp;
   std::optional<Command> helpFor;  // `COMMAND --help`
@@ -61,6 +67,8 @@ struct Options {
   bool overwrite = false;
   std::vector<std::int32_t> untick;
   std::vector<NamedSize> downloads;
+  // A file the server refused does not stop the rest.
+  bool keepGoing = false;
 
   // encode, decode, call
   std::string text;
@@ -68,6 +76,8 @@ struct Options {
   std::string member;
   std::vector<std::string> arguments;
 };
+
+inline constexpr std::int32_t kMostRetries = 10;
 
 // The command line without the program name. The page options may also follow upload and
 // download (before a "--"); call, encode and decode take the rest of the line as it is.

@@ -99,7 +99,6 @@ bool RunUpload(ControlSession& session, const Options& options, std::ostream& ou
   }
 
   for (const auto& [name, value] : options.fields) control.AddPostData(name, value);
-  control.SetFileFieldName(options.fileField);
   if (session.Interrupted()) return true;
   const std::size_t messagesBefore = session.MessageCount();
   const bool kept = KeepReply(

@@ -72,13 +72,9 @@ std::string UploaderControl::Submit() {
     const CodePage& body = RequestCodePage(properties_.charset, platform_.ansi, utf8);
 
     const std::vector<std::string> rowKeys = queue_->LocalRowKeys();
-    const UploadSettings settings{properties_.actionUrl,
-                                  server.host,
-                                  cookie_,
-                                  properties_.boundary,
-                                  properties_.filePrefix,
-                                  properties_.paddingZero,
-                                  fileFieldName_};
+    const UploadSettings settings{
+        properties_.actionUrl,   server.host, cookie_, properties_.boundary, properties_.filePrefix,
+        properties_.paddingZero, hostOptions_};
     ComposeUploadRequest(settings, postDataList_, rowKeys, platform_.files, body, request_);
 
     ControlUploadOwner owner(*this);

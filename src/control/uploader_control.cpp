@@ -172,6 +172,11 @@ void UploaderControl::SetCharset(std::string_view value) {
   StoreString(properties_.charset, value, "Charset");
 }
 
+void UploaderControl::SetHostOptions(const HostOptions& options) {
+  hostOptions_ = options;
+  downloads_->SetHostOptions(options);
+}
+
 void UploaderControl::SetExchangeObserver(ExchangeObserver* observer) {
   observer_ = observer;
   downloads_->SetExchangeObserver(observer);

@@ -114,9 +114,9 @@ class UploaderControl {
 
   // Lets a host follow the exchanges of both transfers (null: none); not a scripting member.
   void SetExchangeObserver(ExchangeObserver* observer);
-  // A host's one field name for every file part of an upload (none: FilePrefix and a number,
-  // as a page has it); not a scripting member.
-  void SetFileFieldName(std::optional<std::string> name) { fileFieldName_ = std::move(name); }
+  // What a host adds to the requests beyond a page's settings; not a scripting member.
+  void SetHostOptions(const HostOptions& options);
+  const HostOptions& GetHostOptions() const { return hostOptions_; }
   ExchangeObserver* Observer() const { return observer_; }
 
   ControlSurface& Surface() { return *surface_; }
@@ -146,7 +146,7 @@ class UploaderControl {
   std::string cookie_;
   UploadRequest request_;
   ExchangeObserver* observer_ = nullptr;
-  std::optional<std::string> fileFieldName_;
+  HostOptions hostOptions_;
   // Last: it works on the members above.
   std::unique_ptr<DownloadList> downloads_;
 };

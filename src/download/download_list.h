@@ -44,6 +44,8 @@ class DownloadList final : public DownloadOwner {
   ExchangeObserver* Observer() const override { return observer_; }
   bool NamesInUtf8() const override;
   void SetExchangeObserver(ExchangeObserver* observer) { observer_ = observer; }
+  const HostOptions& GetHostOptions() const override { return hostOptions_; }
+  void SetHostOptions(const HostOptions& options) { hostOptions_ = options; }
 
  private:
   // The user's actions.
@@ -76,6 +78,7 @@ class DownloadList final : public DownloadOwner {
   bool checkAllState_ = true;
   std::vector<AttachedFile> downFiles_;
   ExchangeObserver* observer_ = nullptr;
+  HostOptions hostOptions_;
 };
 
 }  // namespace veldrask

@@ -6,6 +6,7 @@
 
 #include "base/records.h"
 #include "http/exchange_observer.h"
+#include "http/host_options.h"
 
 namespace veldrask {
 
@@ -27,6 +28,8 @@ class DownloadOwner {
   virtual bool NamesInUtf8() const = 0;
   // Who follows the exchanges for the host; null for nobody.
   virtual ExchangeObserver* Observer() const = 0;
+  // What the host adds to the requests.
+  virtual const HostOptions& GetHostOptions() const = 0;
 
  protected:
   ~DownloadOwner() = default;

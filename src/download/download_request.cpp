@@ -60,7 +60,8 @@ bool IsSendableHostName(std::string_view host) {
   return true;
 }
 
-std::string DownloadRequestText(std::string_view target, std::string_view host) {
+std::string DownloadRequestText(std::string_view target, std::string_view host,
+                                std::span<const std::string> extraHeaders) {
   std::string request = "GET ";
   request += EscapeRequestTarget(target);
   request += " HTTP/1.1";
@@ -72,6 +73,11 @@ std::string DownloadRequestText(std::string_view target, std::string_view host) 
   request += kCrLf;
   request += "Accept: */*";
   request += kCrLf;
+  for (const std::string& line : extraHeaders) {
+    if (!IsSendableHostName(line)) continue;
+    request += line;
+    request += kCrLf;
+  }
   request += kCrLf;
   return request;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,9 @@ bool IsSendableHostName(std::string_view host);
 // The request of one file, five lines each ended by CR LF (the last one empty):
 // "GET " + target + " HTTP/1.1", "Host: " + host (no port), "Connect: close", "Accept: */*".
 // The third header keeps the control's own name: the client closes each connection itself.
-// target and host are the bytes that go out.
-std::string DownloadRequestText(std::string_view target, std::string_view host);
+// target and host are the bytes that go out. A host's extra lines come before the empty one;
+// one that holds a control character is not sent (the host refuses such lines first).
+std::string DownloadRequestText(std::string_view target, std::string_view host,
+                                std::span<const std::string> extraHeaders = {});
 
 }  // namespace veldrask

@@ -189,7 +189,8 @@ void DownloadWindow::FetchCurrentFile(std::string_view target) {
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
-    const std::string request = DownloadRequestText(target, platform_.ansi.Encode(server_.host));
+    const std::string request = DownloadRequestText(target, platform_.ansi.Encode(server_.host),
+                                                    owner_.GetHostOptions().extraHeaders);
     Tell([this, &request](ExchangeObserver& o) { o.RequestHead(platform_.ansi.Decode(request)); });
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));
@@ -213,6 +214,12 @@ DownloadWindow::FileOutcome DownloadWindow::FinishFile(SessionFile& file) {
       return FileOutcome::kDone;
     case FileReceiver::State::kRefused:
       Report(file, DownloadEnd::kRefused);
+      // A host that keeps going lists the file with the others that failed.
+      if (owner_.GetHostOptions().keepGoing) {
+        SetStatus(file.row, kStatusFailed);
+        failedNames_.push_back(file.target.name);
+        return FileOutcome::kFailed;
+      }
       aborted_ = true;
       platform_.ui.ShowMessage(std::string(kRefusedMessage) + "\r\n\r\n" +
                                    "에러코드 : " + ShowableText(receiver_->StatusCode()),

@@ -29,6 +29,7 @@ std::string ComposeHead(const UploadSettings& settings) {
       .append(kCrLf);
   head.append("Connection: Keep-Alive").append(kCrLf);
   head.append("Cookie: ").append(settings.cookie).append(kCrLf);
+  for (const std::string& line : settings.host.extraHeaders) head.append(line).append(kCrLf);
   return head;
 }
 
@@ -88,6 +89,7 @@ void ComposeUploadRequest(const UploadSettings& settings, std::span<const PostDa
   RequireHeadSafe(settings.actionUrl, "ActionURL");
   RequireHeadSafe(settings.hostName, "HostName");
   RequireHeadSafe(settings.cookie, "쿠키");
+  for (const std::string& line : settings.host.extraHeaders) RequireHeadSafe(line, "추가 헤더");
   out.httpHeader = ComposeHead(settings);
 
   out.formData.clear();
@@ -107,8 +109,8 @@ void ComposeUploadRequest(const UploadSettings& settings, std::span<const PostDa
     file.key = key;
     file.name = std::string(AfterLast(key, files.Separator()));
     const std::string fieldName =
-        settings.fileFieldName
-            ? *settings.fileFieldName
+        settings.host.fileFieldName
+            ? *settings.host.fileFieldName
             : settings.filePrefix + "_" + FileNumberText(number, settings.paddingZero);
     file.header = FilePartHead(fieldName, file.name);
     file.size = CheckedNarrow<std::int32_t>(files.FileSize(key));

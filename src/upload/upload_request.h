@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/records.h"
+#include "http/host_options.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 
@@ -25,9 +26,8 @@ struct UploadSettings {
   std::string boundary;
   std::string filePrefix;
   std::string paddingZero;
-  // A host's choice, never a page's: one field name for every file part instead of
-  // FilePrefix and a number (for servers that read a list of files under one name).
-  std::optional<std::string> fileFieldName = std::nullopt;
+  // A host's additions, never a page's.
+  HostOptions host = {};
 };
 
 struct UploadRequest {
@@ -45,9 +45,9 @@ struct UploadRequest {
 // bodyCodePage encodes what Content-Length counts: the form fields and the part heads. The
 // head goes out in the head's code page, which the count does not involve.
 //
-// Raises veldrask::Error: invalid argument when ActionURL, HostName or the cookie holds a CR,
-// LF or NUL (they would split the head); the file system's error for a file whose size
-// cannot be read; overflow past 32767 files or 2,147,483,647 bytes.
+// Raises veldrask::Error: invalid argument when ActionURL, HostName, the cookie or a host's
+// header line holds a CR, LF or NUL (they would split the head); the file system's error for a file
+// whose size cannot be read; overflow past 32767 files or 2,147,483,647 bytes.
 void ComposeUploadRequest(const UploadSettings& settings, std::span<const PostData> fields,
                           std::span<const std::string> rowKeys, FileSystem& files,
                           const CodePage& bodyCodePage, UploadRequest& out);

@@ -13,6 +13,7 @@
 #include "native_path.h"
 #include "page_checks.h"
 #include "page_params.h"
+#include "request_options.h"
 #include "run.h"
 #include "win32/wide_text.h"
 #include "win32/win32_code_page.h"
@@ -77,7 +78,7 @@ int RunWithControl(const Options& options, std::ostream& out, Console& console) 
                                          .stall = options.speedTime},
                               .trustedRoots = TrustedRoots(options),
                               .checkCertificates = !options.insecure,
-                              .fileField = options.fileField};
+                              .hostOptions = HostOptionsOf(options)};
   if (options.command == Command::kDownload && options.folder) {
     settings.downloadFolder = FolderPath(*options.folder);
   }

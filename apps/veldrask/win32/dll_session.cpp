@@ -140,10 +140,17 @@ void DllSession::LinkToControl(const DllSessionSettings& settings) {
     }
   }
   link->CheckCertificates(settings.checkCertificates ? TRUE : FALSE);
-  if (settings.fileField) {
-    link->SetFileFieldName(settings.fileField->data(),
-                           static_cast<ULONG>(settings.fileField->size()));
-  }
+  const HostOptions& host = settings.hostOptions;
+  std::string headerLines;
+  for (const std::string& line : host.extraHeaders) headerLines += line + "\r\n";
+  const com::HostRequestOptions plain{
+      .fileFieldName = host.fileFieldName ? host.fileFieldName->data() : nullptr,
+      .fileFieldNameLength = static_cast<ULONG>(host.fileFieldName.value_or("").size()),
+      .extraHeaders = headerLines.data(),
+      .extraHeadersLength = static_cast<ULONG>(headerLines.size()),
+      .keepGoing = host.keepGoing ? TRUE : FALSE,
+  };
+  link->SetHostOptions(&plain);
 }
 
 void DllSession::CloseTransferWindows() {

@@ -19,6 +19,7 @@
 #include "exchange_follower.h"
 #include "exchange_sink.h"
 #include "finished_rows.h"
+#include "http/host_options.h"
 #include "load_error_log.h"
 #include "time_limits.h"
 
@@ -36,7 +37,7 @@ struct DllSessionSettings {
   // whether they check the server's certificate at all: for this run only, never for pages.
   std::optional<std::string> trustedRoots;
   bool checkCertificates = true;
-  std::optional<std::string> fileField;  // one field name for every file part
+  HostOptions hostOptions;  // what the host adds to the requests
 };
 
 class DllSession {

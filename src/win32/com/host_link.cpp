@@ -1,4 +1,5 @@
-// IUploaderHostLink: the exchanges followed and the TLS trust set by a host in this process.
+// IUploaderHostLink: the exchanges followed, the TLS trust and the request options set by a
+// host in this process.
 
 #include "host_link.h"
 
@@ -31,10 +32,22 @@ HRESULT UploaderObject::CheckCertificates(BOOL check) {
   return S_OK;
 }
 
-HRESULT UploaderObject::SetFileFieldName(const char* name, ULONG length) {
+HRESULT UploaderObject::SetHostOptions(const HostRequestOptions* plain) {
+  if (plain == nullptr) return E_POINTER;
   if (!control_) return E_UNEXPECTED;
-  control_->SetFileFieldName(
-      name == nullptr ? std::nullopt : std::optional<std::string>(std::string(name, length)));
+  HostOptions options;
+  if (plain->fileFieldName != nullptr) {
+    options.fileFieldName = std::string(plain->fileFieldName, plain->fileFieldNameLength);
+  }
+  std::string_view lines(plain->extraHeaders == nullptr ? "" : plain->extraHeaders,
+                         plain->extraHeaders == nullptr ? 0 : plain->extraHeadersLength);
+  while (!lines.empty()) {
+    const std::size_t end = lines.find("\r\n");
+    options.extraHeaders.emplace_back(lines.substr(0, end));
+    lines.remove_prefix(end == std::string_view::npos ? lines.size() : end + 2);
+  }
+  options.keepGoing = plain->keepGoing != FALSE;
+  control_->SetHostOptions(options);
   return S_OK;
 }
 

@@ -27,6 +27,15 @@ struct HostDownloadReport {
   LONG written;
 };
 
+// The core's HostOptions in plain types. Texts are UTF-8 and valid for the call only.
+struct HostRequestOptions {
+  const char* fileFieldName;  // one field name for every file part; null: FilePrefix and a number
+  ULONG fileFieldNameLength;
+  const char* extraHeaders;  // header lines, each ended by CR LF; null: none
+  ULONG extraHeadersLength;
+  BOOL keepGoing;  // a download's refused file does not stop the session
+};
+
 // Made by the host: the control's exchanges as they happen. Calls come from inside the
 // transfer windows' waits: the sink must not call the control or close windows from them
 // (posting is fine). Texts are UTF-8, bytes as they came; both are valid for the call only.
@@ -58,8 +67,8 @@ struct IUploaderHostLink : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE AddTrustedRoots(const char* pem, ULONG length) = 0;
   // FALSE: this object's TLS connections check no certificate at all.
   virtual HRESULT STDMETHODCALLTYPE CheckCertificates(BOOL check) = 0;
-  // One field name (UTF-8) for every file part of an upload; null: FilePrefix and a number.
-  virtual HRESULT STDMETHODCALLTYPE SetFileFieldName(const char* name, ULONG length) = 0;
+  // What the host adds to the requests; replaces what was set before.
+  virtual HRESULT STDMETHODCALLTYPE SetHostOptions(const HostRequestOptions* options) = 0;
 };
 
 // {B36005FA-4823-4154-854B-B4579763D370}

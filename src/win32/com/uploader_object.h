@@ -145,7 +145,7 @@ class UploaderObject final : public IDispatch,
   HRESULT STDMETHODCALLTYPE FollowExchanges(IUploaderExchangeSink* sink) override;
   HRESULT STDMETHODCALLTYPE AddTrustedRoots(const char* pem, ULONG length) override;
   HRESULT STDMETHODCALLTYPE CheckCertificates(BOOL check) override;
-  HRESULT STDMETHODCALLTYPE SetFileFieldName(const char* name, ULONG length) override;
+  HRESULT STDMETHODCALLTYPE SetHostOptions(const HostRequestOptions* options) override;
 
  private:
   UploaderObject(ITypeInfo* dispatchType, ITypeInfo* fileType);

@@ -134,6 +134,24 @@ TEST_F(DownloadCliTest, RefusalsAndFailuresExitWithTheirCauseAndBadRowsWithTwo) 
   EXPECT_FALSE(std::filesystem::exists(out / "a.txt"));
 }
 
+TEST_F(DownloadCliTest, KeepGoingFetchesPastARefusalAndTheHostsHeadersGoWithEveryRequest) {
+  const std::filesystem::path out = Root() / "out";
+  const CliResult result =
+      Download({"--to", out.string(), "-v", "--keep-going", "-H", "X-Request-Id: 7", "-u",
+                "김:비밀", "/missing.txt:5", Listed("a.txt")});
+
+  EXPECT_EQ(result.status, 22) << result.err;
+  EXPECT_EQ(ReadFile(out / "a.txt"), ReadFile(store_ / "a.txt"));
+  EXPECT_NE(result.err.find("veldrask: download: /missing.txt: not found (404"), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find("다운로드하지 못했습니다.\n\nmissing.txt"), std::string::npos)
+      << "listed with the failed files, not a message of its own: " << result.err;
+  const std::string sent = "> X-Request-Id: 7\n> Authorization: Basic 6rmAOuu5hOuwgA==\n";
+  const std::size_t first = result.err.find(sent);
+  ASSERT_NE(first, std::string::npos) << result.err;
+  EXPECT_NE(result.err.find(sent, first + 1), std::string::npos) << "both GETs carry them";
+}
+
 TEST_F(DownloadCliTest, EveryFileThatDidNotArriveIsSaidWithWhyAndTheRestAreListedAsSkipped) {
   const auto server = StartMisbehavingServer();
   const std::filesystem::path out = Root() / "out";

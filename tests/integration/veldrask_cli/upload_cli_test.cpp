@@ -77,16 +77,16 @@ TEST_F(UploadCliTest, EucKrPageFieldsAndKoreanNamesReachPhpAndTheReplyIsStdoutEx
                 "location: http://127.0.0.1/list.html?a=1&b=2"}));
 }
 
-TEST_F(UploadCliTest, CookieAndFieldsOnTheWireAndAKoreanReplyDecodedByItsCharset) {
+TEST_F(UploadCliTest, CookieHeadersAndFieldsOnTheWireAndAKoreanReplyDecodedByItsCharset) {
   const std::filesystem::path records = Folder("records");
   RecordingReply reply;
   reply.body = "올렸습니다";
   reply.charset = "euc-kr";
   const auto server = StartRecordingServer(records, reply);
   std::vector<std::string> arguments = ServerParams(*server);
-  arguments.insert(arguments.end(),
-                   {"--param", "MaxFileCount=3", "--cookie", "sid=42; lang=ko", "--quiet", "upload",
-                    "--field", "note=a&b c", (files_ / "a.txt").string()});
+  arguments.insert(arguments.end(), {"--param", "MaxFileCount=3", "--cookie", "sid=42; lang=ko",
+                                     "--quiet", "-H", "X-Request-Id: 7", "upload", "-u", "kim:pw 1",
+                                     "--field", "note=a&b c", (files_ / "a.txt").string()});
 
   const CliResult result = Run(arguments);
 
@@ -94,7 +94,10 @@ TEST_F(UploadCliTest, CookieAndFieldsOnTheWireAndAKoreanReplyDecodedByItsCharset
   EXPECT_EQ(result.out, "올렸습니다");
   EXPECT_EQ(result.err, "") << "--quiet prints no progress and no location";
   const std::string request = WaitForRecordedConnection(records, 1);
-  EXPECT_NE(request.find("\r\nCookie: sid=42; lang=ko\r\n"), std::string::npos) << request;
+  EXPECT_NE(request.find("\r\nCookie: sid=42; lang=ko\r\nX-Request-Id: 7\r\n"
+                         "Authorization: Basic a2ltOnB3IDE=\r\nContent-Length: "),
+            std::string::npos)
+      << request;
   EXPECT_NE(request.find("name=\"note\"\r\n\r\na&b c\r\n"), std::string::npos) << request;
   EXPECT_NE(request.find("alpha\n"), std::string::npos);
 }
@@ -363,6 +366,13 @@ TEST_F(UploadCliTest, BadInputSendsNothingAndExitsTwo) {
       {{"--url", "http://127.0.0.1/x", "upload", "files/a.txt"},
        "--url sets HostName: drop --param HostName"},
       {{"upload", "-x", "files/a.txt"}, "upload: unknown option -x"},
+      {{"-H", "X-Note", "upload", "files/a.txt"}, "-H 'X-Note': not a 'Name: value' header"},
+      {{"-H", "X-A: 1\r\nX-B: 2", "upload", "files/a.txt"}, "neither line breaks"},
+      {{"-H", "X Note: 1", "upload", "files/a.txt"}, "the name holds ' '"},
+      {{"upload", "-H", "content-length: 5", "files/a.txt"}, "writes Content-Length itself"},
+      {{"upload", "--header=Content-Type: text/plain", "files/a.txt"}, "the form's boundary"},
+      {{"-u", "kim", "upload", "files/a.txt"}, "-u: give NAME:PASSWORD"},
+      {{"--retry", "-1", "upload", "files/a.txt"}, "--retry: a count from 0 to 10"},
   };
   for (const auto& c : named) {
     const CliResult result = run(c.tail);

@@ -19,6 +19,7 @@ class FakeOwner final : public DownloadOwner {
   std::int16_t port = 8080;
   std::string title = "자료실 [초록모래 파일트랜스퍼 Ver 1.8]";
   bool utf8Names = false;
+  HostOptions hostOptions;
 
   // How each file of the sessions ended, in order.
   struct Reports final : ExchangeObserver {
@@ -36,6 +37,7 @@ class FakeOwner final : public DownloadOwner {
   std::string MainTitle() const override { return title; }
   ExchangeObserver* Observer() const override { return &reports; }
   bool NamesInUtf8() const override { return utf8Names; }
+  const HostOptions& GetHostOptions() const override { return hostOptions; }
 
   // Lists a file as the download command would: entries in order, the empty one last.
   void Add(std::string key, std::string name, std::int32_t size) {
