@@ -44,6 +44,8 @@ class ControlSession {
   // The control showed a message box (a refusal or a failure).
   bool MessageShown() const { return messageCount_ > 0; }
   std::size_t MessageCount() const { return messageCount_; }
+  // Before a retry: the messages of the failed try no longer count (they were printed).
+  void ForgetMessagesSince(std::size_t count) { messageCount_ = count; }
   // Where the host's own messages go.
   Console& Output() { return console_; }
   bool Interrupted() const { return InterruptWatch::Interrupted(); }

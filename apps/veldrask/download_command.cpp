@@ -13,6 +13,7 @@
 #include "download_reports.h"
 #include "headless/list_view.h"
 #include "page_checks.h"
+#include "retry.h"
 
 namespace veldrask::host {
 namespace {
@@ -63,9 +64,13 @@ bool RunDownload(ControlSession& session, const Options& given) {
 
   if (session.Interrupted()) return true;
   session.StartClock();
-  surface.Click("cmdDownload");
-  return ReportDownloads(session.Exchange().Downloads(), options, session.Output(),
-                         control.HostName(), control.Charset());
+  const std::vector<DownloadReport> reports = DownloadRetrying(
+      session, options, list.RowCount(), InterruptWatch::Interrupted,
+      [&] { surface.Click("cmdDownload"); },
+      [&](std::int32_t row, bool ticked) {
+        if (list.Checked(row) != ticked) surface.TickRow(kList, row, ticked);
+      });
+  return ReportDownloads(reports, options, session.Output(), control.HostName(), control.Charset());
 }
 
 }  // namespace veldrask::host

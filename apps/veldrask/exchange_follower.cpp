@@ -15,11 +15,19 @@ std::string PrefixedLines(std::string_view head, std::string_view prefix) {
   return text;
 }
 
+void ExchangeFollower::ForgetFailure() {
+  failure_ = kExitOk;
+  downloads_.clear();
+}
+
 void ExchangeFollower::Connecting() {
+  connected_ = false;
+  failedUnconnected_ = false;
   if (limits_ != nullptr) limits_->Connecting();
 }
 
 void ExchangeFollower::Connected() {
+  connected_ = true;
   if (limits_ != nullptr) limits_->Connected();
 }
 
@@ -42,10 +50,11 @@ void ExchangeFollower::ReplyBody(std::span<const std::byte> bytes) {
 
 void ExchangeFollower::DownloadEnded(const DownloadReport& report) {
   downloads_.push_back(report);
-  NoteFailure(StatusOfDownloadEnd(report.end, !report.statusCode.empty()));
+  NoteFailure(StatusOfDownload(report));
 }
 
 void ExchangeFollower::SocketFailed(std::int32_t number, std::string_view /*description*/) {
+  if (!connected_) failedUnconnected_ = true;
   NoteFailure(StatusOfSocketError(number));
 }
 

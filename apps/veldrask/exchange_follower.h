@@ -32,6 +32,10 @@ class ExchangeFollower final : public ExchangeObserver {
   int FailureStatus() const;
   // A failure the command found itself; the first one noted or seen stays.
   void NoteFailure(int status);
+  // Before a retry: the failures and the download reports seen so far are forgotten.
+  void ForgetFailure();
+  // The latest connection failed before it opened: nothing of a request went out.
+  bool ConnectionNeverOpened() const { return failedUnconnected_; }
 
   void Connecting() override;
   void Connected() override;
@@ -50,6 +54,8 @@ class ExchangeFollower final : public ExchangeObserver {
   ByteSink replySink_;
   std::vector<DownloadReport> downloads_;
   int failure_ = 0;
+  bool connected_ = false;
+  bool failedUnconnected_ = false;
 };
 
 // The head's lines, each after prefix, as --verbose shows them.

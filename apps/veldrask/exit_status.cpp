@@ -32,14 +32,15 @@ int StatusOfSocketError(std::int32_t number) {
   }
 }
 
-int StatusOfDownloadEnd(DownloadEnd end, bool headCame) {
-  switch (end) {
+int StatusOfDownload(const DownloadReport& report) {
+  switch (report.end) {
     case DownloadEnd::kRefused:
       return kExitServerStatus;
     case DownloadEnd::kConnection:
-      return kExitCouldNotConnect;
+      return report.errorNumber != 0 ? StatusOfSocketError(report.errorNumber)
+                                     : kExitCouldNotConnect;
     case DownloadEnd::kCutShort:
-      return headCame ? kExitShortBody : kExitEmptyReply;
+      return report.statusCode.empty() ? kExitEmptyReply : kExitShortBody;
     case DownloadEnd::kUnreadable:
       return kExitUnreadableReply;
     case DownloadEnd::kNotWritable:

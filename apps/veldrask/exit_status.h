@@ -27,8 +27,8 @@ inline constexpr int kExitCertificate = 60;      // the server's certificate was
 // The status for a socket's error number.
 int StatusOfSocketError(std::int32_t number);
 
-// The status for a downloaded file that ended as end; kExitOk for one that did not fail
-// (done, stopped by the user or a limit, never asked for).
-int StatusOfDownloadEnd(DownloadEnd end, bool headCame);
+// The status for a downloaded file as it ended; kExitOk for one that did not fail (done,
+// stopped by the user or a limit, never asked for).
+int StatusOfDownload(const DownloadReport& report);
 
 }  // namespace veldrask::host

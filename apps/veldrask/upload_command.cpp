@@ -14,6 +14,7 @@
 #include "platform/ui.h"
 #include "queue_allowance.h"
 #include "reply_file.h"
+#include "retry.h"
 
 namespace veldrask::host {
 namespace {
@@ -105,7 +106,8 @@ bool RunUpload(ControlSession& session, const Options& options, std::ostream& ou
       replyFile, session.Exchange(),
       [&] {
         session.StartClock();
-        return control.Submit();
+        return SubmitRetrying(session, options.retries, InterruptWatch::Interrupted,
+                              [&] { return control.Submit(); });
       },
       out, session.Output());
   if (!kept) return false;

@@ -147,6 +147,7 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
 
   currentFile_ = &file;
   connectionError_.clear();
+  connectionErrorNumber_ = 0;
   headTold_ = false;
   counts_.currentReceived = 0;
   counts_.currentSize = file.entry.size;
@@ -253,6 +254,7 @@ void DownloadWindow::Report(const SessionFile& file, DownloadEnd end) {
       report.written = receiver_->BodyWritten();
       report.detail =
           end == DownloadEnd::kConnection ? connectionError_ : std::string(receiver_->ReadError());
+      if (end == DownloadEnd::kConnection) report.errorNumber = connectionErrorNumber_;
     }
     o.DownloadEnded(report);
   });
@@ -350,6 +352,7 @@ void DownloadWindow::OnError(std::int32_t number, std::string_view description) 
   if (FileEnded()) return;
   Tell([&](ExchangeObserver& o) { o.SocketFailed(number, description); });
   connectionError_ = ToDecimal(number) + ":" + std::string(description);
+  connectionErrorNumber_ = number;
   receiver_->Fail(FileReceiver::Failure::kConnection);
 }
 

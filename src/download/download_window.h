@@ -81,6 +81,7 @@ class DownloadWindow final : public TransferWindow {
   std::uint32_t lastTick_ = 0;
   // The socket's error text of the current file, if it had one.
   std::string connectionError_;
+  std::int32_t connectionErrorNumber_ = 0;
   bool headTold_ = false;
 };
 

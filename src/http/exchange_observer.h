@@ -27,10 +27,11 @@ struct DownloadReport {
   std::string key;   // the server path, as the page listed it
   std::string name;  // the name in the download folder
   DownloadEnd end = DownloadEnd::kDone;
-  std::string statusCode;      // of the response, when a head came
-  std::string reason;          // of the response's status line
-  std::string detail;          // the socket's error or why the response could not be read
-  std::int32_t announced = 0;  // the size the page listed
+  std::string statusCode;        // of the response, when a head came
+  std::string reason;            // of the response's status line
+  std::string detail;            // the socket's error or why the response could not be read
+  std::int32_t errorNumber = 0;  // the socket's error number, for a failed connection
+  std::int32_t announced = 0;    // the size the page listed
   std::optional<std::uint64_t> contentLength;  // the response's, when it framed the body so
   std::int32_t written = 0;                    // body bytes written
 };

@@ -62,7 +62,9 @@ class DllSession {
   container::DialogUser& User() { return user_; }
   container::ControlHost& Host() { return *host_; }
   Console& Output() { return console_; }
-  std::size_t MessageCount() const { return user_.Messages().size(); }
+  std::size_t MessageCount() const { return user_.Messages().size() - forgottenMessages_; }
+  // Before a retry: the messages of the failed try no longer count (they were printed).
+  void ForgetMessagesSince(std::size_t count) { forgottenMessages_ += MessageCount() - count; }
   bool MessageShown() const { return MessageCount() > 0; }
 
   // Prints "location: URL" once the control has navigated the page (not with --quiet).
@@ -89,6 +91,7 @@ class DllSession {
   container::OleApartment apartment_;
   // Before the control, so that they outlive it.
   TimeLimits limits_;
+  std::size_t forgottenMessages_ = 0;
   ExchangeFollower exchange_;
   container::ComPtr<ExchangeSink> sink_;
   std::unique_ptr<LimitTimer> closer_;

@@ -9,6 +9,7 @@
 #include "control_run.h"
 #include "download_names.h"
 #include "download_reports.h"
+#include "retry.h"
 #include "surface_windows.h"
 
 namespace veldrask::host {
@@ -47,10 +48,16 @@ bool RunDownload(DllSession& session, const Options& given) {
   }
   if (ConsoleInterrupt::Interrupted()) return true;
   session.StartClock();
-  session.Host().ClickButton(kDownloadButton);
-  session.TransferEnded();
-  return ReportDownloads(session.Exchange().Downloads(), options, session.Output(),
-                         session.Get("HostName"), charset);
+  const std::vector<DownloadReport> reports = DownloadRetrying(
+      session, options, rows, ConsoleInterrupt::Interrupted,
+      [&] {
+        session.Host().ClickButton(kDownloadButton);
+        session.TransferEnded();
+      },
+      [&](std::int32_t row, bool ticked) {
+        if (RowTicked(list, row) != ticked) TickRow(list, row, ticked);
+      });
+  return ReportDownloads(reports, options, session.Output(), session.Get("HostName"), charset);
 }
 
 }  // namespace veldrask::host

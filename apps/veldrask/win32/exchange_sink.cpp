@@ -61,6 +61,7 @@ HRESULT ExchangeSink::DownloadEnded(const com::HostDownloadReport* report) {
       .contentLength =
           report->hasContentLength ? std::optional(report->contentLength) : std::nullopt,
       .written = report->written,
+      .errorNumber = report->errorNumber,
   };
   observer_.DownloadEnded(copy);
   return S_OK;

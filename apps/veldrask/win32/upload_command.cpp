@@ -11,6 +11,7 @@
 #include "native_path.h"
 #include "queue_allowance.h"
 #include "reply_file.h"
+#include "retry.h"
 #include "win32/wide_text.h"
 
 namespace veldrask::host {
@@ -99,9 +100,11 @@ bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
       replyFile, session.Exchange(),
       [&] {
         session.StartClock();
-        std::string reply = session.Call("Submit");
-        session.TransferEnded();
-        return reply;
+        return SubmitRetrying(session, options.retries, ConsoleInterrupt::Interrupted, [&] {
+          std::string reply = session.Call("Submit");
+          session.TransferEnded();
+          return reply;
+        });
       },
       out, session.Output());
   if (!kept) return false;

@@ -25,6 +25,7 @@ struct HostDownloadReport {
   BOOL hasContentLength;
   ULONGLONG contentLength;
   LONG written;
+  LONG errorNumber;  // the socket's, for a failed connection
 };
 
 // The core's HostOptions in plain types. Texts are UTF-8 and valid for the call only.

@@ -42,6 +42,7 @@ class SinkObserver final : public ExchangeObserver {
         .hasContentLength = report.contentLength.has_value(),
         .contentLength = report.contentLength.value_or(0),
         .written = report.written,
+        .errorNumber = report.errorNumber,
     };
     sink_->DownloadEnded(&plain);
   }

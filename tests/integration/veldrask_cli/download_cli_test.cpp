@@ -152,6 +152,37 @@ TEST_F(DownloadCliTest, KeepGoingFetchesPastARefusalAndTheHostsHeadersGoWithEver
   EXPECT_NE(result.err.find(sent, first + 1), std::string::npos) << "both GETs carry them";
 }
 
+TEST_F(DownloadCliTest, RetryFetchesAgainOnlyTheFilesThatMayComeOnAnotherTry) {
+  const auto server = StartMisbehavingServer();
+  const std::string fine = ScenarioPath("normal", 10, "fine.txt");
+  const std::string cut = ScenarioPath("short-close", 1000, "cut.bin");
+  const std::string gone = ScenarioPath("not-found", 10, "gone.txt");
+  const std::filesystem::path out = Root() / "out";
+  const CliResult result =
+      Run({"--param", "HostName=127.0.0.1", "--param",
+           "ServerPort=" + std::to_string(server->port()), "download", "--to", out.string(), "-v",
+           "--retry", "1", "--keep-going", fine + ":10", cut + ":1000", gone + ":10"});
+
+  EXPECT_EQ(result.status, 18) << "the first file's failure that stayed: " << result.err;
+  EXPECT_NE(result.err.find("veldrask: download: did not arrive: " + cut +
+                            "; trying again in 1 s (retry 1 of 1)"),
+            std::string::npos)
+      << result.err;
+  const auto requests = [&](const std::string& path) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = result.err.find("> GET " + path + " ", at)) != std::string::npos;
+         ++at) {
+      ++count;
+    }
+    return count;
+  };
+  EXPECT_EQ(requests(fine), 1u) << "arrived: not asked again";
+  EXPECT_EQ(requests(gone), 1u) << "a 404 comes no better a second time";
+  EXPECT_EQ(requests(cut), 2u);
+  EXPECT_EQ(ReadFile(out / "fine.txt").size(), 10u);
+  EXPECT_FALSE(std::filesystem::exists(out / "cut.bin"));
+}
+
 TEST_F(DownloadCliTest, EveryFileThatDidNotArriveIsSaidWithWhyAndTheRestAreListedAsSkipped) {
   const auto server = StartMisbehavingServer();
   const std::filesystem::path out = Root() / "out";

@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "cli_test.h"
+#include "late_listener.h"
 #include "support/files.h"
 #include "support/hex.h"
 #include "support/servers.h"
@@ -318,6 +320,28 @@ TEST_F(UploadCliTest, AServerThatCannotBeReachedGivesTheControlsMessageAndStatus
   EXPECT_EQ(result.status, 7);
   EXPECT_NE(result.err.find("10061:"), std::string::npos) << result.err;
   EXPECT_EQ(result.out, "");
+}
+
+TEST_F(UploadCliTest, RetryTriesARefusedConnectionAgainUntilTheServerIsUp) {
+  LateListener server;
+  const std::unique_ptr<CliProcess> process = Start(
+      {"--param", "HostName=127.0.0.1", "--param", "ServerPort=" + std::to_string(server.Port()),
+       "--param", "ActionURL=/upload.php", "--retry", "3", "upload", (files_ / "a.txt").string()});
+  // The first try is refused; the retry comes a second later.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  server.Listen();
+  const std::string request =
+      server.Answer("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nstood");
+  const CliResult result = process->Finish(std::chrono::seconds(30));
+
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "stood");
+  EXPECT_NE(result.err.find("10061:"), std::string::npos) << "the refusal is said" << result.err;
+  EXPECT_NE(result.err.find("veldrask: upload: the connection failed before anything was sent; "
+                            "trying again in 1 s (retry 1 of 3)"),
+            std::string::npos)
+      << result.err;
+  EXPECT_NE(request.find("\r\n\r\nalpha\n\r\n--"), std::string::npos) << request;
 }
 
 TEST_F(UploadCliTest, BadInputSendsNothingAndExitsTwo) {
