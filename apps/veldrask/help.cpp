@@ -7,13 +7,14 @@ constexpr const char* kGeneral = R"(veldrask - run the file-transfer control fro
 
 Usage:
   veldrask [--url URL] [--page FILE] [--param NAME=VALUE]... [--cookie TEXT] [-q] [-v]
+           [-H 'NAME: VALUE']... [-u NAME:PASSWORD] [--retry N]
            [--connect-timeout S] [--max-time S] [--speed-time S]
            [--cacert FILE] [-k] COMMAND ...
 
 Commands:
   upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [-o FILE] [--send-accepted]
            [--file-field NAME] FILE...
-  download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
+  download [--to DIR] [--overwrite] [--untick N]... [--keep-going] NAME[:SIZE]...
   encode   [--charset UTF-8] TEXT
   decode   [--charset UTF-8] TEXT
   call     MEMBER [ARG]...
@@ -39,6 +40,16 @@ Options (also after upload and download):
                        it for servers of today (UTF-8 pages, Flask, Node, ...); leave it empty
                        for legacy servers that expect the Korean code page (EUC-KR / CP949)
   --cookie TEXT        the page's cookie, sent with an upload
+  -H, --header 'NAME: VALUE'
+                       add a line to every request's head (ASCII, no line break); Host,
+                       Content-Length, Transfer-Encoding, an upload's Content-Type and Cookie
+                       (use --cookie) are refused: the control writes them
+  -u, --user NAME:PASSWORD
+                       send Basic authorization with every request
+  --retry N            try again, up to N times (at most 10) waiting 1, 2, 4 ... s: a download's
+                       files whose connection failed or broke, whose body was cut or whose
+                       server was busy (408, 429, 500, 502, 503, 504), and an upload whose
+                       connection never opened (one whose bytes went out is never repeated)
   -q, --quiet          draw no progress and print no location: line
   -v, --verbose        print each request head ("> ") and response head ("< ") on stderr
   --connect-timeout S  give up when a connection is not made within S seconds
@@ -93,7 +104,7 @@ Exit status (curl's numbers where curl has the same cause), from the first failu
 The control connects to HostName:ServerPort directly over plain HTTP/1.1, or over TLS when
 HostName starts with https:// (the certificate is checked against the system's trusted ones and
 --cacert; a failure says why and nothing falls back to plain text); http_proxy and the like
-are not used.
+are not used, and redirects are not followed (a 3xx is the server's status).
 
 Environment: VELDRASK_REGISTRY names the folder of the control's registry (the remembered
 download folder); by default $XDG_CONFIG_HOME/veldrask. With NO_COLOR set or TERM=dumb the
@@ -154,7 +165,7 @@ Examples:
 )";
 
 constexpr const char* kDownload =
-    R"(veldrask download [--to DIR] [--overwrite] [--untick N]... NAME[:SIZE]...
+    R"(veldrask download [--to DIR] [--overwrite] [--untick N]... [--keep-going] NAME[:SIZE]...
 
 Lists each NAME[:SIZE] as a file the server offers (NAME the server path, as a page passes it
 or typed as it reads: its non-ASCII characters go out percent-encoded in the Korean code page,
@@ -162,7 +173,8 @@ or in UTF-8 with --param Charset=UTF-8, as a browser writes a link, and -v shows
 sent; SIZE in bytes, after the last colon; without it the server's Content-Length is the
 size), then downloads the ticked rows into the download folder,
 one GET each. Every file that did not arrive is named on stderr with why; after a status other
-than 200 the session stops and the files never asked for are listed as skipped. With --url,
+than 200 the session stops (unless --keep-going) and the files never asked for are listed as
+skipped. With --url,
 a NAME is a path on its server (a relative one from the URL's folder), or a whole URL on the
 same server; a NAME written as a URL needs --url.
 
@@ -171,6 +183,8 @@ same server; a NAME written as a URL needs --url.
   --overwrite    tick "덮어쓰기": replace files of the same name; otherwise the new file is
                  numbered (a[1].txt)
   --untick N     untick row N (numbered from 1), so it is not downloaded
+  --keep-going   a file the server refuses does not stop the rest: it is listed with the
+                 files that failed
 
 Examples:
   veldrask --url http://127.0.0.1:8080/files/ download --to /tmp/in a.txt b.txt
