@@ -84,6 +84,7 @@ bool JudgeReplyStatus(std::string_view status, std::string_view hostName, Consol
   }
   if (status.starts_with('2') && status.size() >= 3) return true;
   console.Print("서버 응답: " + std::string(status));
+  exchange.NoteFailure(kExitServerStatus);
   return false;
 }
 

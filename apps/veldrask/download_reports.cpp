@@ -15,7 +15,8 @@ std::string Why(const DownloadReport& report) {
       report.reason.empty() ? report.statusCode : report.statusCode + " " + report.reason;
   switch (report.end) {
     case DownloadEnd::kRefused:
-      return (report.statusCode == "404" ? "not found (" : "refused (") + status + ")";
+      return (report.statusCode == "404" ? "not found (" : "refused (") + status + ")" +
+             (report.detail.empty() ? "" : ": " + report.detail);
     case DownloadEnd::kConnection:
       return "connection failed (" + report.detail + ")";
     case DownloadEnd::kCutShort:

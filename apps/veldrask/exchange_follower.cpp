@@ -41,7 +41,11 @@ void ExchangeFollower::Progress() {
 
 void ExchangeFollower::ResponseHeadRead(const ResponseHead& head) {
   if (verbose_) console_.Print(PrefixedLines(ResponseHeadText(head), "< "));
-  if (!head.statusCode.starts_with('2')) NoteFailure(kExitServerStatus);
+  // A redirect is a failure only where it ends the exchange: the command and the download's
+  // report say so.
+  if (!head.statusCode.starts_with('2') && !head.statusCode.starts_with('3')) {
+    NoteFailure(kExitServerStatus);
+  }
 }
 
 void ExchangeFollower::ReplyBody(std::span<const std::byte> bytes) {

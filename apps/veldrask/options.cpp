@@ -146,6 +146,13 @@ void ParseDownload(ArgumentCursor& cursor, Options& options) {
       options.overwrite = true;
     } else if (argument == "--keep-going") {
       options.keepGoing = true;
+    } else if (argument == "--location" || argument == "-L") {
+      options.followRedirects = true;
+    } else if (argument == "--max-redirs") {
+      options.maxRedirects = ParseInt32(cursor.TakeValue(argument), argument);
+      if (options.maxRedirects < 1 || options.maxRedirects > kMostRedirects) {
+        throw UsageError(argument + ": a count from 1 to " + std::to_string(kMostRedirects));
+      }
     } else if (argument == "--untick") {
       const std::int32_t row = ParseInt32(cursor.TakeValue(argument), "--untick");
       if (row < 1) throw UsageError("--untick: rows are numbered from 1");

@@ -69,6 +69,9 @@ struct Options {
   std::vector<NamedSize> downloads;
   // A file the server refused does not stop the rest.
   bool keepGoing = false;
+  // -L: redirects are followed, up to --max-redirs for each file.
+  bool followRedirects = false;
+  std::int32_t maxRedirects = 10;
 
   // encode, decode, call
   std::string text;
@@ -78,6 +81,7 @@ struct Options {
 };
 
 inline constexpr std::int32_t kMostRetries = 10;
+inline constexpr std::int32_t kMostRedirects = 50;
 
 // The command line without the program name. The page options may also follow upload and
 // download (before a "--"); call, encode and decode take the rest of the line as it is.

@@ -82,8 +82,10 @@ std::string BasicAuthorizationLine(std::string_view user) {
 }
 
 HostOptions HostOptionsOf(const Options& options) {
-  HostOptions host{
-      .fileFieldName = options.fileField, .extraHeaders = {}, .keepGoing = options.keepGoing};
+  HostOptions host{.fileFieldName = options.fileField,
+                   .extraHeaders = {},
+                   .keepGoing = options.keepGoing,
+                   .redirectLimit = options.followRedirects ? options.maxRedirects : 0};
   for (const std::string& header : options.headers) {
     host.extraHeaders.push_back(CheckedHeaderLine(header, options.command));
   }

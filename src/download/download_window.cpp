@@ -132,6 +132,7 @@ void DownloadWindow::RunDownload() {
   }
   server_ = ParseServerAddress(owner_.HostName());
   OpenSocket(server_.transport);
+  socketTransport_ = server_.transport;
   std::size_t next = 0;
   while (next < sessionFiles_.size() && !aborted_) {
     const FileOutcome outcome = DownloadFile(sessionFiles_[next++]);
@@ -148,7 +149,7 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
   currentFile_ = &file;
   connectionError_.clear();
   connectionErrorNumber_ = 0;
-  headTold_ = false;
+  redirectNote_.clear();
   counts_.currentReceived = 0;
   counts_.currentSize = file.entry.size;
   counts_.contentLength = file.entry.size;
@@ -168,8 +169,7 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
                                                // tooltip names the file really written.
                                                fileList_->SetToolTip(file.row, file.target.name);
                                              });
-    receiver_ = std::make_unique<FileReceiver>(*pending_);
-    FetchCurrentFile(*target);
+    FetchFollowing(*target);
   } catch (const Error&) {
     if (receiver_) receiver_->Fail(FileReceiver::Failure::kNotWritable);
   }
@@ -180,18 +180,48 @@ DownloadWindow::FileOutcome DownloadWindow::DownloadFile(SessionFile& file) {
   return outcome;
 }
 
-void DownloadWindow::FetchCurrentFile(std::string_view target) {
+void DownloadWindow::FetchFollowing(std::string_view target) {
+  const std::int32_t limit = owner_.GetHostOptions().redirectLimit;
+  FetchPlace place{server_, owner_.ServerPort(), std::string(target)};
+  std::string chain = PlaceText(place);
+  for (std::int32_t redirects = 0;; ++redirects) {
+    receiver_ = std::make_unique<FileReceiver>(*pending_);
+    FetchFrom(place);
+    if (limit == 0 || aborted_ || receiver_->Current() != FileReceiver::State::kRefused ||
+        !IsRedirectStatus(receiver_->StatusCode())) {
+      return;
+    }
+    if (redirects == limit) {
+      redirectNote_ = "stopped after " + ToDecimal(limit) + " redirects: " + chain;
+      return;
+    }
+    auto next = FollowLocation(place, receiver_->Head().Find("Location").value_or(""));
+    if (const std::string* why = std::get_if<std::string>(&next)) {
+      redirectNote_ = *why;
+      return;
+    }
+    place = std::get<FetchPlace>(std::move(next));
+    chain += " -> " + PlaceText(place);
+  }
+}
+
+void DownloadWindow::FetchFrom(const FetchPlace& place) {
   CloseSocket();
   Wait([this] { return socket_->State() == SocketState::kClosed; });
-  connected_ = sendDone_ = false;
+  if (place.server.transport != socketTransport_) {
+    OpenSocket(place.server.transport);
+    socketTransport_ = place.server.transport;
+  }
+  connected_ = sendDone_ = headTold_ = false;
   Tell([](ExchangeObserver& o) { o.Connecting(); });
-  socket_->Connect(server_.host, owner_.ServerPort());
+  socket_->Connect(place.server.host, place.port);
   Wait([this] { return connected_ || FileEnded() || aborted_; });
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
-    const std::string request = DownloadRequestText(target, platform_.ansi.Encode(server_.host),
-                                                    owner_.GetHostOptions().extraHeaders);
+    const std::string request =
+        DownloadRequestText(place.target, platform_.ansi.Encode(place.server.host),
+                            owner_.GetHostOptions().extraHeaders);
     Tell([this, &request](ExchangeObserver& o) { o.RequestHead(platform_.ansi.Decode(request)); });
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));
@@ -252,8 +282,9 @@ void DownloadWindow::Report(const SessionFile& file, DownloadEnd end) {
       report.reason = receiver_->Head().reason;
       report.contentLength = receiver_->ContentLength();
       report.written = receiver_->BodyWritten();
-      report.detail =
-          end == DownloadEnd::kConnection ? connectionError_ : std::string(receiver_->ReadError());
+      report.detail = end == DownloadEnd::kConnection ? connectionError_
+                      : end == DownloadEnd::kRefused  ? redirectNote_
+                                                      : std::string(receiver_->ReadError());
       if (end == DownloadEnd::kConnection) report.errorNumber = connectionErrorNumber_;
     }
     o.DownloadEnded(report);

@@ -13,6 +13,7 @@
 #include "download/download_progress.h"
 #include "download/file_receiver.h"
 #include "download/pending_file.h"
+#include "download/redirect.h"
 #include "download/session_targets.h"
 #include "platform/platform.h"
 #include "transfer/transfer_window.h"
@@ -44,8 +45,10 @@ class DownloadWindow final : public TransferWindow {
   void ListFile(const AttachedFile& entry, SessionTargets& targets);
   void RunDownload();
   FileOutcome DownloadFile(SessionFile& file);
+  // Fetches target from the session's server, following the redirects the host allows.
+  void FetchFollowing(std::string_view target);
   // Connects, hands over the request and waits for the response to end.
-  void FetchCurrentFile(std::string_view target);
+  void FetchFrom(const FetchPlace& place);
   FileOutcome FinishFile(SessionFile& file);
   void ReadArrival(std::span<const std::byte> arrival);
   void ShowFailedFiles();
@@ -82,6 +85,9 @@ class DownloadWindow final : public TransferWindow {
   // The socket's error text of the current file, if it had one.
   std::string connectionError_;
   std::int32_t connectionErrorNumber_ = 0;
+  // Why the current file's redirect was not followed, if it was not.
+  std::string redirectNote_;
+  Transport socketTransport_ = Transport::kPlain;
   bool headTold_ = false;
 };
 

@@ -18,6 +18,9 @@ struct HostOptions {
   std::vector<std::string> extraHeaders;
   // Download: a file the server refused does not stop the session; it is listed as failed.
   bool keepGoing = false;
+  // Download: redirects (301, 302, 303, 307, 308) followed, at most this many for a file; 0
+  // follows none (a redirect is the server's refusal, as for a page).
+  std::int32_t redirectLimit = 0;
 };
 
 }  // namespace veldrask

@@ -149,6 +149,7 @@ void DllSession::LinkToControl(const DllSessionSettings& settings) {
       .extraHeaders = headerLines.data(),
       .extraHeadersLength = static_cast<ULONG>(headerLines.size()),
       .keepGoing = host.keepGoing ? TRUE : FALSE,
+      .redirectLimit = host.redirectLimit,
   };
   link->SetHostOptions(&plain);
 }

@@ -57,11 +57,11 @@ HRESULT ExchangeSink::DownloadEnded(const com::HostDownloadReport* report) {
       .statusCode = report->statusCode,
       .reason = report->reason,
       .detail = report->detail,
+      .errorNumber = report->errorNumber,
       .announced = report->announced,
       .contentLength =
           report->hasContentLength ? std::optional(report->contentLength) : std::nullopt,
       .written = report->written,
-      .errorNumber = report->errorNumber,
   };
   observer_.DownloadEnded(copy);
   return S_OK;

@@ -47,6 +47,7 @@ HRESULT UploaderObject::SetHostOptions(const HostRequestOptions* plain) {
     lines.remove_prefix(end == std::string_view::npos ? lines.size() : end + 2);
   }
   options.keepGoing = plain->keepGoing != FALSE;
+  options.redirectLimit = plain->redirectLimit;
   control_->SetHostOptions(options);
   return S_OK;
 }

@@ -34,7 +34,8 @@ struct HostRequestOptions {
   ULONG fileFieldNameLength;
   const char* extraHeaders;  // header lines, each ended by CR LF; null: none
   ULONG extraHeadersLength;
-  BOOL keepGoing;  // a download's refused file does not stop the session
+  BOOL keepGoing;      // a download's refused file does not stop the session
+  LONG redirectLimit;  // a download's redirects followed for a file; 0: none
 };
 
 // Made by the host: the control's exchanges as they happen. Calls come from inside the

@@ -152,6 +152,47 @@ TEST_F(DownloadCliTest, KeepGoingFetchesPastARefusalAndTheHostsHeadersGoWithEver
   EXPECT_NE(result.err.find(sent, first + 1), std::string::npos) << "both GETs carry them";
 }
 
+TEST_F(DownloadCliTest, RedirectsAreFollowedWithLocationUpToTheLimitAndTheNameStaysTheNames) {
+  const auto flask = StartPythonServer("flask", store_);
+  const std::string server = "http://127.0.0.1:" + std::to_string(flask->port());
+  const struct {
+    std::vector<std::string> options;
+    std::string name;
+    int status;
+    std::string said;  // in stderr
+  } cases[] = {
+      {{"-L"}, "/moved/3/a.txt", 0, "< HTTP/1.1 301 MOVED PERMANENTLY"},
+      {{}, "/moved/1/a.txt", 22, "/moved/1/a.txt: refused (302 FOUND)"},
+      {{"-L", "--max-redirs", "2"},
+       "/moved/9/a.txt",
+       22,
+       "refused (302 FOUND): stopped after 2 redirects: " + server + "/moved/9/a.txt -> " + server +
+           "/moved/8/a.txt -> " + server + "/moved/7/a.txt"},
+      // To /files/a.txt under another name for the server: the Host line follows the
+      // Location, the file keeps the NAME's name.
+      {{"-L"}, "/elsewhere/saved.txt", 0, "> Host: localhost\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::filesystem::path out = Root() / "out";
+    std::filesystem::remove_all(out);
+    std::vector<std::string> arguments = {"--url", server + "/", "download",
+                                          "--to",  out.string(), "-v"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    arguments.push_back(c.name);
+
+    const CliResult result = Run(arguments);
+
+    EXPECT_EQ(result.status, c.status) << result.err;
+    EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+    const std::filesystem::path saved = out / c.name.substr(c.name.rfind('/') + 1);
+    EXPECT_EQ(std::filesystem::exists(saved), c.status == 0) << saved;
+    if (c.status == 0) {
+      EXPECT_EQ(ReadFile(saved), "alpha\n");
+    }
+  }
+}
+
 TEST_F(DownloadCliTest, RetryFetchesAgainOnlyTheFilesThatMayComeOnAnotherTry) {
   const auto server = StartMisbehavingServer();
   const std::string fine = ScenarioPath("normal", 10, "fine.txt");

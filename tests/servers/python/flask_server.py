@@ -14,7 +14,7 @@ through send_from_directory, names percent-decoded as UTF-8.
 import argparse
 import os
 
-from flask import Flask, request, send_from_directory
+from flask import Flask, redirect, request, send_from_directory
 import common
 import werkzeug_server
 
@@ -49,6 +49,18 @@ def make_app(store_dir, max_bytes):
     @app.get("/files/<path:name>")
     def files(name):
         return send_from_directory(store_dir, name)
+
+    @app.get("/moved/<int:hops>/<path:name>")
+    def moved(hops, name):
+        # A chain of redirects, 302 and 301 in turn, that ends at /files/NAME.
+        target = f"/files/{name}" if hops <= 1 else f"/moved/{hops - 1}/{name}"
+        return redirect(target, 302 if hops % 2 else 301)
+
+    @app.get("/elsewhere/<path:name>")
+    def elsewhere(name):
+        # A 307 to /files/a.txt on this server under the name localhost.
+        port = request.environ["SERVER_PORT"]
+        return redirect(f"http://localhost:{port}/files/a.txt", 307)
 
     return app
 

@@ -39,8 +39,8 @@ TEST(CommandPlanTest, OnlyA2xxStatusLineIsNoComplaint) {
   } cases[] = {
       {"200 OK", "", kExitOk},
       {"204", "", kExitOk},
-      {"20", "서버 응답: 20\n", kExitRefused},
-      {"413 Payload Too Large", "서버 응답: 413 Payload Too Large\n", kExitRefused},
+      {"20", "서버 응답: 20\n", kExitServerStatus},
+      {"413 Payload Too Large", "서버 응답: 413 Payload Too Large\n", kExitServerStatus},
       {"", "veldrask: upload: the server sent no HTTP reply\n", kExitEmptyReply},
   };
   for (const Case& c : cases) {
