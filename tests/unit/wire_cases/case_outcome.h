@@ -1,0 +1,41 @@
+#pragma once
+
+// What a run of a wire case left behind, and the check of its outcome section against it.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "case_file.h"
+#include "headless/headless_ui.h"
+#include "http/exchange_observer.h"
+#include "scripted_network.h"
+#include "wire_case.h"
+
+namespace veldrask::testing {
+
+struct ObservedRun {
+  // The transfer window's list, row by row.
+  std::vector<std::string> statuses;
+  std::vector<std::string> names;
+  std::vector<headless::MessageRecord> messages;
+  // A download's folder and how each file ended.
+  std::filesystem::path folder;
+  std::vector<DownloadReport> reports;
+  // An upload's replies and their status lines, as the owner was given them.
+  std::vector<std::string> replies;
+  std::vector<std::string> replyStatuses;
+  // The scripted network, which counts connections; null on real sockets.
+  const ScriptedNetwork* network = nullptr;
+  // The bytes a server serves for %{content N} of a file name; null where none does.
+  std::function<std::string(const std::string& name, std::uint64_t size)> content;
+};
+
+// Checks every entry of the run's outcome and its saved files with GoogleTest expectations;
+// the run must have shown exactly the messages the outcome names.
+void ExpectOutcome(const CaseRun& run, const ObservedRun& observed, const CaseWords& words,
+                   const ControlTexts& texts);
+
+}  // namespace veldrask::testing
