@@ -234,8 +234,21 @@ std::string RenderText(std::string_view text, const CaseWords& words) {
 }
 
 std::vector<std::string> RenderWords(std::string_view text, const CaseWords& words) {
+  // Spaces inside %[...] and %{...} do not part words.
   std::vector<std::string> rendered;
-  for (const std::string& word : SplitAtSpaces(text)) rendered.push_back(RenderText(word, words));
+  std::string word;
+  int depth = 0;
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    const char c = at < text.size() ? text[at] : ' ';
+    if (c == ' ' && depth == 0) {
+      if (!word.empty()) rendered.push_back(RenderText(word, words));
+      word.clear();
+      continue;
+    }
+    if ((c == '[' || c == '{') && at > 0 && (text[at - 1] == '%' || depth > 0)) ++depth;
+    if ((c == ']' || c == '}') && depth > 0) --depth;
+    word += c;
+  }
   return rendered;
 }
 

@@ -152,6 +152,7 @@ class OutcomeCheck {
 
 void ExpectOutcome(const CaseRun& run, const ObservedRun& observed, const CaseWords& words,
                    const ControlTexts& texts) {
+  EXPECT_FALSE(observed.windowOpen) << run.Where() << ": the window is still open";
   OutcomeCheck check(run, observed, words, texts);
   for (const CaseLine& line : run.outcome) check.Entry(line);
   check.Finish();

@@ -20,6 +20,7 @@ struct ObservedRun {
   // The transfer window's list, row by row.
   std::vector<std::string> statuses;
   std::vector<std::string> names;
+  bool windowOpen = false;  // after the run: it must have closed
   std::vector<headless::MessageRecord> messages;
   // A download's folder and how each file ended.
   std::filesystem::path folder;

@@ -56,7 +56,11 @@ ObservedRun RunDownloadCase(const DownloadBench& bench, const CaseRun& run,
   owner.folder = bench.folder.string();
   std::vector<std::string> closeWhen;
   for (const ControlEntry& entry : ControlEntries(run.control)) {
-    SetUp(run.control, entry, words, owner, closeWhen);
+    try {
+      SetUp(run.control, entry, words, owner, closeWhen);
+    } catch (const CaseError& error) {
+      run.control.Fail(entry.line, error.what());
+    }
   }
   if (bench.host) owner.host = *bench.host;
   if (bench.port) owner.port = *bench.port;
@@ -81,7 +85,9 @@ ObservedRun RunDownloadCase(const DownloadBench& bench, const CaseRun& run,
   if (watch) bench.ui.RemoveObserver(*watch);
 
   ObservedRun observed;
-  auto& list = bench.ui.FindForm(kForm)->Get<headless::HeadlessListView>("DownloadFileList");
+  headless::HeadlessForm& form = *bench.ui.FindForm(kForm);
+  observed.windowOpen = form.IsOpen();
+  auto& list = form.Get<headless::HeadlessListView>("DownloadFileList");
   for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
     observed.statuses.push_back(list.SubItem(row, kStatusColumn));
     observed.names.push_back(list.RowText(row));

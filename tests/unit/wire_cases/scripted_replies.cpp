@@ -44,6 +44,7 @@ std::vector<ServerStep> ScriptedSteps(const CaseSection& reply, const CaseWords&
     const std::uint32_t pause = Option(step, "pause", 0);
     if (step.word == "send") {
       const std::size_t piece = Option(step, "piece", 0);
+      // Each piece is one arrival; a step with no bytes brings none.
       for (std::size_t at = 0; at < bytes[s].size(); at += piece == 0 ? bytes[s].size() : piece) {
         script.push_back(Data(bytes[s].substr(at, piece == 0 ? std::string::npos : piece), pause));
       }

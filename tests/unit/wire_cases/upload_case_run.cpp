@@ -102,7 +102,11 @@ CaseWords UploadCaseRun::Words() const {
 ObservedRun UploadCaseRun::Run() {
   CaseUploadOwner owner;
   for (const ControlEntry& entry : ControlEntries(run_.control)) {
-    SetUp(run_.control, entry, words_, owner);
+    try {
+      SetUp(run_.control, entry, words_, owner);
+    } catch (const CaseError& error) {
+      run_.control.Fail(entry.line, error.what());
+    }
   }
   MemoryFileSystem files;
   std::vector<std::string> keys;
@@ -122,7 +126,9 @@ ObservedRun UploadCaseRun::Run() {
   window.ShowModal();
 
   ObservedRun observed;
-  auto& list = base_.ui.FindForm(kForm)->Get<headless::HeadlessListView>("UploadFileList");
+  headless::HeadlessForm& form = *base_.ui.FindForm(kForm);
+  observed.windowOpen = form.IsOpen();
+  auto& list = form.Get<headless::HeadlessListView>("UploadFileList");
   for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
     observed.statuses.push_back(list.SubItem(row, kStatusColumn));
     observed.names.push_back(list.RowText(row));
