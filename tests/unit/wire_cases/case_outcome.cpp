@@ -128,6 +128,8 @@ class OutcomeCheck {
       EXPECT_EQ(network->connections, std::stoi(entry.value));
     } else if (entry.head == "closes") {
       EXPECT_EQ(network->closes, std::stoi(entry.value));
+    } else if (entry.head == "writes") {
+      EXPECT_EQ(network->writes.size(), std::stoul(entry.value));
     } else if (entry.head == "tls") {
       EXPECT_EQ(network->tlsSockets, std::stoi(entry.value));
     } else if (entry.head == "hosts") {
@@ -150,6 +152,23 @@ class OutcomeCheck {
 
 }  // namespace
 
+void ExpectSameBytes(const std::string& actual, const std::string& expected) {
+  constexpr std::size_t kShown = 2000;
+  if (actual.size() < kShown && expected.size() < kShown) {
+    EXPECT_EQ(actual, expected);
+    return;
+  }
+  if (actual == expected) return;
+  const auto [differs, unused] =
+      std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+  const auto at = static_cast<std::size_t>(differs - actual.begin());
+  const std::size_t from = at < 40 ? 0 : at - 40;
+  ADD_FAILURE() << actual.size() << " bytes where " << expected.size()
+                << " were expected, the first difference at byte " << at << ":\n  actual   "
+                << ::testing::PrintToString(actual.substr(from, 80)) << "\n  expected "
+                << ::testing::PrintToString(expected.substr(from, 80));
+}
+
 void ExpectOutcome(const CaseRun& run, const ObservedRun& observed, const CaseWords& words,
                    const ControlTexts& texts) {
   EXPECT_FALSE(observed.windowOpen) << run.Where() << ": the window is still open";
@@ -165,12 +184,7 @@ void ExpectOutcome(const CaseRun& run, const ObservedRun& observed, const CaseWo
     const std::string expected = RenderData(saved, savedWords);
     const std::string actual = ReadWhole(observed.folder / name);
     SCOPED_TRACE(saved.source + ":" + std::to_string(saved.number) + ": " + name);
-    if (expected.size() < 200) {
-      EXPECT_EQ(actual, expected);
-    } else {
-      EXPECT_TRUE(actual == expected)
-          << "holds " << actual.size() << " bytes, not the " << expected.size() << " expected";
-    }
+    ExpectSameBytes(actual, expected);
   }
 }
 

@@ -34,6 +34,9 @@ struct ObservedRun {
   std::function<std::string(const std::string& name, std::uint64_t size)> content;
 };
 
+// Expects actual to be expected, byte for byte; a long mismatch is told by where it starts.
+void ExpectSameBytes(const std::string& actual, const std::string& expected);
+
 // Checks every entry of the run's outcome and its saved files with GoogleTest expectations;
 // the run must have shown exactly the messages the outcome names.
 void ExpectOutcome(const CaseRun& run, const ObservedRun& observed, const CaseWords& words,

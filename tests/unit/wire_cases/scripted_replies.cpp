@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 
+#include "case_outcome.h"
+
 namespace veldrask::testing {
 namespace {
 
@@ -109,12 +111,12 @@ void ExpectSent(const std::vector<std::string>& sent, const std::vector<Expected
     SCOPED_TRACE(where + ": connection " + std::to_string(c + 1));
     const ExpectedWire& wire = wires[c];
     if (wire.lastAt) {
-      EXPECT_EQ(sent[c], wire.bytes.substr(0, *wire.lastAt));
+      ExpectSameBytes(sent[c], wire.bytes.substr(0, *wire.lastAt));
     } else if (wire.answerAt) {
       EXPECT_GE(sent[c].size(), *wire.answerAt);
-      EXPECT_EQ(sent[c], wire.bytes.substr(0, sent[c].size())) << "not the wire's start";
+      ExpectSameBytes(sent[c], wire.bytes.substr(0, sent[c].size()));
     } else {
-      EXPECT_EQ(sent[c], wire.bytes);
+      ExpectSameBytes(sent[c], wire.bytes);
     }
   }
 }
