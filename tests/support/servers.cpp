@@ -129,12 +129,16 @@ std::string WaitForRecordedConnection(const std::filesystem::path& record_dir, i
 }
 
 std::unique_ptr<ServerProcess> StartMisbehavingServer(const MisbehavingOptions& options) {
-  return StartPythonScript(
-      "misbehaving_server.py",
-      {"--scenario=" + options.scenario, "--bytes=" + std::to_string(options.bytes),
-       "--size=" + std::to_string(options.size), "--status=" + options.status,
-       "--body=" + options.body, "--pause-ms=" + std::to_string(options.pause_ms),
-       "--head-bytes=" + std::to_string(options.head_bytes)});
+  std::vector<std::string> args = {"--scenario=" + options.scenario,
+                                   "--bytes=" + std::to_string(options.bytes),
+                                   "--size=" + std::to_string(options.size),
+                                   "--status=" + options.status,
+                                   "--body=" + options.body,
+                                   "--pause-ms=" + std::to_string(options.pause_ms),
+                                   "--head-bytes=" + std::to_string(options.head_bytes)};
+  if (!options.case_file.empty()) args.push_back("--case=" + options.case_file.string());
+  args.insert(args.end(), options.more.begin(), options.more.end());
+  return StartPythonScript("misbehaving_server.py", std::move(args));
 }
 
 std::unique_ptr<ServerProcess> StartMisbehavingServer(std::string_view scenario) {

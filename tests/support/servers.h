@@ -73,6 +73,8 @@ struct MisbehavingOptions {
   std::string body = "too large";                // early-reply
   int pause_ms = 50;                             // split-head, slow, reset-mid-body
   std::uint64_t head_bytes = 1 << 20;            // huge-head
+  std::filesystem::path case_file;               // a wire case whose replies answer
+  std::vector<std::string> more;                 // "--name=value" options after these
 };
 std::unique_ptr<ServerProcess> StartMisbehavingServer(const MisbehavingOptions& options = {});
 std::unique_ptr<ServerProcess> StartMisbehavingServer(std::string_view scenario);

@@ -23,6 +23,13 @@ const std::map<std::string, DownloadEnd, std::less<>> kEnds = {
     {"not-asked", DownloadEnd::kNotAsked},
 };
 
+std::string EndWord(DownloadEnd end) {
+  for (const auto& [word, value] : kEnds) {
+    if (value == end) return word;
+  }
+  return "?";
+}
+
 std::string ReadWhole(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return "(no such file)";
@@ -113,7 +120,7 @@ class OutcomeCheck {
     const std::size_t space = std::min(entry.value.find(' '), entry.value.size());
     const auto end = kEnds.find(entry.value.substr(0, space));
     if (end == kEnds.end()) run_.control.Fail(line.number, "no such end of a file");
-    EXPECT_EQ(report->end, end->second) << report->detail;
+    EXPECT_EQ(EndWord(report->end), end->first) << report->detail;
     if (space < entry.value.size()) {
       EXPECT_EQ(report->detail, RenderText(entry.value.substr(space + 1), words_));
     }

@@ -55,6 +55,10 @@ WireCase LoadWireCase(const std::filesystem::path& folder, const std::string& na
     throw CaseError(name + ": the first section is not \"=== case\"");
   }
   for (const std::string& place : sections[0].arguments) {
+    if (place.find('=') != std::string::npos) {
+      wireCase.serverOptions.push_back("--" + place);
+      continue;
+    }
     if (!kPlaces.contains(place)) sections[0].Fail(sections[0].number, "no such place: " + place);
     wireCase.places.insert(place);
   }

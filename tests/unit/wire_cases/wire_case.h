@@ -30,6 +30,8 @@ struct CaseRun {
 struct WireCase {
   std::string name;              // the path below the cases folder
   std::set<std::string> places;  // "scripted", "socket"
+  // The misbehaving server's options for a socket run, as "--name=value".
+  std::vector<std::string> serverOptions;
   std::vector<CaseSection> replies;
   // Connections refused, by number from 1; empty with refuseAll.
   std::vector<int> refused;
