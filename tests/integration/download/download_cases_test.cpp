@@ -53,9 +53,7 @@ TEST_P(SocketCases, RunAgainstTheMisbehavingServer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Socket, SocketCases, ::testing::ValuesIn(CasesRunningOn("socket")),
-                         [](const ::testing::TestParamInfo<std::string>& test) {
-                           return CaseTestName(test.param);
-                         });
+                         CaseTestName);
 
 }  // namespace
 }  // namespace veldrask::testing

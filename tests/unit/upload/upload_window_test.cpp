@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_upload_owner.h"
 #include "fixed_locale.h"
 #include "headless/headless_ui.h"
 #include "manual_clock.h"
@@ -28,27 +29,6 @@ using testing::ServerStep;
 using Steps = std::vector<ServerStep>;
 
 constexpr std::string_view kBoundary = "Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG";
-
-class TestOwner final : public UploadOwner {
- public:
-  std::vector<AttachedFile> AttachedFileList() const override { return request.attachedFiles; }
-  std::string EngTitleVer() const override { return "엔진 Ver 1.8"; }
-  std::int32_t BufferSize() const override { return bufferSize; }
-  std::string Boundary() const override { return std::string(kBoundary); }
-  std::string HostName() const override { return "example.test"; }
-  std::int16_t ServerPort() const override { return 8080; }
-  std::string UploadHTTPHeader() const override { return request.httpHeader; }
-  std::string UploadHTTPFormData() const override { return request.formData; }
-  std::string MainTitle() const override { return "업로드 [엔진 Ver 1.8]"; }
-  void SetHTTPResponseData(std::string data) override { responses.push_back(std::move(data)); }
-  void SetHTTPResponseStatus(std::string status) override { statuses.push_back(std::move(status)); }
-  ExchangeObserver* Observer() const override { return nullptr; }
-
-  UploadRequest request;
-  std::int32_t bufferSize = 8192;
-  std::vector<std::string> responses;
-  std::vector<std::string> statuses;
-};
 
 class UploadWindowTest : public ::testing::Test {
  protected:
@@ -109,7 +89,7 @@ class UploadWindowTest : public ::testing::Test {
   testing::FixedLocale locale;
   testing::TestPlatform base;
   CodePage& cp949 = base.ansi;
-  TestOwner owner;
+  testing::FakeUploadOwner owner;
   std::unique_ptr<testing::ScriptedNetwork> network;
   std::map<std::string, std::string> contents;
 

@@ -7,7 +7,9 @@
 #include <iterator>
 #include <map>
 
+#include "headless/list_view.h"
 #include "scratch_folder.h"
+#include "transfer/transfer_window.h"
 
 namespace veldrask::testing {
 namespace {
@@ -158,6 +160,17 @@ class OutcomeCheck {
 };
 
 }  // namespace
+
+void ReadWindow(const headless::HeadlessUi& ui, std::string_view formName,
+                std::string_view listName, ObservedRun& observed) {
+  headless::HeadlessForm& form = *ui.FindForm(formName);
+  observed.windowOpen = form.IsOpen();
+  auto& list = form.Get<headless::HeadlessListView>(listName);
+  for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
+    observed.statuses.push_back(list.SubItem(row, kStatusColumn));
+    observed.names.push_back(list.RowText(row));
+  }
+}
 
 void ExpectSameBytes(const std::string& actual, const std::string& expected) {
   constexpr std::size_t kShown = 2000;

@@ -34,6 +34,10 @@ struct ObservedRun {
   std::function<std::string(const std::string& name, std::uint64_t size)> content;
 };
 
+// What the transfer window formName showed at its end: whether it closed, and its list's rows.
+void ReadWindow(const headless::HeadlessUi& ui, std::string_view formName,
+                std::string_view listName, ObservedRun& observed);
+
 // Expects actual to be expected, byte for byte; a long mismatch is told by where it starts.
 void ExpectSameBytes(const std::string& actual, const std::string& expected);
 

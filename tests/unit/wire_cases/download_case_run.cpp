@@ -4,7 +4,6 @@
 
 #include "control_entries.h"
 #include "download/download_window.h"
-#include "headless/list_view.h"
 #include "unit/download/fake_owner.h"
 
 namespace veldrask::testing {
@@ -85,13 +84,7 @@ ObservedRun RunDownloadCase(const DownloadBench& bench, const CaseRun& run,
   if (watch) bench.ui.RemoveObserver(*watch);
 
   ObservedRun observed;
-  headless::HeadlessForm& form = *bench.ui.FindForm(kForm);
-  observed.windowOpen = form.IsOpen();
-  auto& list = form.Get<headless::HeadlessListView>("DownloadFileList");
-  for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
-    observed.statuses.push_back(list.SubItem(row, kStatusColumn));
-    observed.names.push_back(list.RowText(row));
-  }
+  ReadWindow(bench.ui, kForm, "DownloadFileList", observed);
   const auto& messages = bench.ui.Messages();
   observed.messages.assign(messages.begin() + static_cast<std::ptrdiff_t>(shownBefore),
                            messages.end());

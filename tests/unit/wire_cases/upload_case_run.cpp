@@ -1,8 +1,10 @@
 #include "upload_case_run.h"
 
+#include <map>
+
 #include "control_entries.h"
-#include "headless/list_view.h"
 #include "memory_file_system.h"
+#include "unit/upload/fake_upload_owner.h"
 #include "upload/upload_request.h"
 #include "upload/upload_window.h"
 #include "upload/utf8_code_page.h"
@@ -12,65 +14,42 @@ namespace {
 
 constexpr std::string_view kForm = "frmProcess";
 
-// What the upload window reads of the control, as a run's entries set it.
-class CaseUploadOwner final : public UploadOwner {
- public:
-  std::vector<AttachedFile> AttachedFileList() const override { return request.attachedFiles; }
-  std::string EngTitleVer() const override { return "엔진 Ver 1.8"; }
-  std::int32_t BufferSize() const override { return bufferSize; }
-  std::string Boundary() const override { return settings.boundary; }
-  std::string HostName() const override { return settings.hostName; }
-  std::int16_t ServerPort() const override { return port; }
-  std::string UploadHTTPHeader() const override { return request.httpHeader; }
-  std::string UploadHTTPFormData() const override { return request.formData; }
-  std::string MainTitle() const override { return "업로드 [엔진 Ver 1.8]"; }
-  void SetHTTPResponseData(std::string data) override { replies.push_back(std::move(data)); }
-  void SetHTTPResponseStatus(std::string status) override { statuses.push_back(std::move(status)); }
-  ExchangeObserver* Observer() const override { return nullptr; }
-
+// What Submit composes from, as a run's entries set it.
+struct Composition {
   UploadSettings settings{.actionUrl = "/up.php",
                           .hostName = "example.test",
                           .cookie = "",
                           .boundary = "Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG",
                           .filePrefix = "file",
                           .paddingZero = "0"};
-  std::int16_t port = 8080;
-  std::int32_t bufferSize = 8192;
   bool utf8 = false;
   std::vector<PostData> fields;
-  UploadRequest request;
-  std::vector<std::string> replies;
-  std::vector<std::string> statuses;
+};
+
+// The settings a run may give, by the control's member names.
+const std::map<std::string_view, std::string UploadSettings::*> kTextSettings = {
+    {"ActionURL", &UploadSettings::actionUrl},   {"HostName", &UploadSettings::hostName},
+    {"Cookie", &UploadSettings::cookie},         {"Boundary", &UploadSettings::boundary},
+    {"FilePrefix", &UploadSettings::filePrefix}, {"PaddingZero", &UploadSettings::paddingZero},
 };
 
 void SetUp(const CaseSection& section, const ControlEntry& entry, const CaseWords& words,
-           CaseUploadOwner& owner) {
+           Composition& composition, FakeUploadOwner& owner) {
   const std::string value = RenderText(entry.value, words);
-  UploadSettings& settings = owner.settings;
   if (!entry.setting) {
     const std::vector<std::string> field = RenderWords(entry.value, words);
     if (entry.name != "AddPostData" || field.empty() || field.size() > 2) {
       section.Fail(entry.line, "AddPostData NAME VALUE, or a setting");
     }
-    owner.fields.push_back({field[0], field.size() > 1 ? field[1] : ""});
-  } else if (entry.name == "ActionURL") {
-    settings.actionUrl = value;
-  } else if (entry.name == "HostName") {
-    settings.hostName = value;
-  } else if (entry.name == "Cookie") {
-    settings.cookie = value;
-  } else if (entry.name == "Boundary") {
-    settings.boundary = value;
-  } else if (entry.name == "FilePrefix") {
-    settings.filePrefix = value;
-  } else if (entry.name == "PaddingZero") {
-    settings.paddingZero = value;
+    composition.fields.push_back({field[0], field.size() > 1 ? field[1] : ""});
+  } else if (const auto text = kTextSettings.find(entry.name); text != kTextSettings.end()) {
+    composition.settings.*(text->second) = value;
   } else if (entry.name == "ServerPort") {
     owner.port = static_cast<std::int16_t>(EntryNumber(section, entry));
   } else if (entry.name == "BufferSize") {
     owner.bufferSize = EntryNumber(section, entry);
   } else if (entry.name == "Charset") {
-    owner.utf8 = value == "UTF-8";
+    composition.utf8 = value == "UTF-8";
   } else {
     section.Fail(entry.line, "no such upload setting: " + entry.name);
   }
@@ -100,10 +79,11 @@ CaseWords UploadCaseRun::Words() const {
 }
 
 ObservedRun UploadCaseRun::Run() {
-  CaseUploadOwner owner;
+  FakeUploadOwner owner;
+  Composition composition;
   for (const ControlEntry& entry : ControlEntries(run_.control)) {
     try {
-      SetUp(run_.control, entry, words_, owner);
+      SetUp(run_.control, entry, words_, composition, owner);
     } catch (const CaseError& error) {
       run_.control.Fail(entry.line, error.what());
     }
@@ -117,8 +97,10 @@ ObservedRun UploadCaseRun::Run() {
     files.Put(keys.back(), files_.at(keys.back()));
   }
   static const Utf8CodePage utf8;
-  const CodePage& body = owner.utf8 ? static_cast<const CodePage&>(utf8) : base_.ansi;
-  ComposeUploadRequest(owner.settings, owner.fields, keys, files, body, owner.request);
+  const CodePage& body = composition.utf8 ? static_cast<const CodePage&>(utf8) : base_.ansi;
+  ComposeUploadRequest(composition.settings, composition.fields, keys, files, body, owner.request);
+  owner.boundary = composition.settings.boundary;
+  owner.host = composition.settings.hostName;
 
   Platform platform{base_.loop,  base_.network, files,        base_.registry, base_.shell,
                     base_.clock, base_.ansi,    base_.locale, base_.random,   base_.ui};
@@ -126,15 +108,9 @@ ObservedRun UploadCaseRun::Run() {
   window.ShowModal();
 
   ObservedRun observed;
-  headless::HeadlessForm& form = *base_.ui.FindForm(kForm);
-  observed.windowOpen = form.IsOpen();
-  auto& list = form.Get<headless::HeadlessListView>("UploadFileList");
-  for (std::int32_t row = 1; row <= list.RowCount(); ++row) {
-    observed.statuses.push_back(list.SubItem(row, kStatusColumn));
-    observed.names.push_back(list.RowText(row));
-  }
+  ReadWindow(base_.ui, kForm, "UploadFileList", observed);
   observed.messages = base_.ui.Messages();
-  observed.replies = owner.replies;
+  observed.replies = owner.responses;
   observed.replyStatuses = owner.statuses;
   return observed;
 }

@@ -138,12 +138,12 @@ std::vector<std::string> CasesRunningOn(std::string_view place) {
   return names;
 }
 
-std::string CaseTestName(std::string_view name) {
-  std::string test(name.substr(0, name.rfind('.')));
-  for (char& c : test) {
+std::string CaseTestName(const ::testing::TestParamInfo<std::string>& test) {
+  std::string name = test.param.substr(0, test.param.rfind('.'));
+  for (char& c : name) {
     if (std::isalnum(static_cast<unsigned char>(c)) == 0) c = '_';
   }
-  return test;
+  return name;
 }
 
 }  // namespace veldrask::testing

@@ -4,6 +4,8 @@
 // and refusals, and its runs, each with what the control is asked, the files around it, the
 // bytes expected on the wire and the outcome.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -62,7 +64,7 @@ std::vector<std::string> ListedCases();
 // The names of the listed cases that run at place; a case that cannot be read is listed, so
 // that its test says why.
 std::vector<std::string> CasesRunningOn(std::string_view place);
-// A test name for a case: "download/status_404.case" becomes "download_status_404".
-std::string CaseTestName(std::string_view name);
+// A test name for a case: "download/status-404.case" becomes "download_status_404".
+std::string CaseTestName(const ::testing::TestParamInfo<std::string>& test);
 
 }  // namespace veldrask::testing

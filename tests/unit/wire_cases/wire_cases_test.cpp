@@ -46,9 +46,7 @@ TEST_P(WireCases, RunAsTheFileSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, WireCases, ::testing::ValuesIn(CasesRunningOn("scripted")),
-                         [](const ::testing::TestParamInfo<std::string>& test) {
-                           return CaseTestName(test.param);
-                         });
+                         CaseTestName);
 
 }  // namespace
 }  // namespace veldrask::testing
