@@ -156,6 +156,16 @@ def peek_request_line(sock, limit=8192):
             return None
 
 
+def step_options(step, words):
+    """A marker's NAME=VALUE options, their escapes done."""
+    options = {}
+    for option in step.options:
+        name, equals, value = option.partition("=")
+        if equals:
+            options[name] = wire_case.render_bytes(value, words).decode()
+    return options
+
+
 class MisbehavingHandler(raw_http.socketserver.BaseRequestHandler):
     def handle(self):
         accepting = self.server.case_reply(None)
@@ -222,16 +232,16 @@ class MisbehavingHandler(raw_http.socketserver.BaseRequestHandler):
         words = reply_words.ReplyWords(self.server.options, request)
         steps = wire_case.split_steps(reply, "send")
         for step, pieces in zip(steps, wire_case.render_steps(reply, steps, words)):
-            options = dict(o.split("=", 1) for o in wire_case.render_bytes(
-                " ".join(step.options), words).decode().split() if "=" in o)
-            time.sleep(int(options.get("pause", "0")) / 1000)
+            options = step_options(step, words)
+            pause = int(options.get("pause", "0")) / 1000
+            time.sleep(pause)
             if step.word == "send":
                 piece = int(options.get("piece", "0"))
-                chunks = [pieces] if not piece else reply_words.in_pieces(pieces, piece)
-                for index, chunk in enumerate(chunks):
-                    if index and piece:
-                        time.sleep(int(options.get("pause", "0")) / 1000)
-                    if not self.send(chunk):
+                runs = reply_words.in_pieces(pieces, piece) if piece else [pieces]
+                for index, run in enumerate(runs):
+                    if index:
+                        time.sleep(pause)  # before every piece
+                    if not self.send(run):
                         return "gone"
             elif step.word == "repeat":
                 while self.send(pieces):
