@@ -73,11 +73,13 @@ struct MisbehavingOptions {
   std::string body = "too large";                // early-reply
   int pause_ms = 50;                             // split-head, slow, reset-mid-body
   std::uint64_t head_bytes = 1 << 20;            // huge-head
-  std::filesystem::path case_file;               // a wire case whose replies answer
-  std::vector<std::string> more;                 // "--name=value" options after these
 };
 std::unique_ptr<ServerProcess> StartMisbehavingServer(const MisbehavingOptions& options = {});
 std::unique_ptr<ServerProcess> StartMisbehavingServer(std::string_view scenario);
+// The server answering with the replies of a wire case (tests/data/FORMAT.md), with the
+// case's options ("--name=value") after the defaults.
+std::unique_ptr<ServerProcess> StartMisbehavingServerFor(const std::filesystem::path& caseFile,
+                                                         const std::vector<std::string>& options);
 
 // The target for a misbehaving download: /scenario/NAME/SIZE/ and the percent-encoded name.
 std::string ScenarioPath(std::string_view scenario, std::uint64_t size, std::string_view name);

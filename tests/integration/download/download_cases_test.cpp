@@ -34,10 +34,9 @@ TEST_P(SocketCases, RunAgainstTheMisbehavingServer) {
   const ControlTexts texts(CasesFolder().parent_path() / "control_texts.txt");
   for (const CaseRun& run : wireCase.runs) {
     SCOPED_TRACE(run.Where());
-    MisbehavingOptions options;
-    options.case_file = CasesFolder() / GetParam();
-    options.more = wireCase.serverOptions;
-    const auto server = wireCase.refuseAll ? nullptr : StartMisbehavingServer(options);
+    const auto server = wireCase.refuseAll ? nullptr
+                                           : StartMisbehavingServerFor(CasesFolder() / GetParam(),
+                                                                       wireCase.serverOptions);
     const int port = server ? server->port() : StoppedServersPort();
     PosixTestPlatform base;
     const TempDir downloads;
