@@ -38,6 +38,16 @@ std::string ExistingDirectory(const std::filesystem::path& dir) {
   return std::filesystem::absolute(dir).string();
 }
 
+std::vector<std::string> MisbehavingArguments(const MisbehavingOptions& options) {
+  return {"--scenario=" + options.scenario,
+          "--bytes=" + std::to_string(options.bytes),
+          "--size=" + std::to_string(options.size),
+          "--status=" + options.status,
+          "--body=" + options.body,
+          "--pause-ms=" + std::to_string(options.pause_ms),
+          "--head-bytes=" + std::to_string(options.head_bytes)};
+}
+
 }  // namespace
 
 std::filesystem::path SourceDir() {
@@ -129,12 +139,15 @@ std::string WaitForRecordedConnection(const std::filesystem::path& record_dir, i
 }
 
 std::unique_ptr<ServerProcess> StartMisbehavingServer(const MisbehavingOptions& options) {
-  return StartPythonScript(
-      "misbehaving_server.py",
-      {"--scenario=" + options.scenario, "--bytes=" + std::to_string(options.bytes),
-       "--size=" + std::to_string(options.size), "--status=" + options.status,
-       "--body=" + options.body, "--pause-ms=" + std::to_string(options.pause_ms),
-       "--head-bytes=" + std::to_string(options.head_bytes)});
+  return StartPythonScript("misbehaving_server.py", MisbehavingArguments(options));
+}
+
+std::unique_ptr<ServerProcess> StartMisbehavingServerFor(const std::filesystem::path& caseFile,
+                                                         const std::vector<std::string>& options) {
+  std::vector<std::string> args = MisbehavingArguments({});
+  args.push_back("--case=" + caseFile.string());
+  args.insert(args.end(), options.begin(), options.end());
+  return StartPythonScript("misbehaving_server.py", std::move(args));
 }
 
 std::unique_ptr<ServerProcess> StartMisbehavingServer(std::string_view scenario) {

@@ -76,6 +76,10 @@ struct MisbehavingOptions {
 };
 std::unique_ptr<ServerProcess> StartMisbehavingServer(const MisbehavingOptions& options = {});
 std::unique_ptr<ServerProcess> StartMisbehavingServer(std::string_view scenario);
+// The server answering with the replies of a wire case (tests/data/FORMAT.md), with the
+// case's options ("--name=value") after the defaults.
+std::unique_ptr<ServerProcess> StartMisbehavingServerFor(const std::filesystem::path& caseFile,
+                                                         const std::vector<std::string>& options);
 
 // The target for a misbehaving download: /scenario/NAME/SIZE/ and the percent-encoded name.
 std::string ScenarioPath(std::string_view scenario, std::uint64_t size, std::string_view name);

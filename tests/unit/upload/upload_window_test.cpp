@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_upload_owner.h"
 #include "fixed_locale.h"
 #include "headless/headless_ui.h"
 #include "manual_clock.h"
@@ -21,36 +22,13 @@
 namespace veldrask {
 namespace {
 
-using testing::Call;
 using testing::Data;
 using testing::DataInPieces;
 using testing::PeerClose;
-using testing::PeerReset;
 using testing::ServerStep;
 using Steps = std::vector<ServerStep>;
 
 constexpr std::string_view kBoundary = "Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG";
-
-class TestOwner final : public UploadOwner {
- public:
-  std::vector<AttachedFile> AttachedFileList() const override { return request.attachedFiles; }
-  std::string EngTitleVer() const override { return "엔진 Ver 1.8"; }
-  std::int32_t BufferSize() const override { return bufferSize; }
-  std::string Boundary() const override { return std::string(kBoundary); }
-  std::string HostName() const override { return "example.test"; }
-  std::int16_t ServerPort() const override { return 8080; }
-  std::string UploadHTTPHeader() const override { return request.httpHeader; }
-  std::string UploadHTTPFormData() const override { return request.formData; }
-  std::string MainTitle() const override { return "업로드 [엔진 Ver 1.8]"; }
-  void SetHTTPResponseData(std::string data) override { responses.push_back(std::move(data)); }
-  void SetHTTPResponseStatus(std::string status) override { statuses.push_back(std::move(status)); }
-  ExchangeObserver* Observer() const override { return nullptr; }
-
-  UploadRequest request;
-  std::int32_t bufferSize = 8192;
-  std::vector<std::string> responses;
-  std::vector<std::string> statuses;
-};
 
 class UploadWindowTest : public ::testing::Test {
  protected:
@@ -111,7 +89,7 @@ class UploadWindowTest : public ::testing::Test {
   testing::FixedLocale locale;
   testing::TestPlatform base;
   CodePage& cp949 = base.ansi;
-  TestOwner owner;
+  testing::FakeUploadOwner owner;
   std::unique_ptr<testing::ScriptedNetwork> network;
   std::map<std::string, std::string> contents;
 
@@ -173,52 +151,6 @@ TEST_F(UploadWindowTest, NoFileSendsHeadAndClosingDelimiterAndKeepsDesignTexts) 
   EXPECT_EQ(owner.responses, std::vector<std::string>{"body until close"});
 }
 
-TEST_F(UploadWindowTest, ServerClosingMidFileStopsTheRun) {
-  PutFile("C:\\a.bin", std::string(30000, 'a'));
-  PutFile("C:\\b.bin", std::string(100, 'b'));
-  Compose({"C:\\a.bin", "C:\\b.bin"});
-  const std::size_t headBytes =
-      cp949.Encode(owner.request.httpHeader + owner.request.formData).size() +
-      owner.request.attachedFiles[1].header.size();
-  Run({PeerClose()}, headBytes + 8192);
-  EXPECT_EQ(network->received.size(), headBytes + 8192);
-  EXPECT_EQ(statuses, (std::vector<std::string>{"전송중", "대기"}));
-  EXPECT_TRUE(ui.Messages().empty());
-  EXPECT_EQ(owner.responses, std::vector<std::string>{""});
-  EXPECT_TRUE(owner.statuses.empty()) << "no status line came";
-}
-
-TEST_F(UploadWindowTest, ResetAfterACompleteAnswerIsNoError) {
-  PutFile("C:\\big.bin", std::string(50000, 'z'));
-  Compose({"C:\\big.bin"});
-  const std::size_t headBytes =
-      cp949.Encode(owner.request.httpHeader + owner.request.formData).size();
-  Run({Data("HTTP/1.1 413 Payload Too Large\r\nContent-Length: 9\r\n\r\ntoo large"), PeerReset()},
-      headBytes);
-  EXPECT_TRUE(ui.Messages().empty());
-  EXPECT_EQ(owner.responses, std::vector<std::string>{"too large"});
-  EXPECT_EQ(owner.statuses, std::vector<std::string>{"413 Payload Too Large"});
-
-  // A reset before the answer is complete stays an error.
-  owner.responses.clear();
-  Run({Data("HTTP/1.1 413 Payload Too Large\r\nContent-Length: 90\r\n\r\ntoo large"), PeerReset()},
-      headBytes);
-  ASSERT_EQ(ui.Messages().size(), 1u);
-  EXPECT_EQ(ui.Messages()[0].text, "10054:원격 호스트에 의해 연결이 강제로 끊겼습니다.");
-}
-
-TEST_F(UploadWindowTest, UserMayCloseWhileTheAnswerIsAwaited) {
-  PutFile("C:\\a.bin", std::string(100, 'a'));
-  Compose({"C:\\a.bin"});
-  // The server takes the whole request and never answers; the user gives up.
-  Run({Call([this] { ui.PostUserClose("frmProcess"); })});
-  EXPECT_EQ(network->writes.size(), 4u);
-  EXPECT_EQ(network->received, ExpectedWire());
-  EXPECT_EQ(statuses, std::vector<std::string>{"완료"});
-  EXPECT_TRUE(ui.Messages().empty());
-  EXPECT_EQ(owner.responses, std::vector<std::string>{""});
-}
-
 TEST_F(UploadWindowTest, AServerStillSendingIsCutOffBeforeTheReplyIsReported) {
   PutFile("C:\\a.txt", "abc");
   Compose({"C:\\a.txt"});
@@ -232,17 +164,6 @@ TEST_F(UploadWindowTest, AServerStillSendingIsCutOffBeforeTheReplyIsReported) {
   ASSERT_EQ(ui.Messages().size(), 1u);
   EXPECT_EQ(ui.Messages()[0].text, "서버가 최종 응답 없이 중간 응답(1xx)만 계속 보냈습니다.");
   EXPECT_EQ(closesAtMessage, 1);
-}
-
-TEST_F(UploadWindowTest, ReplyInPiecesIsWaitedForAndChunkedIsDecoded) {
-  PutFile("C:\\a.txt", "abc");
-  Compose({"C:\\a.txt"});
-  Run(
-      DataInPieces("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
-                   "Content-Type: text/plain; charset=utf-8\r\n\r\n"
-                   "3\r\n결\r\n3\r\n과\r\n0\r\n\r\n",
-                   5));
-  EXPECT_EQ(owner.responses, std::vector<std::string>{"결과"});
 }
 
 }  // namespace
