@@ -14,7 +14,8 @@ Usage:
 Commands:
   upload   [--field NAME=VALUE]... [--uploaded NAME:SIZE]... [-o FILE] [--send-accepted]
            [--file-field NAME] FILE...
-  download [--to DIR] [--overwrite] [--untick N]... [--keep-going] NAME[:SIZE]...
+  download [--to DIR] [--overwrite] [--untick N]... [--keep-going] [-L [--max-redirs N]]
+           NAME[:SIZE]...
   encode   [--charset UTF-8] TEXT
   decode   [--charset UTF-8] TEXT
   call     MEMBER [ARG]...
@@ -104,7 +105,7 @@ Exit status (curl's numbers where curl has the same cause), from the first failu
 The control connects to HostName:ServerPort directly over plain HTTP/1.1, or over TLS when
 HostName starts with https:// (the certificate is checked against the system's trusted ones and
 --cacert; a failure says why and nothing falls back to plain text); http_proxy and the like
-are not used, and redirects are not followed (a 3xx is the server's status).
+are not used. A redirect is the server's refusal (status 22) unless download -L follows it.
 
 Environment: VELDRASK_REGISTRY names the folder of the control's registry (the remembered
 download folder); by default $XDG_CONFIG_HOME/veldrask. With NO_COLOR set or TERM=dumb the
@@ -165,7 +166,8 @@ Examples:
 )";
 
 constexpr const char* kDownload =
-    R"(veldrask download [--to DIR] [--overwrite] [--untick N]... [--keep-going] NAME[:SIZE]...
+    R"(veldrask download [--to DIR] [--overwrite] [--untick N]... [--keep-going]
+                  [-L [--max-redirs N]] NAME[:SIZE]...
 
 Lists each NAME[:SIZE] as a file the server offers (NAME the server path, as a page passes it
 or typed as it reads: its non-ASCII characters go out percent-encoded in the Korean code page,
@@ -185,6 +187,11 @@ same server; a NAME written as a URL needs --url.
   --untick N     untick row N (numbered from 1), so it is not downloaded
   --keep-going   a file the server refuses does not stop the rest: it is listed with the
                  files that failed
+  -L, --location follow redirects (301, 302, 303, 307, 308) to their Location, on this
+                 server or another, staying on HTTPS once there; the file keeps the NAME's
+                 name
+  --max-redirs N with -L, at most N redirects a file (1 to 50; 10 without it); past them
+                 the file is refused and the chain named
 
 Examples:
   veldrask --url http://127.0.0.1:8080/files/ download --to /tmp/in a.txt b.txt

@@ -131,6 +131,7 @@ TEST_F(DownloadCliTest, RefusalsAndFailuresExitWithTheirCauseAndBadRowsWithTwo) 
   EXPECT_NE(noSuchRow.err.find("--untick 3: the list has 1 rows"), std::string::npos);
   EXPECT_EQ(Download({"/a.txt:99999999999"}).status, 2) << "a size beyond 32 bits";
   EXPECT_EQ(Download({"--untick", "0", Listed("a.txt")}).status, 2);
+  EXPECT_EQ(Download({"-L", "--max-redirs", "0", Listed("a.txt")}).status, 2);
   EXPECT_FALSE(std::filesystem::exists(out / "a.txt"));
 }
 
