@@ -5,6 +5,7 @@
 #include <set>
 
 #include "base/text.h"
+#include "http/header_values.h"
 #include "page_checks.h"
 
 namespace veldrask::host {
@@ -62,17 +63,26 @@ std::vector<std::string> ChosenPaths(const Options& options, std::optional<std::
   return paths;
 }
 
+static bool AnswerSuggestsUtf8(const ResponseHead& answer) {
+  const std::optional<std::string> charset = CharsetOf(answer);
+  if (charset) return ToUpperAscii(*charset) == "UTF-8";
+  const std::string type = ToUpperAscii(answer.Find("Content-Type").value_or(""));
+  const std::string media = type.substr(0, type.find(';'));
+  return media == "APPLICATION/JSON" || media.ends_with("+JSON");
+}
+
 std::optional<std::string> CharsetHint(std::string_view charset, const Options& options,
-                                       const std::vector<std::string>& paths) {
-  if (!TrimSpaces(charset).empty()) return std::nullopt;
+                                       const std::vector<std::string>& paths,
+                                       const std::optional<ResponseHead>& answer) {
+  if (!TrimSpaces(charset).empty() || !answer || !AnswerSuggestsUtf8(*answer)) return std::nullopt;
   bool plain = true;
   for (const auto& [name, value] : options.fields) plain = plain && IsAscii(name) && IsAscii(value);
   for (const std::string& path : paths) {
     plain = plain && IsAscii(FileName(path));
   }
   if (plain) return std::nullopt;
-  return "veldrask: hint: non-ASCII names and values go out in CP949; for a server that reads "
-         "UTF-8 (Flask, Express, most of today's) add --param Charset=UTF-8";
+  return "veldrask: hint: non-ASCII names and values went out in CP949 and the server answers "
+         "in UTF-8; if they arrived garbled, add --param Charset=UTF-8";
 }
 
 bool JudgeReplyStatus(std::string_view status, std::string_view hostName, Console& console,

@@ -28,9 +28,11 @@ std::vector<std::string> ChosenPaths(const Options& options, std::optional<std::
                                      Console& console, const DialogPathOf& pathOf);
 
 // With the default charset, non-ASCII names and values earn one line about the setting that
-// sends UTF-8: some servers drop a whole form whose names are not UTF-8 without a word.
+// sends UTF-8 when the server's answer suggests it reads UTF-8 (its charset is UTF-8, or it
+// answers JSON): some servers drop a whole form whose names are not UTF-8 without a word.
 std::optional<std::string> CharsetHint(std::string_view charset, const Options& options,
-                                       const std::vector<std::string>& paths);
+                                       const std::vector<std::string>& paths,
+                                       const std::optional<ResponseHead>& answer);
 
 // Judges the reply's status line: true for 2xx. When the server did not take the files (no
 // reply, not 2xx) says so on the console, and notes a missing reply's exit status.

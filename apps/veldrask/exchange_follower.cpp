@@ -41,6 +41,7 @@ void ExchangeFollower::Progress() {
 
 void ExchangeFollower::ResponseHeadRead(const ResponseHead& head) {
   if (verbose_) console_.Print(PrefixedLines(ResponseHeadText(head), "< "));
+  lastHead_ = head;
   // A redirect is a failure only where it ends the exchange: the command and the download's
   // report say so.
   if (!head.statusCode.starts_with('2') && !head.statusCode.starts_with('3')) {

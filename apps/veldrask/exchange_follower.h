@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,8 @@ class ExchangeFollower final : public ExchangeObserver {
 
   void SetReplySink(ByteSink sink) { replySink_ = std::move(sink); }
   const std::vector<DownloadReport>& Downloads() const { return downloads_; }
+  // The head of the latest final response, if one came.
+  const std::optional<ResponseHead>& LastHead() const { return lastHead_; }
   // The exit status of the first failure seen (a socket's error, a status that was not 2xx, a
   // downloaded file that failed) or noted; kExitRefused when there was none: the control
   // refused something itself.
@@ -54,6 +57,7 @@ class ExchangeFollower final : public ExchangeObserver {
   ByteSink replySink_;
   std::vector<DownloadReport> downloads_;
   int failure_ = 0;
+  std::optional<ResponseHead> lastHead_;
   bool connected_ = false;
   bool failedUnconnected_ = false;
 };

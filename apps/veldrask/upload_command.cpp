@@ -89,9 +89,6 @@ bool RunUpload(ControlSession& session, const Options& options, std::ostream& ou
   if (control.UpDownload() != "0") control.SetUpDownload("0");
   for (const NamedSize& file : options.uploaded) control.AddUploadedFile(file.name, file.size);
 
-  if (const auto hint = CharsetHint(control.Charset(), options, paths)) {
-    session.Output().Print(*hint);
-  }
   const QueueLimits limits = LimitsOf(control, options);
   const std::vector<std::string> refused = AddOneByOne(session, paths);
   if (session.Interrupted()) return true;
@@ -111,6 +108,10 @@ bool RunUpload(ControlSession& session, const Options& options, std::ostream& ou
       },
       out, session.Output());
   if (!kept) return false;
+  if (const auto hint =
+          CharsetHint(control.Charset(), options, paths, session.Exchange().LastHead())) {
+    session.Output().Print(*hint);
+  }
   return JudgeReply(session, messagesBefore);
 }
 

@@ -83,9 +83,6 @@ bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
     session.Call("AddUploadedFile", {file.name, ToDecimal(file.size)});
   }
 
-  if (const auto hint = CharsetHint(session.Get("Charset"), options, paths)) {
-    session.Output().Print(*hint);
-  }
   const QueueLimits limits = LimitsOf(session, options);
   const std::vector<std::string> refused = AddOneByOne(session, paths);
   if (ConsoleInterrupt::Interrupted()) return true;
@@ -109,6 +106,10 @@ bool RunUpload(DllSession& session, const Options& options, std::ostream& out) {
       out, session.Output());
   if (!kept) return false;
   session.ReportLocation();
+  if (const auto hint =
+          CharsetHint(session.Get("Charset"), options, paths, session.Exchange().LastHead())) {
+    session.Output().Print(*hint);
+  }
   // A transfer that the user or a time limit stopped, or that the control already reported,
   // is not judged again here.
   if (ConsoleInterrupt::Interrupted() || session.TimedOut()) return true;

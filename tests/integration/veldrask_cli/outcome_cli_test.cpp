@@ -181,7 +181,7 @@ TEST_F(OutcomeCliTest, EachFileIsAddedOnItsOwnAndAFileNamedTwiceIsSaidOnce) {
 TEST_F(OutcomeCliTest, NonAsciiNamesInTheKoreanCodePageEarnOneHint) {
   const auto php = StartPhpServer(store_);
   Write("보고서.txt", "x");
-  const std::string hint = "veldrask: hint: non-ASCII names and values go out in CP949";
+  const std::string hint = "veldrask: hint: non-ASCII names and values went out in CP949";
   const struct {
     std::vector<std::string> tail;
     bool hinted;

@@ -72,11 +72,11 @@ TEST_F(UploadCliTest, EucKrPageFieldsAndKoreanNamesReachPhpAndTheReplyIsStdoutEx
   const std::string koreanSize = std::to_string(std::filesystem::file_size(files_ / kKoreanName));
   EXPECT_EQ(Lines(result.err),
             (std::vector<std::string>{
-                "veldrask: hint: non-ASCII names and values go out in CP949; for a server that "
-                "reads UTF-8 (Flask, Express, most of today's) add --param Charset=UTF-8",
                 "완료  " + ShownPath(files_ / "a.txt") + " (6 Bytes)",
                 "완료  " + ShownPath(files_ / kKoreanName) + " (" + koreanSize + " Bytes)",
-                "location: http://127.0.0.1/list.html?a=1&b=2"}));
+                "location: http://127.0.0.1/list.html?a=1&b=2",
+                "veldrask: hint: non-ASCII names and values went out in CP949 and the server "
+                "answers in UTF-8; if they arrived garbled, add --param Charset=UTF-8"}));
 }
 
 TEST_F(UploadCliTest, CookieHeadersAndFieldsOnTheWireAndAKoreanReplyDecodedByItsCharset) {

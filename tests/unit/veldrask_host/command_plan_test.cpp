@@ -10,24 +10,43 @@
 namespace veldrask::host {
 namespace {
 
-TEST(CommandPlanTest, OnlyNonAsciiNamesOrValuesWithTheDefaultCharsetEarnTheHint) {
+TEST(CommandPlanTest, NonAsciiNamesOrValuesInTheDefaultCharsetEarnTheHintWhenTheAnswerIsUtf8) {
+  const std::string json = "Content-Type: application/json";
   struct Case {
     const char* what;
     std::string charset;
     std::vector<std::pair<std::string, std::string>> fields;
     std::vector<std::string> paths;
+    std::string answerType;  // empty: no answer
     bool hinted;
   } cases[] = {
-      {"ASCII only", "", {{"a", "b"}}, {"/in/a.txt"}, false},
-      {"a Korean file name", "", {}, {"/in/보고서.txt"}, true},
-      {"a Korean value", " ", {{"title", "주간"}}, {"/in/a.txt"}, true},
-      {"a Korean folder only", "", {}, {"/자료/a.txt"}, false},
-      {"UTF-8 asked for", "UTF-8", {{"title", "주간"}}, {"/in/보고서.txt"}, false},
+      {"ASCII only", "", {{"a", "b"}}, {"/in/a.txt"}, json, false},
+      {"a Korean file name", "", {}, {"/in/보고서.txt"}, json, true},
+      {"a Korean value",
+       " ",
+       {{"title", "주간"}},
+       {"/in/a.txt"},
+       "Content-Type: text/html; charset=utf-8",
+       true},
+      {"a Korean folder only", "", {}, {"/자료/a.txt"}, json, false},
+      {"UTF-8 asked for", "UTF-8", {{"title", "주간"}}, {"/in/보고서.txt"}, json, false},
+      {"an EUC-KR answer",
+       "",
+       {},
+       {"/in/보고서.txt"},
+       "Content-Type: text/html; charset=euc-kr",
+       false},
+      {"no charset said", "", {}, {"/in/보고서.txt"}, "Content-Type: text/html", false},
+      {"no answer", "", {}, {"/in/보고서.txt"}, "", false},
   };
   for (const Case& c : cases) {
     Options options;
     options.fields = c.fields;
-    EXPECT_EQ(CharsetHint(c.charset, options, c.paths).has_value(), c.hinted) << c.what;
+    std::optional<ResponseHead> answer;
+    if (!c.answerType.empty()) {
+      answer = ParseResponseHead("HTTP/1.1 200 OK\r\n" + c.answerType + "\r\n\r\n").head;
+    }
+    EXPECT_EQ(CharsetHint(c.charset, options, c.paths, answer).has_value(), c.hinted) << c.what;
   }
 }
 
