@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "exit_status.h"
 #include "options.h"
 #include "poll_limit_timer.h"
 #include "terminal_text.h"
@@ -53,7 +54,7 @@ headless::HeadlessForm& ControlSession::Surface() {
 void ControlSession::ShowMessage(const headless::MessageRecord& message) {
   ++messageCount_;
   if (progress_) progress_->ReportFinishedRows();
-  console_.Print(TerminalLines(message.text));
+  console_.Print(TerminalLines(WithEnglishReason(message.text)));
 }
 
 void ControlSession::NoteDamagedHive(const std::string& keptPath) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "http/exchange_observer.h"
 
@@ -26,6 +28,11 @@ inline constexpr int kExitCertificate = 60;      // the server's certificate was
 
 // The status for a socket's error number.
 int StatusOfSocketError(std::int32_t number);
+
+// A message box's text as the terminal shows it: one that starts with a socket's error number
+// ("10061:...", as the control shows a failed connection) gets the cause in English at the
+// end of its first line, for a reader who does not read Korean. Other texts stay as they are.
+std::string WithEnglishReason(std::string_view message);
 
 // The status for a downloaded file as it ended; kExitOk for one that did not fail (done,
 // stopped by the user or a limit, never asked for).

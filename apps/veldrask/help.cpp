@@ -80,8 +80,9 @@ Parameters and their start values (what a new instance has without --page and --
   MainTitle             the control's title
   Charset               (empty) the Korean code page; or UTF-8
 Sizes are 32-bit: files of 2 GiB and more cannot be sent or received.
-Every message the control shows is printed on stderr; on a terminal the progress window is
-drawn there too, elsewhere one line per finished file.
+Every message the control shows is printed on stderr (one that starts with a socket's error
+number, such as 10061:, gets its cause in English beside it); on a terminal the progress
+window is drawn there too, elsewhere one line per finished file.
 
 Exit status (curl's numbers where curl has the same cause), from the first failure:
   0   everything went through

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "exit_status.h"
 #include "options.h"
 #include "terminal_text.h"
 #include "thread_limit_timer.h"
@@ -101,7 +102,7 @@ DllSession::DllSession(Console& console, const DllSessionSettings& settings)
   if (settings.downloadFolder) RememberDownloadFolder(*settings.downloadFolder);
   user_.OnMessage([this](const container::SeenMessage& message) {
     if (finishedRows_) finishedRows_->Report();
-    console_.Print(TerminalLines(message.text));
+    console_.Print(TerminalLines(WithEnglishReason(message.text)));
   });
   host_.emplace(container::ControlSource{kProgId, DllBesideProgram()}, "veldrask");
   host_->SetCookie(settings.cookie);

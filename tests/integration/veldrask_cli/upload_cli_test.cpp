@@ -319,6 +319,7 @@ TEST_F(UploadCliTest, AServerThatCannotBeReachedGivesTheControlsMessageAndStatus
 
   EXPECT_EQ(result.status, 7);
   EXPECT_NE(result.err.find("10061:"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find(" (connection refused)\n"), std::string::npos) << result.err;
   EXPECT_EQ(result.out, "");
 }
 

@@ -72,6 +72,21 @@ TEST(CommandPlanTest, OnlyA2xxStatusLineIsNoComplaint) {
   }
 }
 
+TEST(CommandPlanTest, SocketErrorMessagesGetTheirCauseInEnglishOnTheFirstLine) {
+  const struct {
+    const char* message;
+    const char* shown;
+  } cases[] = {
+      {"10061:연결을 거부했습니다.", "10061:연결을 거부했습니다. (connection refused)"},
+      {"12045:인증서\r\n\r\n자세히",
+       "12045:인증서 (the server's certificate has an unknown issuer)\r\n\r\n자세히"},
+      {"99999:모르는 오류", "99999:모르는 오류"},
+      {"서버 응답: 10061", "서버 응답: 10061"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithEnglishReason(c.message), c.shown);
+}
+
 TEST(CommandPlanTest, FilesAndDownloadsNamedAgainAreSaidOnce) {
   Options options;
   options.files = {"a.txt", "b.txt", "./a.txt", "a.txt"};
