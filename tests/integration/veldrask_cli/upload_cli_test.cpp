@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "cli_test.h"
 #include "late_listener.h"
@@ -328,8 +327,8 @@ TEST_F(UploadCliTest, RetryTriesARefusedConnectionAgainUntilTheServerIsUp) {
   const std::unique_ptr<CliProcess> process = Start(
       {"--param", "HostName=127.0.0.1", "--param", "ServerPort=" + std::to_string(server.Port()),
        "--param", "ActionURL=/upload.php", "--retry", "3", "upload", (files_ / "a.txt").string()});
-  // The first try is refused; the retry comes a second later.
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The first try is refused; the retry comes a second after it is said.
+  ASSERT_TRUE(process->WaitForStderr("(retry 1 of 3)", std::chrono::seconds(30)));
   server.Listen();
   const std::string request =
       server.Answer("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nstood");

@@ -3,14 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
 namespace veldrask {
 namespace {
 
 TEST(RedirectTest, LocationsLeadWhereABrowserGoesButNeverDownToPlainHttp) {
-  const FetchPlace plain{{Transport::kPlain, "files.example"}, 8080, "/board/list.php?page=2"};
-  const FetchPlace secure{{Transport::kTls, "files.example"}, 443, "/a/b.txt"};
+  const auto place = [](Transport transport, std::int32_t port, std::string target) {
+    FetchPlace made;
+    made.server.transport = transport;
+    made.server.host = "files.example";
+    made.port = port;
+    made.target = std::move(target);
+    return made;
+  };
+  const FetchPlace plain = place(Transport::kPlain, 8080, "/board/list.php?page=2");
+  const FetchPlace secure = place(Transport::kTls, 443, "/a/b.txt");
   const struct {
     const FetchPlace& from;
     std::string location;
