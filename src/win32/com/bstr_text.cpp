@@ -1,4 +1,4 @@
-#include "bstr_text.h"
+#include "win32/com/bstr_text.h"
 
 #include <new>
 

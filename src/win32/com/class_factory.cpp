@@ -1,10 +1,10 @@
-#include "class_factory.h"
+#include "win32/com/class_factory.h"
 
 #include <new>
 
-#include "module.h"
-#include "simple_object.h"
-#include "uploader_object.h"
+#include "win32/com/module.h"
+#include "win32/com/simple_object.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 namespace {

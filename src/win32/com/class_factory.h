@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -1,6 +1,6 @@
-#include "com_error.h"
+#include "win32/com/com_error.h"
 
-#include "bstr_text.h"
+#include "win32/com/bstr_text.h"
 
 namespace veldrask::com {
 namespace {

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "base/error.h"
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -1,11 +1,11 @@
-#include "com_property_bag.h"
+#include "win32/com/com_property_bag.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-#include "bstr_text.h"
-#include "com_variant.h"
+#include "win32/com/bstr_text.h"
+#include "win32/com/com_variant.h"
 
 namespace veldrask::com {
 namespace {

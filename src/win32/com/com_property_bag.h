@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/host.h"
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -1,10 +1,10 @@
-#include "com_variant.h"
+#include "win32/com/com_variant.h"
 
 #include <new>
 
 #include "base/error.h"
-#include "bstr_text.h"
 #include "veldrask_uploader.h"
+#include "win32/com/bstr_text.h"
 
 namespace veldrask::com {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "base/variant.h"
 #include "control/member_table.h"
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

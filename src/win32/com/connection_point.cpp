@@ -1,9 +1,9 @@
-#include "connection_point.h"
+#include "win32/com/connection_point.h"
 
 #include <new>
 
-#include "enumerator.h"
-#include "win32_headers.h"
+#include "win32/com/enumerator.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -4,9 +4,9 @@
 #include <new>
 #include <vector>
 
-#include "enumerator.h"
-#include "uploader_object.h"
-#include "win32_headers.h"
+#include "win32/com/enumerator.h"
+#include "win32/com/uploader_object.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

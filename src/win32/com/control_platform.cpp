@@ -1,9 +1,9 @@
 // The one place the DLL builds a platform: the Win32 backend and the Win32 user interface,
 // whose forms shown without waiting (the control's surface) go into the control's window.
 
-#include "control_platform.h"
+#include "win32/com/control_platform.h"
 
-#include "module.h"
+#include "win32/com/module.h"
 #include "win32/ui/win32_ui.h"
 #include "win32/win32_platform.h"
 

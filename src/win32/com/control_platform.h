@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/platform.h"
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::win32 {
 class TlsTrust;

@@ -1,8 +1,8 @@
-#include "control_window.h"
+#include "win32/com/control_window.h"
 
 #include <cstring>
 
-#include "module.h"
+#include "win32/com/module.h"
 
 namespace veldrask::com {
 namespace {

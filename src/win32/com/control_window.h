@@ -4,7 +4,7 @@
 // Until the container activates the control in place it is parked (a hidden pop-up window);
 // activation makes it a child of the container's window, deactivation parks it again.
 
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

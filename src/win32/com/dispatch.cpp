@@ -4,11 +4,11 @@
 #include <new>
 #include <vector>
 
-#include "bstr_text.h"
-#include "com_error.h"
-#include "com_variant.h"
 #include "control/member_table.h"
-#include "uploader_object.h"
+#include "win32/com/bstr_text.h"
+#include "win32/com/com_error.h"
+#include "win32/com/com_variant.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 namespace {

@@ -1,12 +1,12 @@
 // The four entry points of a self-registering in-process server.
 
-#include "class_factory.h"
-#include "control_window.h"
-#include "module.h"
-#include "reference_ledger.h"
-#include "registration.h"
 #include "veldrask_uploader.h"
-#include "win32_headers.h"
+#include "win32/com/class_factory.h"
+#include "win32/com/control_window.h"
+#include "win32/com/module.h"
+#include "win32/com/reference_ledger.h"
+#include "win32/com/registration.h"
+#include "win32/com/win32_headers.h"
 
 using veldrask::com::GetUploaderClassFactory;
 

@@ -6,8 +6,8 @@
 #include <new>
 #include <vector>
 
-#include "simple_object.h"
-#include "win32_headers.h"
+#include "win32/com/simple_object.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -1,11 +1,11 @@
 // IUploaderHostLink: the exchanges followed, the TLS trust and the request options set by a
 // host in this process.
 
-#include "host_link.h"
+#include "win32/com/host_link.h"
 
-#include "control_platform.h"
-#include "sink_observer.h"
-#include "uploader_object.h"
+#include "win32/com/control_platform.h"
+#include "win32/com/sink_observer.h"
+#include "win32/com/uploader_object.h"
 #include "win32/tls_trust.h"
 
 namespace veldrask::com {

@@ -1,35 +1,32 @@
 // In-place activation for IOleObject::DoVerb: the control's window inside the container's,
 // and UI activation through the container's frame.
 
-#include "com_pointer.h"
-#include "control_window.h"
-#include "uploader_object.h"
+#include "win32/com/control_window.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 HRESULT UploaderObject::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
   if (site == nullptr) return E_UNEXPECTED;
-  if (inPlaceSite_ == nullptr) {
-    IOleInPlaceSite* inPlace = nullptr;
-    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) {
+  if (!inPlaceSite_) {
+    win32::ComPtr<IOleInPlaceSite> inPlace;
+    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, inPlace.OutVoid()))) {
       return E_NOINTERFACE;
     }
-    if (inPlace->CanInPlaceActivate() != S_OK) {
-      inPlace->Release();
-      return E_FAIL;
-    }
+    if (inPlace->CanInPlaceActivate() != S_OK) return E_FAIL;
     inPlace->OnInPlaceActivate();
-    inPlaceSite_ = inPlace;
+    inPlaceSite_ = std::move(inPlace);
   }
 
   HWND parent = nullptr;
   if (FAILED(inPlaceSite_->GetWindow(&parent)) || parent == nullptr) return E_FAIL;
-  ReleaseAndClear(frame_);
-  ReleaseAndClear(uiWindow_);
+  frame_.Reset();
+  uiWindow_.Reset();
   RECT position{};
   RECT clip{};
   OLEINPLACEFRAMEINFO frameInfo{};
   frameInfo.cb = sizeof frameInfo;
-  if (FAILED(inPlaceSite_->GetWindowContext(&frame_, &uiWindow_, &position, &clip, &frameInfo))) {
+  if (FAILED(inPlaceSite_->GetWindowContext(frame_.Out(), uiWindow_.Out(), &position, &clip,
+                                            &frameInfo))) {
     return E_FAIL;
   }
 
@@ -39,38 +36,37 @@ HRESULT UploaderObject::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
     uiActive_ = true;
     inPlaceSite_->OnUIActivate();
     SetFocus(window_);
-    if (frame_ != nullptr) {
+    if (frame_) {
       frame_->SetActiveObject(this, L"UploaderControl");
       frame_->SetBorderSpace(nullptr);
     }
-    if (uiWindow_ != nullptr) {
+    if (uiWindow_) {
       uiWindow_->SetActiveObject(this, L"UploaderControl");
       uiWindow_->SetBorderSpace(nullptr);
     }
   }
-  if (clientSite_ != nullptr) clientSite_->ShowObject();
+  if (clientSite_) clientSite_->ShowObject();
   return S_OK;
 }
 
 HRESULT UploaderObject::DeactivateUi() {
   if (!uiActive_) return S_OK;
   uiActive_ = false;
-  if (uiWindow_ != nullptr) uiWindow_->SetActiveObject(nullptr, nullptr);
-  if (frame_ != nullptr) frame_->SetActiveObject(nullptr, nullptr);
-  if (inPlaceSite_ != nullptr) inPlaceSite_->OnUIDeactivate(FALSE);
+  if (uiWindow_) uiWindow_->SetActiveObject(nullptr, nullptr);
+  if (frame_) frame_->SetActiveObject(nullptr, nullptr);
+  if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
   return S_OK;
 }
 
 HRESULT UploaderObject::InPlaceDeactivate() {
-  if (inPlaceSite_ == nullptr) return S_OK;
+  if (!inPlaceSite_) return S_OK;
   DeactivateUi();
   ParkControlWindow(window_);
-  ReleaseAndClear(frame_);
-  ReleaseAndClear(uiWindow_);
-  IOleInPlaceSite* site = inPlaceSite_;
-  inPlaceSite_ = nullptr;
+  frame_.Reset();
+  uiWindow_.Reset();
+  // Let go first: the site may call back into the object while it deactivates.
+  const win32::ComPtr<IOleInPlaceSite> site = std::move(inPlaceSite_);
   site->OnInPlaceDeactivate();
-  site->Release();
   return S_OK;
 }
 

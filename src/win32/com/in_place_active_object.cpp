@@ -1,12 +1,12 @@
 // IOleInPlaceActiveObject: keyboard navigation among the control's own child windows.
 
-#include "uploader_object.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 
 HRESULT UploaderObject::TranslateAccelerator(LPMSG message) {
   if (message == nullptr) return E_POINTER;
-  if (inPlaceSite_ == nullptr || message->message < WM_KEYFIRST || message->message > WM_KEYLAST) {
+  if (!inPlaceSite_ || message->message < WM_KEYFIRST || message->message > WM_KEYLAST) {
     return S_FALSE;
   }
   return IsDialogMessageW(window_, message) ? S_OK : S_FALSE;

@@ -1,4 +1,4 @@
-#include "module.h"
+#include "win32/com/module.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
 // IOleControl: no mnemonics and no events, so there is nothing to freeze.
 
-#include "uploader_object.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 

@@ -1,22 +1,21 @@
 // IOleObject: the client site, the verbs that activate the control in place, its extent
 // and the container's advise sinks.
 
-#include "com_pointer.h"
-#include "misc_status.h"
-#include "uploader_object.h"
 #include "veldrask_uploader.h"
+#include "win32/com/misc_status.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 
 HRESULT UploaderObject::SetClientSite(IOleClientSite* site) {
-  Replace(clientSite_, site);
+  clientSite_.Assign(site);
   return S_OK;
 }
 
 HRESULT UploaderObject::GetClientSite(IOleClientSite** site) {
   if (site == nullptr) return E_POINTER;
-  if (clientSite_ != nullptr) clientSite_->AddRef();
-  *site = clientSite_;
+  if (clientSite_) clientSite_->AddRef();
+  *site = clientSite_.Get();
   return S_OK;
 }
 
@@ -28,8 +27,8 @@ HRESULT UploaderObject::Close(DWORD) {
   // Nothing to save: a save stores nothing the container does not already have. A transfer
   // window still open goes as the user closes it.
   CloseModalWindows();
-  if (inPlaceSite_ != nullptr) InPlaceDeactivate();
-  if (adviseHolder_ != nullptr) adviseHolder_->SendOnClose();
+  if (inPlaceSite_) InPlaceDeactivate();
+  if (adviseHolder_) adviseHolder_->SendOnClose();
   return S_OK;
 }
 
@@ -54,7 +53,7 @@ HRESULT UploaderObject::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 HRESULT UploaderObject::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG, HWND, LPCRECT) {
-  IOleClientSite* site = activeSite != nullptr ? activeSite : clientSite_;
+  IOleClientSite* site = activeSite != nullptr ? activeSite : clientSite_.Get();
   switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
@@ -63,7 +62,7 @@ HRESULT UploaderObject::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LON
     case OLEIVERB_INPLACEACTIVATE:
       return ActivateInPlace(site, false);
     case OLEIVERB_HIDE:
-      if (inPlaceSite_ != nullptr) ShowWindow(window_, SW_HIDE);
+      if (inPlaceSite_) ShowWindow(window_, SW_HIDE);
       return S_OK;
     default:
       return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
@@ -112,22 +111,22 @@ HRESULT UploaderObject::GetExtent(DWORD aspect, SIZEL* size) {
 
 HRESULT UploaderObject::Advise(IAdviseSink* sink, DWORD* connection) {
   if (sink == nullptr || connection == nullptr) return E_POINTER;
-  if (adviseHolder_ == nullptr) {
-    const HRESULT hr = CreateOleAdviseHolder(&adviseHolder_);
+  if (!adviseHolder_) {
+    const HRESULT hr = CreateOleAdviseHolder(adviseHolder_.Out());
     if (FAILED(hr)) return hr;
   }
   return adviseHolder_->Advise(sink, connection);
 }
 
 HRESULT UploaderObject::Unadvise(DWORD connection) {
-  if (adviseHolder_ == nullptr) return OLE_E_NOCONNECTION;
+  if (!adviseHolder_) return OLE_E_NOCONNECTION;
   return adviseHolder_->Unadvise(connection);
 }
 
 HRESULT UploaderObject::EnumAdvise(IEnumSTATDATA** advises) {
   if (advises == nullptr) return E_POINTER;
   *advises = nullptr;
-  if (adviseHolder_ == nullptr) return E_FAIL;
+  if (!adviseHolder_) return E_FAIL;
   return adviseHolder_->EnumAdvise(advises);
 }
 

@@ -1,11 +1,11 @@
 // IPersistPropertyBag: the page's <param>s load through the properties' writers; a save
 // stores what the core's persistence writes. InitNew serves both persistence interfaces.
 
-#include "bstr_text.h"
-#include "com_error.h"
-#include "com_property_bag.h"
-#include "uploader_object.h"
 #include "veldrask_uploader.h"
+#include "win32/com/bstr_text.h"
+#include "win32/com/com_error.h"
+#include "win32/com/com_property_bag.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 namespace {

@@ -1,9 +1,9 @@
 // IPersistStreamInit: the same persistence in a stream. Since a save stores only values
 // that differ from their defaults, the control is never dirty.
 
-#include "com_error.h"
-#include "stream_property_bag.h"
-#include "uploader_object.h"
+#include "win32/com/com_error.h"
+#include "win32/com/stream_property_bag.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 

@@ -1,8 +1,8 @@
 // IProvideClassInfo2: the class's type information and its (empty) event interface.
 
-#include "module.h"
-#include "uploader_object.h"
 #include "veldrask_uploader.h"
+#include "win32/com/module.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 

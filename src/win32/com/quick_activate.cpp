@@ -1,7 +1,7 @@
 // IQuickActivate: a container's one-call set-up (client site, sinks, status).
 
-#include "misc_status.h"
-#include "uploader_object.h"
+#include "win32/com/misc_status.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 

@@ -1,4 +1,4 @@
-#include "reference_ledger.h"
+#include "win32/com/reference_ledger.h"
 
 #ifdef VELDRASK_REFERENCE_LEDGER
 
@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com::ledger {
 namespace {

@@ -1,11 +1,11 @@
-#include "registration.h"
+#include "win32/com/registration.h"
 
 #include <string>
 
-#include "misc_status.h"
-#include "module.h"
 #include "veldrask_uploader.h"
-#include "win32_headers.h"
+#include "win32/com/misc_status.h"
+#include "win32/com/module.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 namespace {

@@ -3,7 +3,7 @@
 // The control's registration: the class with its ProgIDs, the in-process server with
 // apartment threading, the control and miscellaneous-status entries and the type library.
 
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -5,9 +5,9 @@
 
 #include <typeinfo>
 
-#include "module.h"
-#include "reference_ledger.h"
-#include "win32_headers.h"
+#include "win32/com/module.h"
+#include "win32/com/reference_ledger.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <string>
 
-#include "host_link.h"
 #include "http/exchange_observer.h"
+#include "win32/com/host_link.h"
 
 namespace veldrask::com {
 

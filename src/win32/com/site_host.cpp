@@ -1,9 +1,9 @@
-#include "site_host.h"
+#include "win32/com/site_host.h"
 
 #include <string>
 
 #include "base/error.h"
-#include "bstr_text.h"
+#include "win32/com/bstr_text.h"
 
 namespace veldrask::com {
 namespace {
@@ -36,7 +36,8 @@ IDispatch* DocumentOfSite(IOleClientSite* site) {
 
 }  // namespace
 
-SiteHost::SiteHost(IOleClientSite* const& site, ConnectionPoint& notifications, ITypeInfo& typeInfo)
+SiteHost::SiteHost(const win32::ComPtr<IOleClientSite>& site, ConnectionPoint& notifications,
+                   ITypeInfo& typeInfo)
     : site_(site), notifications_(notifications), typeInfo_(typeInfo) {}
 
 SiteHost::~SiteHost() {
@@ -56,7 +57,7 @@ void SiteHost::PropertyChanged(std::string_view name) {
 
 Document* SiteHost::HostDocument() {
   if (document_ != nullptr) document_->Release();
-  document_ = DocumentOfSite(site_);
+  document_ = DocumentOfSite(site_.Get());
   return document_ != nullptr ? this : nullptr;
 }
 

@@ -5,16 +5,18 @@
 // site's container by IDispatch names (document.cookie, document.location.href), as in a
 // browser's document and in a test container alike.
 
-#include "connection_point.h"
 #include "platform/host.h"
-#include "win32_headers.h"
+#include "win32/com/connection_point.h"
+#include "win32/com/win32_headers.h"
+#include "win32/com_ptr.h"
 
 namespace veldrask::com {
 
 class SiteHost final : public Host, public Document {
  public:
   // site is the control's client site member, read at each use.
-  SiteHost(IOleClientSite* const& site, ConnectionPoint& notifications, ITypeInfo& typeInfo);
+  SiteHost(const win32::ComPtr<IOleClientSite>& site, ConnectionPoint& notifications,
+           ITypeInfo& typeInfo);
   ~SiteHost() override;
   SiteHost(const SiteHost&) = delete;
   SiteHost& operator=(const SiteHost&) = delete;
@@ -26,7 +28,7 @@ class SiteHost final : public Host, public Document {
   void SetLocation(const std::string& url) override;
 
  private:
-  IOleClientSite* const& site_;
+  const win32::ComPtr<IOleClientSite>& site_;
   ConnectionPoint& notifications_;
   ITypeInfo& typeInfo_;
   // The document of the last HostDocument call.

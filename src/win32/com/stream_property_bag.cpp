@@ -1,4 +1,4 @@
-#include "stream_property_bag.h"
+#include "win32/com/stream_property_bag.h"
 
 #include <cstdint>
 

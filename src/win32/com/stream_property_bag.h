@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/host.h"
-#include "win32_headers.h"
+#include "win32/com/win32_headers.h"
 
 namespace veldrask::com {
 

@@ -1,13 +1,12 @@
-#include "uploader_object.h"
+#include "win32/com/uploader_object.h"
 
 #include <new>
 
-#include "com_error.h"
-#include "com_pointer.h"
-#include "control_window.h"
-#include "module.h"
-#include "reference_ledger.h"
 #include "veldrask_uploader.h"
+#include "win32/com/com_error.h"
+#include "win32/com/control_window.h"
+#include "win32/com/module.h"
+#include "win32/com/reference_ledger.h"
 #include "win32/ui/win32_ui.h"
 
 namespace veldrask::com {
@@ -93,11 +92,11 @@ HRESULT UploaderObject::StartControl() {
 }
 
 void UploaderObject::ReleaseSites() {
-  if (inPlaceSite_ != nullptr) InPlaceDeactivate();
-  ReleaseAndClear(adviseHolder_);
-  ReleaseAndClear(viewSink_);
-  ReleaseAndClear(clientSite_);
-  ReleaseAndClear(objectSite_);
+  if (inPlaceSite_) InPlaceDeactivate();
+  adviseHolder_.Reset();
+  viewSink_.Reset();
+  clientSite_.Reset();
+  objectSite_.Reset();
 }
 
 HRESULT UploaderObject::QueryInterface(REFIID riid, void** object) {

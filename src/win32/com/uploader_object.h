@@ -7,13 +7,14 @@
 #include <memory>
 #include <string>
 
-#include "connection_point.h"
 #include "control/uploader_control.h"
-#include "control_platform.h"
-#include "host_link.h"
-#include "sink_observer.h"
-#include "site_host.h"
-#include "win32_headers.h"
+#include "win32/com/connection_point.h"
+#include "win32/com/control_platform.h"
+#include "win32/com/host_link.h"
+#include "win32/com/sink_observer.h"
+#include "win32/com/site_host.h"
+#include "win32/com/win32_headers.h"
+#include "win32/com_ptr.h"
 
 namespace veldrask::com {
 
@@ -177,19 +178,19 @@ class UploaderObject final : public IDispatch,
   ULONG callHolds_ = 0;  // the references HoldForCall took
   ITypeInfo* dispatchType_;
   ITypeInfo* fileType_;
-  IOleClientSite* clientSite_ = nullptr;
-  IUnknown* objectSite_ = nullptr;
-  IOleAdviseHolder* adviseHolder_ = nullptr;
-  IAdviseSink* viewSink_ = nullptr;
+  win32::ComPtr<IOleClientSite> clientSite_;
+  win32::ComPtr<IUnknown> objectSite_;
+  win32::ComPtr<IOleAdviseHolder> adviseHolder_;
+  win32::ComPtr<IAdviseSink> viewSink_;
   DWORD viewAspects_ = 0;
   DWORD viewFlags_ = 0;
   SIZEL extent_;
 
   // The control's window (parked until activated in place) and the in-place state.
   HWND window_ = nullptr;
-  IOleInPlaceSite* inPlaceSite_ = nullptr;
-  IOleInPlaceFrame* frame_ = nullptr;
-  IOleInPlaceUIWindow* uiWindow_ = nullptr;
+  win32::ComPtr<IOleInPlaceSite> inPlaceSite_;
+  win32::ComPtr<IOleInPlaceFrame> frame_;
+  win32::ComPtr<IOleInPlaceUIWindow> uiWindow_;
   bool uiActive_ = false;
 
   ConnectionPoint events_;

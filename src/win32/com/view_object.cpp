@@ -1,8 +1,7 @@
 // IViewObject2: the control draws its window's picture (its surface) into the container's
 // device context.
 
-#include "com_pointer.h"
-#include "uploader_object.h"
+#include "win32/com/uploader_object.h"
 
 namespace veldrask::com {
 
@@ -36,7 +35,7 @@ HRESULT UploaderObject::Unfreeze(DWORD) {
 }
 
 HRESULT UploaderObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-  Replace(viewSink_, sink);
+  viewSink_.Assign(sink);
   viewAspects_ = aspects;
   viewFlags_ = flags;
   return S_OK;
@@ -46,8 +45,8 @@ HRESULT UploaderObject::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** si
   if (aspects != nullptr) *aspects = viewAspects_;
   if (flags != nullptr) *flags = viewFlags_;
   if (sink != nullptr) {
-    if (viewSink_ != nullptr) viewSink_->AddRef();
-    *sink = viewSink_;
+    if (viewSink_) viewSink_->AddRef();
+    *sink = viewSink_.Get();
   }
   return S_OK;
 }

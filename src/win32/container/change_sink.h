@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "com_object.h"
+#include "win32/container/com_object.h"
 
 namespace veldrask::container {
 

@@ -1,8 +1,8 @@
-#include "client_site.h"
+#include "win32/container/client_site.h"
 
 #include <olectl.h>
 
-#include "named_dispatch.h"
+#include "win32/container/named_dispatch.h"
 
 namespace veldrask::container {
 

@@ -8,8 +8,8 @@
 #include <oleidl.h>
 #include <windows.h>
 
-#include "com_object.h"
-#include "page_document.h"
+#include "win32/container/com_object.h"
+#include "win32/container/page_document.h"
 
 namespace veldrask::container {
 

@@ -9,7 +9,11 @@
 #include <initializer_list>
 #include <utility>
 
+#include "win32/com_ptr.h"
+
 namespace veldrask::container {
+
+using win32::ComPtr;
 
 template <typename... Interfaces>
 class ComObject : public Interfaces... {
@@ -47,49 +51,6 @@ class ComObject : public Interfaces... {
 
  private:
   ULONG references_ = 1;
-};
-
-// An owning interface pointer.
-template <typename Interface>
-class ComPtr {
- public:
-  ComPtr() = default;
-  // Takes over a reference the caller holds.
-  explicit ComPtr(Interface* adopted) : pointer_(adopted) {}
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      pointer_ = std::exchange(other.pointer_, nullptr);
-    }
-    return *this;
-  }
-  ~ComPtr() { Reset(); }
-
-  void Reset() {
-    if (pointer_ != nullptr) std::exchange(pointer_, nullptr)->Release();
-  }
-  Interface* Get() const { return pointer_; }
-  Interface* operator->() const { return pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
-  // For the out parameter of a call that hands over a reference.
-  Interface** Out() {
-    Reset();
-    return &pointer_;
-  }
-  void** OutVoid() { return reinterpret_cast<void**>(Out()); }
-
-  template <typename Other>
-  ComPtr<Other> As(REFIID id) const {
-    ComPtr<Other> other;
-    if (pointer_ != nullptr) pointer_->QueryInterface(id, other.OutVoid());
-    return other;
-  }
-
- private:
-  Interface* pointer_ = nullptr;
 };
 
 }  // namespace veldrask::container

@@ -1,4 +1,4 @@
-#include "control_factory.h"
+#include "win32/container/control_factory.h"
 
 #include <oleauto.h>
 

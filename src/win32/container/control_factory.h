@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "com_object.h"
+#include "win32/container/com_object.h"
 
 namespace veldrask::container {
 

@@ -1,14 +1,14 @@
-#include "control_host.h"
+#include "win32/container/control_host.h"
 
 #include <ocidl.h>
 
 #include <stdexcept>
 
-#include "change_sink.h"
-#include "client_site.h"
-#include "load_error_log.h"
-#include "page_document.h"
-#include "param_bag.h"
+#include "win32/container/change_sink.h"
+#include "win32/container/client_site.h"
+#include "win32/container/load_error_log.h"
+#include "win32/container/page_document.h"
+#include "win32/container/param_bag.h"
 #include "win32/wide_text.h"
 
 namespace veldrask::container {

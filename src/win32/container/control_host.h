@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "com_object.h"
-#include "control_factory.h"
-#include "dispatch_call.h"
+#include "win32/container/com_object.h"
+#include "win32/container/control_factory.h"
+#include "win32/container/dispatch_call.h"
 
 namespace veldrask::container {
 

@@ -1,4 +1,4 @@
-#include "dialog_user.h"
+#include "win32/container/dialog_user.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "dispatch_call.h"
+#include "win32/container/dispatch_call.h"
 
 #include <cstdio>
 

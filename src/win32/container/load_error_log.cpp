@@ -1,4 +1,4 @@
-#include "load_error_log.h"
+#include "win32/container/load_error_log.h"
 
 #include "win32/wide_text.h"
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "com_object.h"
-#include "dispatch_call.h"
+#include "win32/container/com_object.h"
+#include "win32/container/dispatch_call.h"
 
 namespace veldrask::container {
 

@@ -1,4 +1,4 @@
-#include "named_dispatch.h"
+#include "win32/container/named_dispatch.h"
 
 namespace veldrask::container {
 

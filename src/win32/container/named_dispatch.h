@@ -9,7 +9,7 @@
 #include <span>
 #include <string_view>
 
-#include "com_object.h"
+#include "win32/container/com_object.h"
 
 namespace veldrask::container {
 

@@ -1,8 +1,8 @@
-#include "page_document.h"
+#include "win32/container/page_document.h"
 
 #include <array>
 
-#include "named_dispatch.h"
+#include "win32/container/named_dispatch.h"
 
 namespace veldrask::container {
 namespace {

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "named_dispatch.h"
+#include "win32/container/named_dispatch.h"
 
 namespace veldrask::container {
 

@@ -1,4 +1,4 @@
-#include "param_bag.h"
+#include "win32/container/param_bag.h"
 
 namespace veldrask::container {
 

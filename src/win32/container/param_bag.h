@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "com_object.h"
+#include "win32/container/com_object.h"
 
 namespace veldrask::container {
 
