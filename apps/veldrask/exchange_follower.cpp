@@ -15,7 +15,7 @@ std::string PrefixedLines(std::string_view head, std::string_view prefix) {
   return text;
 }
 
-void ExchangeFollower::ForgetFailure() {
+void ExchangeFollower::ForgetTry() {
   failure_ = kExitOk;
   downloads_.clear();
 }

@@ -36,7 +36,7 @@ class ExchangeFollower final : public ExchangeObserver {
   // A failure the command found itself; the first one noted or seen stays.
   void NoteFailure(int status);
   // Before a retry: the failures and the download reports seen so far are forgotten.
-  void ForgetFailure();
+  void ForgetTry();
   // The latest connection failed before it opened: nothing of a request went out.
   bool ConnectionNeverOpened() const { return failedUnconnected_; }
 

@@ -2,62 +2,58 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 
 #include "platform/tcp_socket.h"
 
 namespace veldrask::host {
 
+namespace {
+
+// What the host knows of a socket's error number: the exit status it gives and its cause in
+// English.
+struct SocketCause {
+  std::int32_t number;
+  int status;
+  std::string_view reason;
+};
+
+namespace e = socket_error;
+constexpr SocketCause kSocketCauses[] = {
+    {e::kInvalidArgument, kExitRefused, "invalid argument"},
+    {e::kNetworkDown, kExitCouldNotConnect, "the network is down"},
+    {e::kNetworkUnreachable, kExitCouldNotConnect, "the network is unreachable"},
+    {e::kConnectionAborted, kExitConnectionBroke, "the connection was aborted"},
+    {e::kConnectionReset, kExitConnectionBroke, "the connection was reset by the server"},
+    {e::kTimedOut, kExitCouldNotConnect, "the connection timed out"},
+    {e::kConnectionRefused, kExitCouldNotConnect, "connection refused"},
+    {e::kHostUnreachable, kExitCouldNotConnect, "the host is unreachable"},
+    {e::kHostNotFound, kExitHostNotFound, "the host name was not found"},
+    {e::kTryAgain, kExitHostNotFound, "the host name was not found; try again"},
+    {e::kNoData, kExitHostNotFound, "the host name has no address"},
+    {e::kCertificateExpired, kExitCertificate,
+     "the server's certificate has expired or is not yet valid"},
+    {e::kCertificateWrongName, kExitCertificate, "the server's certificate is for another name"},
+    {e::kCertificateUnknownIssuer, kExitCertificate,
+     "the server's certificate has an unknown issuer"},
+    {e::kSecureChannelFailed, kExitTlsFailed, "the secure connection (TLS) failed"},
+    {e::kCertificateInvalid, kExitCertificate, "the server's certificate is invalid"},
+};
+
+const SocketCause* CauseOf(std::int32_t number) {
+  const auto found = std::find_if(std::begin(kSocketCauses), std::end(kSocketCauses),
+                                  [number](const SocketCause& c) { return c.number == number; });
+  return found == std::end(kSocketCauses) ? nullptr : found;
+}
+
+}  // namespace
+
 int StatusOfSocketError(std::int32_t number) {
-  namespace e = socket_error;
-  switch (number) {
-    case e::kHostNotFound:
-    case e::kTryAgain:
-    case e::kNoData:
-      return kExitHostNotFound;
-    case e::kConnectionRefused:
-    case e::kNetworkDown:
-    case e::kNetworkUnreachable:
-    case e::kHostUnreachable:
-    case e::kTimedOut:
-      return kExitCouldNotConnect;
-    case e::kConnectionAborted:
-    case e::kConnectionReset:
-      return kExitConnectionBroke;
-    case e::kSecureChannelFailed:
-      return kExitTlsFailed;
-    case e::kCertificateExpired:
-    case e::kCertificateWrongName:
-    case e::kCertificateUnknownIssuer:
-    case e::kCertificateInvalid:
-      return kExitCertificate;
-    default:
-      return kExitRefused;
-  }
+  const SocketCause* cause = CauseOf(number);
+  return cause != nullptr ? cause->status : kExitRefused;
 }
 
 std::string WithEnglishReason(std::string_view message) {
-  namespace e = socket_error;
-  static constexpr struct {
-    std::int32_t number;
-    std::string_view reason;
-  } kReasons[] = {
-      {e::kInvalidArgument, "invalid argument"},
-      {e::kNetworkDown, "the network is down"},
-      {e::kNetworkUnreachable, "the network is unreachable"},
-      {e::kConnectionAborted, "the connection was aborted"},
-      {e::kConnectionReset, "the connection was reset by the server"},
-      {e::kTimedOut, "the connection timed out"},
-      {e::kConnectionRefused, "connection refused"},
-      {e::kHostUnreachable, "the host is unreachable"},
-      {e::kHostNotFound, "the host name was not found"},
-      {e::kTryAgain, "the host name was not found; try again"},
-      {e::kNoData, "the host name has no address"},
-      {e::kCertificateExpired, "the server's certificate has expired or is not yet valid"},
-      {e::kCertificateWrongName, "the server's certificate is for another name"},
-      {e::kCertificateUnknownIssuer, "the server's certificate has an unknown issuer"},
-      {e::kSecureChannelFailed, "the secure connection (TLS) failed"},
-      {e::kCertificateInvalid, "the server's certificate is invalid"},
-  };
   const std::size_t colon = message.find(':');
   std::int32_t number = 0;
   if (colon == std::string_view::npos ||
@@ -65,13 +61,11 @@ std::string WithEnglishReason(std::string_view message) {
           message.data() + colon) {
     return std::string(message);
   }
-  for (const auto& [known, reason] : kReasons) {
-    if (known != number) continue;
-    const std::size_t lineEnd = std::min(message.find_first_of("\r\n"), message.size());
-    return std::string(message.substr(0, lineEnd)) + " (" + std::string(reason) + ")" +
-           std::string(message.substr(lineEnd));
-  }
-  return std::string(message);
+  const SocketCause* cause = CauseOf(number);
+  if (cause == nullptr) return std::string(message);
+  const std::size_t lineEnd = std::min(message.find_first_of("\r\n"), message.size());
+  return std::string(message.substr(0, lineEnd)) + " (" + std::string(cause->reason) + ")" +
+         std::string(message.substr(lineEnd));
 }
 
 int StatusOfDownload(const DownloadReport& report) {

@@ -57,7 +57,7 @@ std::string SubmitRetrying(Session& session, std::int32_t retries,
       return reply;
     }
     session.ForgetMessagesSince(before);
-    session.Exchange().ForgetFailure();
+    session.Exchange().ForgetTry();
   }
 }
 
@@ -88,7 +88,7 @@ std::vector<DownloadReport> DownloadRetrying(Session& session, const Options& op
     }
     retried = true;
     session.ForgetMessagesSince(before);
-    session.Exchange().ForgetFailure();
+    session.Exchange().ForgetTry();
     for (std::int32_t row = 1; row <= rowCount; ++row) {
       tick(row, std::find(rows.begin(), rows.end(), row) != rows.end());
     }
@@ -96,7 +96,7 @@ std::vector<DownloadReport> DownloadRetrying(Session& session, const Options& op
   if (!retried) return all;
   // Retried: the status is the first failure among the files' latest ends.
   all = LatestReports(all);
-  session.Exchange().ForgetFailure();
+  session.Exchange().ForgetTry();
   for (const DownloadReport& report : all) session.Exchange().NoteFailure(StatusOfDownload(report));
   return all;
 }
