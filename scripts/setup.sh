@@ -10,7 +10,7 @@ packages=(
   clang clang-format clang-tidy cppcheck libclang-rt-14-dev
   libglib2.0-dev shared-mime-info libxml2-dev nlohmann-json3-dev
   locales
-  php-cli python3 python3-werkzeug python3-flask
+  php-cli python3 python3-werkzeug python3-flask tinyproxy
   nodejs curl nginx-light xdg-utils libssl-dev openssl
   # The Windows cross builds, and Wine to run their tests (fonts with Hangul for its windows).
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools

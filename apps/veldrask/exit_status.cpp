@@ -38,6 +38,7 @@ constexpr SocketCause kSocketCauses[] = {
      "the server's certificate has an unknown issuer"},
     {e::kSecureChannelFailed, kExitTlsFailed, "the secure connection (TLS) failed"},
     {e::kCertificateInvalid, kExitCertificate, "the server's certificate is invalid"},
+    {e::kProxyRefused, kExitConnectionBroke, "the proxy did not open the tunnel (CONNECT)"},
 };
 
 const SocketCause* CauseOf(std::int32_t number) {

@@ -8,7 +8,7 @@ constexpr const char* kGeneral = R"(veldrask - run the file-transfer control fro
 Usage:
   veldrask [--url URL] [--page FILE] [--param NAME=VALUE]... [--cookie TEXT] [-q] [-v]
            [-H 'NAME: VALUE']... [-u NAME:PASSWORD] [--retry N]
-           [--connect-timeout S] [--max-time S] [--speed-time S]
+           [-x PROXY-URL] [--noproxy LIST] [--connect-timeout S] [--max-time S] [--speed-time S]
            [--cacert FILE] [-k] COMMAND ...
 
 Commands:
@@ -47,6 +47,15 @@ Options (also after upload and download):
                        (use --cookie) are refused: the control writes them
   -u, --user NAME:PASSWORD
                        send Basic authorization with every request
+  -x, --proxy [http://][NAME:PASSWORD@]HOST[:PORT]
+                       go through this HTTP proxy (port 1080 when none is given): a plain
+                       request with the whole URL as its target, HTTPS through a CONNECT
+                       tunnel (the certificate checked is still the server's); "" for none.
+                       Without it the environment's http_proxy, https_proxy (HTTPS_PROXY)
+                       and all_proxy (ALL_PROXY) are read; HTTP_PROXY in capitals is not
+  --noproxy LIST       servers reached directly: names, domains (a.example.com is in
+                       example.com) and addresses, separated by commas; "*" for all.
+                       Without it no_proxy (NO_PROXY) is read
   --retry N            try again, up to N times (at most 10) waiting 1, 2, 4 ... s: a download's
                        files whose connection failed or broke, whose body was cut or whose
                        server was busy (408, 429, 500, 502, 503, 504), and an upload whose
@@ -98,15 +107,16 @@ Exit status (curl's numbers where curl has the same cause), from the first failu
   28  a time limit ended the transfer
   35  the secure connection (TLS) could not be made
   52  the server closed without answering
-  56  the connection was reset under way
+  56  the connection was reset under way, or the proxy did not open the tunnel
   60  the server's certificate was refused
   130 after Ctrl-C, 143 after SIGTERM and 129 after SIGHUP (each closes the progress window
       as the user would)
 
 The control connects to HostName:ServerPort directly over plain HTTP/1.1, or over TLS when
 HostName starts with https:// (the certificate is checked against the system's trusted ones and
---cacert; a failure says why and nothing falls back to plain text); http_proxy and the like
-are not used. A redirect is the server's refusal (status 22) unless download -L follows it.
+--cacert; a failure says why and nothing falls back to plain text), through a proxy when
+--proxy or the environment names one (a tunnel the proxy refuses ends with status 56, its
+answer named). A redirect is the server's refusal (status 22) unless download -L follows it.
 
 Environment: VELDRASK_REGISTRY names the folder of the control's registry (the remembered
 download folder); by default $XDG_CONFIG_HOME/veldrask. With NO_COLOR set or TERM=dumb the

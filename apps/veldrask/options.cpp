@@ -98,6 +98,10 @@ bool ParsePageOption(const std::string& argument, ArgumentCursor& cursor, Option
     options.headers.push_back(cursor.TakeValue(argument));
   } else if (argument == "--user" || argument == "-u") {
     options.user = cursor.TakeValue(argument);
+  } else if (argument == "--proxy" || argument == "-x") {
+    options.proxy = cursor.TakeValue(argument);
+  } else if (argument == "--noproxy") {
+    options.noProxy = cursor.TakeValue(argument);
   } else if (argument == "--retry") {
     options.retries = ParseInt32(cursor.TakeValue(argument), argument);
     if (options.retries < 0 || options.retries > kMostRetries) {

@@ -44,6 +44,9 @@ struct Options {
   // -H: lines added to every request's head; -u: NAME:PASSWORD, sent as Basic authorization.
   std::vector<std::string> headers;
   std::optional<std::string> user;
+  // -x/--proxy URL and --noproxy LIST, ahead of the environment's variables.
+  std::optional<std::string> proxy;
+  std::optional<std::string> noProxy;
   // --retry: connections that failed before any byte went out are tried again this many
   // times, waiting 1, 2, 4 ... seconds.
   std::int32_t retries = 0;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/text.h"
+#include "proxy_option.h"
 
 namespace veldrask::host {
 namespace {
@@ -85,7 +86,11 @@ HostOptions HostOptionsOf(const Options& options) {
   HostOptions host{.fileFieldName = options.fileField,
                    .extraHeaders = {},
                    .keepGoing = options.keepGoing,
-                   .redirectLimit = options.followRedirects ? options.maxRedirects : 0};
+                   .redirectLimit = options.followRedirects ? options.maxRedirects : 0,
+                   .httpProxy = {},
+                   .httpsProxy = {},
+                   .noProxy = {}};
+  ApplyProxies(options, ProcessEnvironment, host);
   for (const std::string& header : options.headers) {
     host.extraHeaders.push_back(CheckedHeaderLine(header, options.command));
   }

@@ -21,6 +21,14 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
 // trimming does).
 std::string_view TrimSpaces(std::string_view text);
 
+// The value of a hexadecimal digit in either letter case; -1 for any other character.
+inline int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
 // Upper case for ASCII letters; other characters unchanged.
 std::string ToUpperAscii(std::string_view text);
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/error.h"
-
 namespace veldrask {
 namespace {
 
@@ -22,17 +20,6 @@ ServerAddress ParseServerAddress(std::string_view hostName) {
     return {Transport::kTls, std::string(hostName.substr(kSecureScheme.size()))};
   }
   return {Transport::kPlain, std::string(hostName)};
-}
-
-std::unique_ptr<TcpSocket> CreateSocketFor(Network& network, SocketEvents& events,
-                                           Transport transport) {
-  if (transport == Transport::kPlain) return network.CreateTcpSocket(events);
-  std::unique_ptr<TcpSocket> socket = network.CreateTlsSocket(events);
-  if (!socket) {
-    throw Error(socket_error::kSecureChannelFailed,
-                "이 환경에서는 보안 연결(HTTPS)을 사용할 수 없습니다.");
-  }
-  return socket;
 }
 
 }  // namespace veldrask

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
-
-#include "platform/tcp_socket.h"
 
 namespace veldrask {
 
@@ -20,9 +17,5 @@ struct ServerAddress {
 
 // "https://" at the start of hostName, in any letter case, asks for TLS.
 ServerAddress ParseServerAddress(std::string_view hostName);
-
-// A socket for the transport; throws the error to show when the platform has no TLS.
-std::unique_ptr<TcpSocket> CreateSocketFor(Network& network, SocketEvents& events,
-                                           Transport transport);
 
 }  // namespace veldrask

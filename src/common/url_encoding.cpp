@@ -12,13 +12,6 @@ namespace {
 
 constexpr std::uint32_t kQuestionMark = 63;
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // All of digits as one hexadecimal number; no digit at all is as bad as a wrong one.
 std::uint32_t ReadHex(std::string_view digits) {
   if (digits.empty()) throw Error(ErrorNumber::kTypeMismatch);

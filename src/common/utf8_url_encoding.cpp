@@ -7,13 +7,6 @@
 namespace veldrask {
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 bool StaysUnescaped(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -28,8 +21,8 @@ std::string UrlDecodeUtf8(std::string_view text) {
       bytes += text[i];
       continue;
     }
-    const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-    const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
+    const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+    const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
     if (high < 0 || low < 0) throw Error(ErrorNumber::kTypeMismatch);
     bytes += static_cast<char>(high * 16 + low);
     i += 2;

@@ -38,6 +38,7 @@ class ControlUploadOwner final : public UploadOwner {
   void SetHTTPResponseData(std::string data) override { control_.SetHTTPResponseData(data); }
   void SetHTTPResponseStatus(std::string status) override { status_ = std::move(status); }
   ExchangeObserver* Observer() const override { return control_.Observer(); }
+  const HostOptions& GetHostOptions() const override { return control_.GetHostOptions(); }
 
   const std::string& Status() const { return status_; }
 

@@ -131,8 +131,7 @@ void DownloadWindow::RunDownload() {
     return;
   }
   server_ = ParseServerAddress(owner_.HostName());
-  OpenSocket(server_.transport);
-  socketTransport_ = server_.transport;
+  UseSocketFor(server_.transport, RouteTo(owner_.GetHostOptions(), server_, owner_.ServerPort()));
   std::size_t next = 0;
   while (next < sessionFiles_.size() && !aborted_) {
     const FileOutcome outcome = DownloadFile(sessionFiles_[next++]);
@@ -208,20 +207,19 @@ void DownloadWindow::FetchFollowing(std::string_view target) {
 void DownloadWindow::FetchFrom(const FetchPlace& place) {
   CloseSocket();
   Wait([this] { return socket_->State() == SocketState::kClosed; });
-  if (place.server.transport != socketTransport_) {
-    OpenSocket(place.server.transport);
-    socketTransport_ = place.server.transport;
-  }
+  const HostOptions& options = owner_.GetHostOptions();
+  const ServerRoute route = RouteTo(options, place.server, place.port);
+  UseSocketFor(place.server.transport, route);
   connected_ = sendDone_ = headTold_ = false;
   Tell([](ExchangeObserver& o) { o.Connecting(); });
-  socket_->Connect(place.server.host, place.port);
+  socket_->Connect(route.host, route.port);
   Wait([this] { return connected_ || FileEnded() || aborted_; });
   if (FileEnded() || aborted_) return;
   // A connection that the server dropped at once ends through its Close event.
   if (socket_->State() == SocketState::kConnected) {
-    const std::string request =
-        DownloadRequestText(place.target, platform_.ansi.Encode(place.server.host),
-                            owner_.GetHostOptions().extraHeaders);
+    const std::string request = HeadForRoute(
+        route, DownloadRequestText(place.target, platform_.ansi.Encode(place.server.host),
+                                   options.extraHeaders));
     Tell([this, &request](ExchangeObserver& o) { o.RequestHead(platform_.ansi.Decode(request)); });
     lastTick_ = platform_.clock.TickCount();
     socket_->Send(AsBytes(request));

@@ -87,7 +87,6 @@ class DownloadWindow final : public TransferWindow {
   std::int32_t connectionErrorNumber_ = 0;
   // Why the current file's redirect was not followed, if it was not.
   std::string redirectNote_;
-  Transport socketTransport_ = Transport::kPlain;
   bool headTold_ = false;
 };
 

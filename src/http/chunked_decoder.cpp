@@ -3,19 +3,13 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/text.h"
 #include "http/field_text.h"
 
 namespace veldrask {
 namespace {
 
 using http_text::IsOws;
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -56,6 +57,8 @@ inline constexpr std::int32_t kCertificateWrongName = 12038;
 inline constexpr std::int32_t kCertificateUnknownIssuer = 12045;
 inline constexpr std::int32_t kSecureChannelFailed = 12157;
 inline constexpr std::int32_t kCertificateInvalid = 12169;
+// A proxy answered the request for a tunnel with anything but 2xx.
+inline constexpr std::int32_t kProxyRefused = 12033;
 }  // namespace socket_error
 
 // A count the socket events carry, held at the largest 32-bit value.
@@ -150,11 +153,17 @@ class TcpSocket {
   // The same for bytes with a share in their owner, which a socket may keep instead of a
   // copy; without an owner the same as Send.
   virtual void SendShared(SharedBytes data) { Send(data.bytes); }
+  // Whether bytes of earlier sends still wait for the network. A socket that cannot tell says
+  // they do, and its owner waits for OnSendComplete.
+  virtual bool HoldsUnsent() const { return true; }
   // Moves every byte that has arrived and not yet been read to the end of out.
   virtual void GetData(ByteBuffer& out) = 0;
   // Closes the connection; no event follows.
   virtual void Close() = 0;
 };
+
+// Makes the connection that another socket speaks over, reporting to that socket's events.
+using TransportMaker = std::function<std::unique_ptr<TcpSocket>(SocketEvents& events)>;
 
 class Network {
  public:
@@ -167,6 +176,10 @@ class Network {
   // its records. A close without the peer's TLS close notice is an error (a cut-off stream).
   // Null where the backend has no TLS.
   virtual std::unique_ptr<TcpSocket> CreateTlsSocket(SocketEvents& events) = 0;
+  // The same over the connection that transport makes (a proxy's tunnel, say) instead of a
+  // plain socket of its own: Connect's host and port are handed on to that connection.
+  virtual std::unique_ptr<TcpSocket> CreateTlsSocketOver(SocketEvents& events,
+                                                         const TransportMaker& transport) = 0;
 };
 
 }  // namespace veldrask

@@ -14,8 +14,15 @@ std::unique_ptr<TcpSocket> PosixNetwork::CreateTcpSocket(SocketEvents& events) {
 }
 
 std::unique_ptr<TcpSocket> PosixNetwork::CreateTlsSocket(SocketEvents& events) {
+  return CreateTlsSocketOver(events, [this](SocketEvents& transportEvents) {
+    return std::make_unique<PosixTcpSocket>(loop_, transportEvents, PosixTlsSocket::kReceiveLimit);
+  });
+}
+
+std::unique_ptr<TcpSocket> PosixNetwork::CreateTlsSocketOver(SocketEvents& events,
+                                                             const TransportMaker& transport) {
   if (!tls_) SetTlsTrust(TlsTrust{});
-  return std::make_unique<PosixTlsSocket>(loop_, tls_, events);
+  return std::make_unique<PosixTlsSocket>(loop_, tls_, events, transport);
 }
 
 }  // namespace veldrask::posix

@@ -19,6 +19,8 @@ class PosixNetwork final : public Network {
 
   std::unique_ptr<TcpSocket> CreateTcpSocket(SocketEvents& events) override;
   std::unique_ptr<TcpSocket> CreateTlsSocket(SocketEvents& events) override;
+  std::unique_ptr<TcpSocket> CreateTlsSocketOver(SocketEvents& events,
+                                                 const TransportMaker& transport) override;
 
  private:
   PollEventLoop& loop_;

@@ -26,10 +26,8 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 std::optional<int> HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return std::nullopt;
+  const int value = HexDigitValue(c);
+  return value < 0 ? std::nullopt : std::optional(value);
 }
 
 // Physical lines joined where a hex list continues: a line ending in "\" followed by a line

@@ -42,7 +42,7 @@ class PosixTcpSocket final : public TcpSocket {
   void Connect(std::string_view host, std::int32_t port) override;
   SocketState State() const override { return state_; }
   // Bytes of earlier sends not yet reported as sent.
-  std::size_t Unsent() const { return unreported_; }
+  bool HoldsUnsent() const override { return unreported_ != 0; }
   // A small send joins the gathered bytes and counts as sent at once; the gathered bytes go to
   // the kernel once they reach kGatherLimit, before any larger send, and whenever the loop
   // polls, so they never wait for more. A larger send hands the kernel what it takes now and

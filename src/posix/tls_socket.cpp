@@ -49,10 +49,10 @@ tls_failure::CertificateRejection DescribeVerification(long result, const std::s
 }  // namespace
 
 PosixTlsSocket::PosixTlsSocket(PollEventLoop& loop, std::shared_ptr<const TlsContext> context,
-                               SocketEvents& events)
+                               SocketEvents& events, const TransportMaker& transport)
     : context_(std::move(context)), events_(loop, events) {
   SocketEvents& transportEvents = *this;
-  transport_ = std::make_unique<PosixTcpSocket>(loop, transportEvents, kReceiveLimit);
+  transport_ = transport(transportEvents);
 }
 
 PosixTlsSocket::~PosixTlsSocket() {
@@ -101,7 +101,7 @@ void PosixTlsSocket::Send(std::span<const std::byte> data) {
   plainQueued_ += written;
   // When the plain socket took every record at once (gathered or handed to the kernel), the
   // owner need not wait for its own report to send the next block.
-  if (transport_->State() == SocketState::kConnected && transport_->Unsent() == 0) ReportSent();
+  if (transport_->State() == SocketState::kConnected && !transport_->HoldsUnsent()) ReportSent();
 }
 
 void PosixTlsSocket::GetData(ByteBuffer& out) {

@@ -29,8 +29,9 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents, private Tls
   // processor's cache: a download took less CPU and 0.6 MiB less memory than with 256 KiB.
   static constexpr std::size_t kReceiveLimit = std::size_t{64} << 10;
 
+  // transport: the connection the records go over.
   PosixTlsSocket(PollEventLoop& loop, std::shared_ptr<const TlsContext> context,
-                 SocketEvents& events);
+                 SocketEvents& events, const TransportMaker& transport);
   ~PosixTlsSocket() override;
   PosixTlsSocket(const PosixTlsSocket&) = delete;
   PosixTlsSocket& operator=(const PosixTlsSocket&) = delete;
@@ -80,7 +81,7 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents, private Tls
 
   std::shared_ptr<const TlsContext> context_;
   SocketEventsQueue events_;
-  std::unique_ptr<PosixTcpSocket> transport_;
+  std::unique_ptr<TcpSocket> transport_;
   SocketState state_ = SocketState::kClosed;
   std::string host_;
   std::unique_ptr<SSL, SslFree> ssl_;

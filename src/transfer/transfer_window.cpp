@@ -52,8 +52,11 @@ void TransferWindow::Wait(const std::function<bool()>& condition) {
   if (platform_.loop.WaitUntil(condition) == WaitOutcome::kLoopEnding) form_->Close();
 }
 
-void TransferWindow::OpenSocket(Transport transport) {
-  socket_ = CreateSocketFor(platform_.network, *this, transport);
+void TransferWindow::UseSocketFor(Transport transport, const ServerRoute& route) {
+  if (socket_ && transport == socketTransport_ && route.tunnel == socketTunnel_) return;
+  socket_ = OpenRouteSocket(platform_.network, *this, transport, route);
+  socketTransport_ = transport;
+  socketTunnel_ = route.tunnel;
 }
 
 void TransferWindow::CloseSocket() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 #include "http/exchange_observer.h"
 #include "platform/platform.h"
 #include "transfer/progress_block.h"
+#include "transfer/server_route.h"
 
 namespace veldrask {
 
@@ -66,8 +68,9 @@ class TransferWindow : private SocketEvents {
   // Handles events until condition holds; the loop's ending closes the window as the user's
   // close does.
   void Wait(const std::function<bool()>& condition);
-  // A fresh socket for the transport, reporting to this window.
-  void OpenSocket(Transport transport);
+  // A socket for transport by route, reporting to this window: a fresh one when the last was
+  // for another transport or another tunnel, else the same one.
+  void UseSocketFor(Transport transport, const ServerRoute& route);
   void CloseSocket();
 
   // Columns, image lists and the report view; rows come after.
@@ -103,6 +106,8 @@ class TransferWindow : private SocketEvents {
   void OnConnect() override;
 
   std::string_view caption_;
+  Transport socketTransport_ = Transport::kPlain;
+  std::optional<ProxyPlace> socketTunnel_;
   ImageList* smallIcons_;
   ImageList* largeIcons_;
 };

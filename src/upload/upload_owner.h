@@ -6,6 +6,7 @@
 
 #include "base/records.h"
 #include "http/exchange_observer.h"
+#include "http/host_options.h"
 
 namespace veldrask {
 
@@ -29,6 +30,8 @@ class UploadOwner {
   virtual void SetHTTPResponseStatus(std::string status) = 0;
   // Who follows the exchange for the host; null for nobody.
   virtual ExchangeObserver* Observer() const = 0;
+  // What the host adds beyond the page: here, the proxies.
+  virtual const HostOptions& GetHostOptions() const = 0;
 
  protected:
   ~UploadOwner() = default;

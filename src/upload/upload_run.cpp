@@ -33,12 +33,13 @@ void UploadWindow::RunUpload() {
 
   connected_ = false;
   const ServerAddress server = ParseServerAddress(owner_.HostName());
-  OpenSocket(server.transport);
+  const ServerRoute route = RouteTo(owner_.GetHostOptions(), server, owner_.ServerPort());
+  UseSocketFor(server.transport, route);
   Tell([](ExchangeObserver& o) { o.Connecting(); });
-  socket_->Connect(server.host, owner_.ServerPort());
+  socket_->Connect(route.host, route.port);
   Wait([this] { return connected_ || Stopped(); });
 
-  const std::string head = owner_.UploadHTTPHeader();
+  const std::string head = HeadForRoute(route, owner_.UploadHTTPHeader());
   if (!Stopped() && socket_->State() == SocketState::kConnected) {
     Tell([&head](ExchangeObserver& o) { o.RequestHead(head); });
   }

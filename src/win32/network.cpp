@@ -23,7 +23,14 @@ std::unique_ptr<TcpSocket> Win32Network::CreateTcpSocket(SocketEvents& events) {
 }
 
 std::unique_ptr<TcpSocket> Win32Network::CreateTlsSocket(SocketEvents& events) {
-  return std::make_unique<Win32TlsSocket>(loop_, events, trust_);
+  return CreateTlsSocketOver(events, [this](SocketEvents& transportEvents) {
+    return std::make_unique<Win32TcpSocket>(loop_, transportEvents, Win32TlsSocket::kReceiveLimit);
+  });
+}
+
+std::unique_ptr<TcpSocket> Win32Network::CreateTlsSocketOver(SocketEvents& events,
+                                                             const TransportMaker& transport) {
+  return std::make_unique<Win32TlsSocket>(loop_, events, trust_, transport);
 }
 
 }  // namespace veldrask::win32

@@ -19,6 +19,8 @@ class Win32Network final : public Network {
 
   std::unique_ptr<TcpSocket> CreateTcpSocket(SocketEvents& events) override;
   std::unique_ptr<TcpSocket> CreateTlsSocket(SocketEvents& events) override;
+  std::unique_ptr<TcpSocket> CreateTlsSocketOver(SocketEvents& events,
+                                                 const TransportMaker& transport) override;
 
   // What TLS sockets made from now on trust; the system's store alone unless changed.
   TlsTrust& Trust() { return *trust_; }

@@ -42,7 +42,7 @@ class Win32TcpSocket final : public TcpSocket {
   void Send(std::span<const std::byte> data) override;
   void GetData(ByteBuffer& out) override;
   // Bytes queued and not yet taken by Winsock.
-  std::size_t Unsent() const { return outgoing_.Size(); }
+  bool HoldsUnsent() const override { return outgoing_.Size() != 0; }
   // Drops the connection, both buffers and every event not yet delivered.
   void Close() override;
 

@@ -43,10 +43,11 @@ std::string HandshakeReason(SECURITY_STATUS status) {
 }  // namespace
 
 Win32TlsSocket::Win32TlsSocket(MessageEventLoop& loop, SocketEvents& events,
-                               std::shared_ptr<const TlsTrust> trust)
+                               std::shared_ptr<const TlsTrust> trust,
+                               const TransportMaker& transport)
     : loop_(loop), events_(events), trust_(std::move(trust)) {
   SocketEvents& transportEvents = *this;
-  transport_ = std::make_unique<Win32TcpSocket>(loop, transportEvents, kReceiveLimit);
+  transport_ = transport(transportEvents);
 }
 
 Win32TlsSocket::~Win32TlsSocket() {
@@ -113,7 +114,7 @@ void Win32TlsSocket::Send(std::span<const std::byte> data) {
   sealed_.clear();
   // When Winsock took every record at once, the owner need not wait for the plain socket's
   // own report to send the next block.
-  if (transport_->State() == SocketState::kConnected && transport_->Unsent() == 0) {
+  if (transport_->State() == SocketState::kConnected && !transport_->HoldsUnsent()) {
     ReportSent();
   }
 }

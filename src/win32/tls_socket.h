@@ -30,9 +30,10 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
   // refused as too big, before all of it is held.
   static constexpr std::size_t kHandshakeLimit = std::size_t{100} << 10;
 
-  // trust: what the server's certificate must chain to, shared with the network that made it.
+  // trust: what the server's certificate must chain to, shared with the network that made it;
+  // transport: the connection the records go over.
   Win32TlsSocket(MessageEventLoop& loop, SocketEvents& events,
-                 std::shared_ptr<const TlsTrust> trust);
+                 std::shared_ptr<const TlsTrust> trust, const TransportMaker& transport);
   ~Win32TlsSocket() override;
   Win32TlsSocket(const Win32TlsSocket&) = delete;
   Win32TlsSocket& operator=(const Win32TlsSocket&) = delete;
@@ -83,7 +84,7 @@ class Win32TlsSocket final : public TcpSocket, private SocketEvents {
   MessageEventLoop& loop_;
   SocketEvents& events_;
   std::shared_ptr<const TlsTrust> trust_;
-  std::unique_ptr<Win32TcpSocket> transport_;
+  std::unique_ptr<TcpSocket> transport_;
   SocketState state_ = SocketState::kClosed;
   std::string host_;
   std::wstring targetName_;

@@ -106,6 +106,16 @@ std::unique_ptr<ServerProcess> StartUploadServer(std::string_view kind,
   return StartPythonServer(kind, store_dir);
 }
 
+std::unique_ptr<ServerProcess> StartProxyServer(const ProxyOptions& options) {
+  std::vector<std::string> args;
+  for (const int port : options.connectPorts) {
+    args.push_back("--connect-port=" + std::to_string(port));
+  }
+  if (!options.basicAuth.empty()) args.push_back("--basic-auth=" + options.basicAuth);
+  args.push_back(options.log.string());
+  return StartPythonScript("proxy_server.py", args);
+}
+
 std::unique_ptr<ServerProcess> StartRecordingServer(const std::filesystem::path& record_dir,
                                                     const RecordingReply& reply) {
   const std::string records = ExistingDirectory(record_dir);

@@ -81,6 +81,16 @@ std::unique_ptr<ServerProcess> StartMisbehavingServer(std::string_view scenario)
 std::unique_ptr<ServerProcess> StartMisbehavingServerFor(const std::filesystem::path& caseFile,
                                                          const std::vector<std::string>& options);
 
+// Debian's tinyproxy (tests/servers/python/proxy_server.py): forwards plain requests and opens
+// CONNECT tunnels to connectPorts only, when any are named; with basicAuth ("NAME:PASSWORD")
+// it answers 407 to a request without them. Its log, one "Request" line a request, goes to log.
+struct ProxyOptions {
+  std::filesystem::path log;
+  std::vector<int> connectPorts;
+  std::string basicAuth;
+};
+std::unique_ptr<ServerProcess> StartProxyServer(const ProxyOptions& options);
+
 // The target for a misbehaving download: /scenario/NAME/SIZE/ and the percent-encoded name.
 std::string ScenarioPath(std::string_view scenario, std::uint64_t size, std::string_view name);
 

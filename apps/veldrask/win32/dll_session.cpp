@@ -142,8 +142,19 @@ void DllSession::LinkToControl(const DllSessionSettings& settings) {
   }
   link->CheckCertificates(settings.checkCertificates ? TRUE : FALSE);
   const HostOptions& host = settings.hostOptions;
-  std::string headerLines;
-  for (const std::string& line : host.extraHeaders) headerLines += line + "\r\n";
+  const auto lines = [](const std::vector<std::string>& each) {
+    std::string text;
+    for (const std::string& line : each) text += line + "\r\n";
+    return text;
+  };
+  const auto proxy = [](const std::optional<ProxyPlace>& place) {
+    return place ? com::HostProxy{place->host.data(), static_cast<ULONG>(place->host.size()),
+                                  place->port, place->authorization.data(),
+                                  static_cast<ULONG>(place->authorization.size())}
+                 : com::HostProxy{nullptr, 0, 0, nullptr, 0};
+  };
+  const std::string headerLines = lines(host.extraHeaders);
+  const std::string noProxyLines = lines(host.noProxy);
   const com::HostRequestOptions plain{
       .fileFieldName = host.fileFieldName ? host.fileFieldName->data() : nullptr,
       .fileFieldNameLength = static_cast<ULONG>(host.fileFieldName.value_or("").size()),
@@ -151,6 +162,10 @@ void DllSession::LinkToControl(const DllSessionSettings& settings) {
       .extraHeadersLength = static_cast<ULONG>(headerLines.size()),
       .keepGoing = host.keepGoing ? TRUE : FALSE,
       .redirectLimit = host.redirectLimit,
+      .httpProxy = proxy(host.httpProxy),
+      .httpsProxy = proxy(host.httpsProxy),
+      .noProxy = noProxyLines.data(),
+      .noProxyLength = static_cast<ULONG>(noProxyLines.size()),
   };
   link->SetHostOptions(&plain);
 }

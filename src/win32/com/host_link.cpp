@@ -3,12 +3,42 @@
 
 #include "win32/com/host_link.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "win32/com/control_platform.h"
 #include "win32/com/sink_observer.h"
 #include "win32/com/uploader_object.h"
 #include "win32/tls_trust.h"
 
 namespace veldrask::com {
+namespace {
+
+std::string Text(const char* text, ULONG length) {
+  return text == nullptr ? std::string() : std::string(text, length);
+}
+
+// Lines each ended by CR LF.
+std::vector<std::string> Lines(const char* text, ULONG length) {
+  std::vector<std::string> lines;
+  std::string_view rest(text == nullptr ? "" : text, text == nullptr ? 0 : length);
+  while (!rest.empty()) {
+    const std::size_t end = rest.find("\r\n");
+    lines.emplace_back(rest.substr(0, end));
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
+  }
+  return lines;
+}
+
+std::optional<ProxyPlace> ProxyOf(const HostProxy& plain) {
+  if (plain.host == nullptr) return std::nullopt;
+  return ProxyPlace{Text(plain.host, plain.hostLength), plain.port,
+                    Text(plain.authorization, plain.authorizationLength)};
+}
+
+}  // namespace
 
 HRESULT UploaderObject::FollowExchanges(IUploaderExchangeSink* sink) {
   if (!control_) return E_UNEXPECTED;
@@ -39,15 +69,12 @@ HRESULT UploaderObject::SetHostOptions(const HostRequestOptions* plain) {
   if (plain->fileFieldName != nullptr) {
     options.fileFieldName = std::string(plain->fileFieldName, plain->fileFieldNameLength);
   }
-  std::string_view lines(plain->extraHeaders == nullptr ? "" : plain->extraHeaders,
-                         plain->extraHeaders == nullptr ? 0 : plain->extraHeadersLength);
-  while (!lines.empty()) {
-    const std::size_t end = lines.find("\r\n");
-    options.extraHeaders.emplace_back(lines.substr(0, end));
-    lines.remove_prefix(end == std::string_view::npos ? lines.size() : end + 2);
-  }
+  options.extraHeaders = Lines(plain->extraHeaders, plain->extraHeadersLength);
   options.keepGoing = plain->keepGoing != FALSE;
   options.redirectLimit = plain->redirectLimit;
+  options.httpProxy = ProxyOf(plain->httpProxy);
+  options.httpsProxy = ProxyOf(plain->httpsProxy);
+  options.noProxy = Lines(plain->noProxy, plain->noProxyLength);
   control_->SetHostOptions(options);
   return S_OK;
 }

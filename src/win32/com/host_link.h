@@ -28,14 +28,27 @@ struct HostDownloadReport {
   LONG errorNumber;  // the socket's, for a failed connection
 };
 
+// A proxy in plain types; a null host: none.
+struct HostProxy {
+  const char* host;
+  ULONG hostLength;
+  LONG port;
+  const char* authorization;  // the Proxy-Authorization value; null: none
+  ULONG authorizationLength;
+};
+
 // The core's HostOptions in plain types. Texts are UTF-8 and valid for the call only.
 struct HostRequestOptions {
   const char* fileFieldName;  // one field name for every file part; null: FilePrefix and a number
   ULONG fileFieldNameLength;
   const char* extraHeaders;  // header lines, each ended by CR LF; null: none
   ULONG extraHeadersLength;
-  BOOL keepGoing;      // a download's refused file does not stop the session
-  LONG redirectLimit;  // a download's redirects followed for a file; 0: none
+  BOOL keepGoing;        // a download's refused file does not stop the session
+  LONG redirectLimit;    // a download's redirects followed for a file; 0: none
+  HostProxy httpProxy;   // forwards plain requests
+  HostProxy httpsProxy;  // tunnels TLS with CONNECT
+  const char* noProxy;   // servers reached directly, each ended by CR LF; null: none
+  ULONG noProxyLength;
 };
 
 // Made by the host: the control's exchanges as they happen. Calls come from inside the

@@ -36,7 +36,9 @@ class SessionOwner final : public UploadOwner {
   void SetHTTPResponseData(std::string data) override { responses.push_back(std::move(data)); }
   void SetHTTPResponseStatus(std::string status) override { statuses.push_back(std::move(status)); }
   ExchangeObserver* Observer() const override { return nullptr; }
+  const HostOptions& GetHostOptions() const override { return hostOptions; }
 
+  HostOptions hostOptions;
   UploadRequest request;
   std::int32_t bufferSize = 8192;
   std::int16_t port = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "posix/iconv_code_page.h"
 #include "support/files.h"
 #include "support/servers.h"
@@ -24,6 +25,14 @@ std::unique_ptr<CliProcess> CliTest::Start(const std::vector<std::string>& argum
                                            ErrorOutput errorOutput,
                                            const std::vector<std::string>& environment) const {
   std::vector<std::string> entries = Environment();
+  // Windows names its variables in any letter case: one given replaces the test's own alike.
+  const auto name = [](const std::string& entry) {
+    return WindowsHost() ? ToUpperAscii(entry.substr(0, entry.find('=')))
+                         : entry.substr(0, entry.find('='));
+  };
+  for (const std::string& added : environment) {
+    std::erase_if(entries, [&](const std::string& entry) { return name(entry) == name(added); });
+  }
   entries.insert(entries.end(), environment.begin(), environment.end());
   return std::make_unique<CliProcess>(arguments, entries, Root(), errorOutput);
 }
@@ -40,6 +49,9 @@ std::vector<std::string> CliTest::Environment() const {
   const std::filesystem::path suppressions = SourceDir() / "tests" / "lsan.supp";
   return {"HOME=" + (Root() / "home").string(),
           "VELDRASK_REGISTRY=" + (Root() / "registry").string(), "LC_ALL=C.UTF-8",
+          // The machine's proxies are not the test's.
+          "http_proxy=", "https_proxy=", "HTTPS_PROXY=", "all_proxy=", "ALL_PROXY=", "no_proxy=",
+          "NO_PROXY=",
           "LSAN_OPTIONS=suppressions=" + suppressions.string() +
               ":fast_unwind_on_malloc=0:print_suppressions=0"};
 }

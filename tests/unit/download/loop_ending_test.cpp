@@ -68,7 +68,9 @@ class RequestOwner final : public UploadOwner {
   void SetHTTPResponseData(std::string data) override { replies.push_back(std::move(data)); }
   void SetHTTPResponseStatus(std::string /*status*/) override {}
   ExchangeObserver* Observer() const override { return nullptr; }
+  const HostOptions& GetHostOptions() const override { return hostOptions; }
 
+  HostOptions hostOptions;
   UploadRequest request;
   std::vector<std::string> replies;
 };

@@ -24,7 +24,9 @@ class FakeUploadOwner final : public UploadOwner {
   void SetHTTPResponseData(std::string data) override { responses.push_back(std::move(data)); }
   void SetHTTPResponseStatus(std::string status) override { statuses.push_back(std::move(status)); }
   ExchangeObserver* Observer() const override { return nullptr; }
+  const HostOptions& GetHostOptions() const override { return hostOptions; }
 
+  HostOptions hostOptions;
   UploadRequest request;
   std::string boundary = "Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG";
   std::string host = "example.test";
