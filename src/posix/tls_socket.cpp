@@ -117,11 +117,12 @@ void PosixTlsSocket::Close() {
   arrivedRead_ = 0;
   firstBytes_.clear();
   plainQueued_ = 0;
-  transportClosed_ = closeNotified_ = renegotiationAsked_ = false;
+  transportOpened_ = transportClosed_ = closeNotified_ = renegotiationAsked_ = false;
   state_ = SocketState::kClosed;
 }
 
 void PosixTlsSocket::OnConnect() {
+  transportOpened_ = true;
   Pump();
 }
 
@@ -150,6 +151,9 @@ void PosixTlsSocket::OnClose() {
 void PosixTlsSocket::OnError(std::int32_t number, std::string_view description) {
   if (!ssl_) return;
   if (OpenSsl().SSL_is_init_finished(ssl_.get())) {
+    Fail(number, std::string(description));
+  } else if (!transportOpened_) {
+    // Never connected (refused, or a proxy's tunnel not opened): nothing was cut.
     Fail(number, std::string(description));
   } else if (AnsweredInPlainText()) {
     Fail(socket_error::kSecureChannelFailed, std::string(tls_failure::kPlainTextAnswer));

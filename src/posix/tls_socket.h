@@ -89,6 +89,7 @@ class PosixTlsSocket final : public TcpSocket, private SocketEvents, private Tls
   std::size_t arrivedRead_ = 0;
   std::string firstBytes_;  // the server's first bytes, to tell a plain-text answer
   std::size_t plainQueued_ = 0;
+  bool transportOpened_ = false;
   bool transportClosed_ = false;
   bool closeNotified_ = false;
   bool renegotiationAsked_ = false;

@@ -181,6 +181,9 @@ void Win32TlsSocket::OnError(std::int32_t number, std::string_view description) 
   if (state_ != SocketState::kConnecting && state_ != SocketState::kConnected) return;
   if (established_) {
     Fail(number, std::string(description));
+  } else if (!haveContext_) {
+    // Never connected (refused, or a proxy's tunnel not opened): nothing was cut.
+    Fail(number, std::string(description));
   } else if (AnsweredInPlainText()) {
     Fail(socket_error::kSecureChannelFailed, std::string(tls_failure::kPlainTextAnswer));
   } else {
