@@ -6,7 +6,7 @@
 namespace veldrask::host {
 
 HRESULT ExchangeSink::QueryInterface(REFIID riid, void** object) {
-  return Answer(
+  return win32::AnswerQuery(
       riid, object,
       {{&com::IID_IUploaderExchangeSink, static_cast<com::IUploaderExchangeSink*>(this)}});
 }

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "com_object.h"
 #include "http/exchange_observer.h"
 #include "win32/com/host_link.h"
+#include "win32/com_object.h"
 
 namespace veldrask::host {
 
 // The control DLL's exchanges handed to the host's observer in the core's own types, as the
 // POSIX host gets them from the core directly. The observer must outlive the sink's use: the
 // session lets the control go of the sink before the observer goes.
-class ExchangeSink final : public container::ComObject<com::IUploaderExchangeSink> {
+class ExchangeSink final
+    : public win32::ComObject<win32::PlainLifetime, com::IUploaderExchangeSink> {
  public:
   explicit ExchangeSink(ExchangeObserver& observer) : observer_(observer) {}
 

@@ -2,15 +2,20 @@
 
 #include <new>
 
+#include "win32/com/dll_lifetime.h"
 #include "win32/com/module.h"
-#include "win32/com/simple_object.h"
 #include "win32/com/uploader_object.h"
+#include "win32/com_object.h"
 
 namespace veldrask::com {
 namespace {
 
-class ClassFactory final : public SimpleObject<ClassFactory, IClassFactory> {
+class ClassFactory final : public win32::ComObject<DllLifetime<ClassFactory>, IClassFactory> {
  public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    return win32::AnswerQuery(riid, object,
+                              {{&IID_IClassFactory, static_cast<IClassFactory*>(this)}});
+  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;

@@ -4,6 +4,7 @@
 
 #include "win32/com/enumerator.h"
 #include "win32/com/win32_headers.h"
+#include "win32/com_object.h"
 
 namespace veldrask::com {
 
@@ -15,14 +16,8 @@ ConnectionPoint::~ConnectionPoint() {
 }
 
 HRESULT ConnectionPoint::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IConnectionPoint)) {
-    *object = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  return win32::AnswerQuery(riid, object,
+                            {{&IID_IConnectionPoint, static_cast<IConnectionPoint*>(this)}});
 }
 
 ULONG ConnectionPoint::AddRef() {

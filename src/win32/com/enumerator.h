@@ -6,8 +6,9 @@
 #include <new>
 #include <vector>
 
-#include "win32/com/simple_object.h"
+#include "win32/com/dll_lifetime.h"
 #include "win32/com/win32_headers.h"
+#include "win32/com_object.h"
 
 namespace veldrask::com {
 
@@ -19,13 +20,18 @@ inline void AddItemReference(CONNECTDATA& connection) {
 }
 
 template <typename Interface, typename Item>
-class Enumerator final : public SimpleObject<Enumerator<Interface, Item>, Interface> {
+class Enumerator final
+    : public win32::ComObject<DllLifetime<Enumerator<Interface, Item>>, Interface> {
  public:
   Enumerator(IUnknown* owner, std::vector<Item> items, std::size_t position = 0)
       : owner_(owner), items_(std::move(items)), position_(position) {
     owner_->AddRef();
   }
-  ~Enumerator() { owner_->Release(); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    return win32::AnswerQuery(riid, object,
+                              {{&__uuidof(Interface), static_cast<Interface*>(this)}});
+  }
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override {
     if (out == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
@@ -59,6 +65,8 @@ class Enumerator final : public SimpleObject<Enumerator<Interface, Item>, Interf
   }
 
  private:
+  ~Enumerator() override { owner_->Release(); }
+
   IUnknown* owner_;
   std::vector<Item> items_;
   std::size_t position_;

@@ -2,7 +2,10 @@
 
 #ifdef VELDRASK_REFERENCE_LEDGER
 
+#include <cxxabi.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <string>
@@ -30,11 +33,20 @@ Book& TheBook() {
   return *book;
 }
 
+// A kind is its class's type name as the compiler mangled it; reports give it as written.
+std::string KindName(const char* kind) {
+  int status = 0;
+  char* readable = abi::__cxa_demangle(kind, nullptr, nullptr, &status);
+  std::string name = status == 0 ? readable : kind;
+  std::free(readable);
+  return name;
+}
+
 std::string Describe(const void* object, const Entry& entry) {
   char line[160];
-  std::snprintf(line, sizeof line, "%s %p: %ld references (%ld AddRef, %ld Release)", entry.kind,
-                object, entry.references, entry.addRefs, entry.releases);
-  return line;
+  std::snprintf(line, sizeof line, " %p: %ld references (%ld AddRef, %ld Release)", object,
+                entry.references, entry.addRefs, entry.releases);
+  return KindName(entry.kind) + line;
 }
 
 [[noreturn]] void Fail(const std::string& what) {

@@ -6,7 +6,6 @@
 #include "win32/com/com_error.h"
 #include "win32/com/control_window.h"
 #include "win32/com/module.h"
-#include "win32/com/reference_ledger.h"
 #include "win32/ui/win32_ui.h"
 
 namespace veldrask::com {
@@ -63,10 +62,7 @@ UploaderObject::UploaderObject(ITypeInfo* dispatchType, ITypeInfo* fileType)
               MulDiv(kDesignedHeight, kHimetricPerInch, kTwipsPerInch)},
       events_(*this, DIID___UploaderControl),
       propertyNotifications_(*this, IID_IPropertyNotifySink),
-      host_(clientSite_, propertyNotifications_, *dispatchType) {
-  ObjectCreated();
-  ledger::Born(this, "UploaderObject");
-}
+      host_(clientSite_, propertyNotifications_, *dispatchType) {}
 
 UploaderObject::~UploaderObject() {
   if (platform_) platform_->Windows().SetHandlerHooks(nullptr, nullptr);
@@ -78,8 +74,6 @@ UploaderObject::~UploaderObject() {
   propertyNotifications_.UnadviseAll();
   dispatchType_->Release();
   fileType_->Release();
-  ledger::Died(this);
-  ObjectDestroyed();
 }
 
 HRESULT UploaderObject::StartControl() {
@@ -100,56 +94,27 @@ void UploaderObject::ReleaseSites() {
 }
 
 HRESULT UploaderObject::QueryInterface(REFIID riid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  // Each interface id with the base it is answered by (IPersist, IOleWindow and IViewObject
-  // through their first derived interface).
-  struct Answer {
-    const IID& iid;
-    void* (*cast)(UploaderObject*);
-  };
-  static const Answer kAnswers[] = {
-      {IID_IUnknown, [](UploaderObject* o) -> void* { return static_cast<IDispatch*>(o); }},
-      {IID_IDispatch, [](UploaderObject* o) -> void* { return static_cast<IDispatch*>(o); }},
-      {DIID__UploaderControl,
-       [](UploaderObject* o) -> void* { return static_cast<IDispatch*>(o); }},
-      {IID_IProvideClassInfo,
-       [](UploaderObject* o) -> void* { return static_cast<IProvideClassInfo2*>(o); }},
-      {IID_IProvideClassInfo2,
-       [](UploaderObject* o) -> void* { return static_cast<IProvideClassInfo2*>(o); }},
-      {IID_IConnectionPointContainer,
-       [](UploaderObject* o) -> void* { return static_cast<IConnectionPointContainer*>(o); }},
-      {IID_IPersistPropertyBag,
-       [](UploaderObject* o) -> void* { return static_cast<IPersistPropertyBag*>(o); }},
-      {IID_IPersist,
-       [](UploaderObject* o) -> void* { return static_cast<IPersistStreamInit*>(o); }},
-      {IID_IPersistStreamInit,
-       [](UploaderObject* o) -> void* { return static_cast<IPersistStreamInit*>(o); }},
-      {IID_IOleObject, [](UploaderObject* o) -> void* { return static_cast<IOleObject*>(o); }},
-      {IID_IOleWindow,
-       [](UploaderObject* o) -> void* { return static_cast<IOleInPlaceObject*>(o); }},
-      {IID_IOleInPlaceObject,
-       [](UploaderObject* o) -> void* { return static_cast<IOleInPlaceObject*>(o); }},
-      {IID_IOleInPlaceActiveObject,
-       [](UploaderObject* o) -> void* { return static_cast<IOleInPlaceActiveObject*>(o); }},
-      {IID_IOleControl, [](UploaderObject* o) -> void* { return static_cast<IOleControl*>(o); }},
-      {IID_IViewObject, [](UploaderObject* o) -> void* { return static_cast<IViewObject2*>(o); }},
-      {IID_IViewObject2, [](UploaderObject* o) -> void* { return static_cast<IViewObject2*>(o); }},
-      {IID_IObjectWithSite,
-       [](UploaderObject* o) -> void* { return static_cast<IObjectWithSite*>(o); }},
-      {IID_IQuickActivate,
-       [](UploaderObject* o) -> void* { return static_cast<IQuickActivate*>(o); }},
-      {IID_IUploaderHostLink,
-       [](UploaderObject* o) -> void* { return static_cast<IUploaderHostLink*>(o); }},
-  };
-  for (const Answer& answer : kAnswers) {
-    if (IsEqualIID(riid, answer.iid)) {
-      *object = answer.cast(this);
-      AddRef();
-      return S_OK;
-    }
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  // IPersist, IOleWindow and IViewObject through their first derived interface.
+  return win32::AnswerQuery(
+      riid, object,
+      {{&IID_IDispatch, static_cast<IDispatch*>(this)},
+       {&DIID__UploaderControl, static_cast<IDispatch*>(this)},
+       {&IID_IProvideClassInfo, static_cast<IProvideClassInfo2*>(this)},
+       {&IID_IProvideClassInfo2, static_cast<IProvideClassInfo2*>(this)},
+       {&IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)},
+       {&IID_IPersistPropertyBag, static_cast<IPersistPropertyBag*>(this)},
+       {&IID_IPersist, static_cast<IPersistStreamInit*>(this)},
+       {&IID_IPersistStreamInit, static_cast<IPersistStreamInit*>(this)},
+       {&IID_IOleObject, static_cast<IOleObject*>(this)},
+       {&IID_IOleWindow, static_cast<IOleInPlaceObject*>(this)},
+       {&IID_IOleInPlaceObject, static_cast<IOleInPlaceObject*>(this)},
+       {&IID_IOleInPlaceActiveObject, static_cast<IOleInPlaceActiveObject*>(this)},
+       {&IID_IOleControl, static_cast<IOleControl*>(this)},
+       {&IID_IViewObject, static_cast<IViewObject2*>(this)},
+       {&IID_IViewObject2, static_cast<IViewObject2*>(this)},
+       {&IID_IObjectWithSite, static_cast<IObjectWithSite*>(this)},
+       {&IID_IQuickActivate, static_cast<IQuickActivate*>(this)},
+       {&IID_IUploaderHostLink, static_cast<IUploaderHostLink*>(this)}});
 }
 
 void UploaderObject::HoldForCall() {
@@ -159,7 +124,7 @@ void UploaderObject::HoldForCall() {
 
 void UploaderObject::LetGoAfterCall(bool fromWindowProcedure) {
   --callHolds_;
-  if (fromWindowProcedure && references_ == 1 && window_ != nullptr &&
+  if (fromWindowProcedure && References() == 1 && window_ != nullptr &&
       PostDeferredRelease(window_, static_cast<IDispatch*>(this))) {
     return;
   }
@@ -170,21 +135,10 @@ void UploaderObject::CloseModalWindows() noexcept {
   if (platform_) platform_->Windows().CloseModalForms();
 }
 
-ULONG UploaderObject::AddRef() {
-  ledger::Counted(this, +1);
-  return ++references_;
-}
-
 ULONG UploaderObject::Release() {
-  ledger::Counted(this, -1);
-  const ULONG left = --references_;
+  const ULONG left = ComObject::Release();
   // Only calls of the control itself still hold it: whoever was using it has gone.
   if (left != 0 && left == callHolds_) CloseModalWindows();
-  if (left == 0) {
-    // Calls made while tearing down (sinks, sites) must not delete the object again.
-    references_ = 1;
-    delete this;
-  }
   return left;
 }
 

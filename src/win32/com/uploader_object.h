@@ -10,34 +10,28 @@
 #include "control/uploader_control.h"
 #include "win32/com/connection_point.h"
 #include "win32/com/control_platform.h"
+#include "win32/com/dll_lifetime.h"
 #include "win32/com/host_link.h"
 #include "win32/com/sink_observer.h"
 #include "win32/com/site_host.h"
 #include "win32/com/win32_headers.h"
+#include "win32/com_object.h"
 #include "win32/com_ptr.h"
 
 namespace veldrask::com {
 
-class UploaderObject final : public IDispatch,
-                             public IProvideClassInfo2,
-                             public IConnectionPointContainer,
-                             public IPersistPropertyBag,
-                             public IPersistStreamInit,
-                             public IOleObject,
-                             public IOleInPlaceObject,
-                             public IOleInPlaceActiveObject,
-                             public IOleControl,
-                             public IViewObject2,
-                             public IObjectWithSite,
-                             public IQuickActivate,
-                             public IUploaderHostLink {
+class UploaderObject final
+    : public win32::ComObject<DllLifetime<UploaderObject>, IDispatch, IProvideClassInfo2,
+                              IConnectionPointContainer, IPersistPropertyBag, IPersistStreamInit,
+                              IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl,
+                              IViewObject2, IObjectWithSite, IQuickActivate, IUploaderHostLink> {
  public:
   // Creates an object (with start-up done) and hands out riid.
   static HRESULT Create(REFIID riid, void** object);
 
-  // IUnknown (uploader_object.cpp)
+  // IUnknown (uploader_object.cpp); AddRef is the base's, Release also closes the transfer
+  // windows when only the control's own calls hold it.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
 
   // IDispatch (dispatch.cpp)
@@ -150,9 +144,7 @@ class UploaderObject final : public IDispatch,
 
  private:
   UploaderObject(ITypeInfo* dispatchType, ITypeInfo* fileType);
-  ~UploaderObject();
-  UploaderObject(const UploaderObject&) = delete;
-  UploaderObject& operator=(const UploaderObject&) = delete;
+  ~UploaderObject() override;
 
   // Start-up of the core control on the object's platform.
   HRESULT StartControl();
@@ -174,7 +166,6 @@ class UploaderObject final : public IDispatch,
   // Closes the open transfer windows as the user's close does, so their loops unwind.
   void CloseModalWindows() noexcept;
 
-  ULONG references_ = 1;
   ULONG callHolds_ = 0;  // the references HoldForCall took
   ITypeInfo* dispatchType_;
   ITypeInfo* fileType_;

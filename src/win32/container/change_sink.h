@@ -7,18 +7,18 @@
 
 #include <vector>
 
-#include "win32/container/com_object.h"
+#include "win32/com_object.h"
 
 namespace veldrask::container {
 
-class ChangeSink final : public ComObject<IPropertyNotifySink> {
+class ChangeSink final : public win32::ComObject<win32::PlainLifetime, IPropertyNotifySink> {
  public:
   const std::vector<DISPID>& Changed() const { return changed_; }
   void Clear() { changed_.clear(); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-    return Answer(id, object,
-                  {{&IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(this)}});
+    return win32::AnswerQuery(
+        id, object, {{&IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(this)}});
   }
   HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
     changed_.push_back(id);

@@ -7,10 +7,10 @@
 namespace veldrask::container {
 
 HRESULT InPlaceFrame::QueryInterface(REFIID id, void** object) {
-  return Answer(id, object,
-                {{&IID_IOleInPlaceFrame, static_cast<IOleInPlaceFrame*>(this)},
-                 {&IID_IOleInPlaceUIWindow, static_cast<IOleInPlaceUIWindow*>(this)},
-                 {&IID_IOleWindow, static_cast<IOleWindow*>(this)}});
+  return win32::AnswerQuery(id, object,
+                            {{&IID_IOleInPlaceFrame, static_cast<IOleInPlaceFrame*>(this)},
+                             {&IID_IOleInPlaceUIWindow, static_cast<IOleInPlaceUIWindow*>(this)},
+                             {&IID_IOleWindow, static_cast<IOleWindow*>(this)}});
 }
 
 HRESULT InPlaceFrame::GetWindow(HWND* window) {
@@ -30,11 +30,11 @@ ClientSite::~ClientSite() {
 }
 
 HRESULT ClientSite::QueryInterface(REFIID id, void** object) {
-  return Answer(id, object,
-                {{&IID_IOleClientSite, static_cast<IOleClientSite*>(this)},
-                 {&IID_IOleInPlaceSite, static_cast<IOleInPlaceSite*>(this)},
-                 {&IID_IOleWindow, static_cast<IOleWindow*>(this)},
-                 {&IID_IDispatch, static_cast<IDispatch*>(this)}});
+  return win32::AnswerQuery(id, object,
+                            {{&IID_IOleClientSite, static_cast<IOleClientSite*>(this)},
+                             {&IID_IOleInPlaceSite, static_cast<IOleInPlaceSite*>(this)},
+                             {&IID_IOleWindow, static_cast<IOleWindow*>(this)},
+                             {&IID_IDispatch, static_cast<IDispatch*>(this)}});
 }
 
 HRESULT ClientSite::GetContainer(IOleContainer** container) {

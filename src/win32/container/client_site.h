@@ -8,12 +8,12 @@
 #include <oleidl.h>
 #include <windows.h>
 
-#include "win32/container/com_object.h"
+#include "win32/com_object.h"
 #include "win32/container/page_document.h"
 
 namespace veldrask::container {
 
-class InPlaceFrame final : public ComObject<IOleInPlaceFrame> {
+class InPlaceFrame final : public win32::ComObject<win32::PlainLifetime, IOleInPlaceFrame> {
  public:
   explicit InPlaceFrame(HWND window) : window_(window) {}
 
@@ -39,7 +39,8 @@ class InPlaceFrame final : public ComObject<IOleInPlaceFrame> {
   HWND window_;
 };
 
-class ClientSite final : public ComObject<IOleClientSite, IOleInPlaceSite, IDispatch> {
+class ClientSite final
+    : public win32::ComObject<win32::PlainLifetime, IOleClientSite, IOleInPlaceSite, IDispatch> {
  public:
   ClientSite(HWND window, PageDocument& document);
 

@@ -19,7 +19,7 @@ std::runtime_error Failure(const std::string& what, HRESULT result) {
 
 // The class id of the coclass named className in the type library embedded in the DLL.
 CLSID ClassInLibrary(const std::wstring& dll, const std::wstring& className) {
-  ComPtr<ITypeLib> library;
+  win32::ComPtr<ITypeLib> library;
   const HRESULT loaded = LoadTypeLibEx(dll.c_str(), REGKIND_NONE, library.Out());
   if (FAILED(loaded)) throw Failure("no type library in " + win32::Narrow(dll), loaded);
   for (UINT index = 0; index < library->GetTypeInfoCount(); ++index) {
@@ -33,7 +33,7 @@ CLSID ClassInLibrary(const std::wstring& dll, const std::wstring& className) {
     const bool match = className == std::wstring_view(name, SysStringLen(name));
     SysFreeString(name);
     if (!match) continue;
-    ComPtr<ITypeInfo> info;
+    win32::ComPtr<ITypeInfo> info;
     TYPEATTR* attributes = nullptr;
     if (FAILED(library->GetTypeInfo(index, info.Out())) || FAILED(info->GetTypeAttr(&attributes))) {
       break;
@@ -55,7 +55,7 @@ CreatedControl FromDll(const ControlSource& source) {
   using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   auto entry = reinterpret_cast<GetClassObject>(
       reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
-  ComPtr<IClassFactory> factory;
+  win32::ComPtr<IClassFactory> factory;
   HRESULT result = entry != nullptr ? entry(id, IID_IClassFactory, factory.OutVoid())
                                     : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
   CreatedControl created;

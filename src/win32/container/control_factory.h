@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "win32/container/com_object.h"
+#include "win32/com_ptr.h"
 
 namespace veldrask::container {
 
@@ -19,7 +19,7 @@ struct ControlSource {
 
 // A created control and, when it came from its DLL, the module that must outlive it.
 struct CreatedControl {
-  ComPtr<IOleObject> object;
+  win32::ComPtr<IOleObject> object;
   HMODULE module = nullptr;
   bool fromRegistry = false;
 };

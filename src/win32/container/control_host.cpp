@@ -89,8 +89,8 @@ struct ControlHost::State {
   ClientSite* site = nullptr;
   ChangeSink* changes = nullptr;
   CreatedControl control;
-  ComPtr<IDispatch> dispatch;
-  ComPtr<IConnectionPoint> notifications;
+  win32::ComPtr<IDispatch> dispatch;
+  win32::ComPtr<IConnectionPoint> notifications;
   DWORD notificationCookie = 0;
   std::vector<std::string> paramNamesRead;
 
@@ -151,8 +151,8 @@ void ControlHost::LoadParams(const Params& params) {
   std::vector<std::pair<std::wstring, std::wstring>> wide;
   for (const auto& [name, value] : params)
     wide.emplace_back(win32::Widen(name), win32::Widen(value));
-  ComPtr<ParamBag> bag(new ParamBag(std::move(wide)));
-  ComPtr<LoadErrorLog> log(new LoadErrorLog);
+  win32::ComPtr<ParamBag> bag(new ParamBag(std::move(wide)));
+  win32::ComPtr<LoadErrorLog> log(new LoadErrorLog);
   const HRESULT loaded = persist->Load(bag.Get(), log.Get());
   s.paramNamesRead.clear();
   for (const std::wstring& name : bag->NamesRead()) s.paramNamesRead.push_back(win32::Narrow(name));
@@ -220,7 +220,7 @@ void ControlHost::SetLocation(std::string_view href) {
 std::vector<std::string> ControlHost::TakeChangedProperties() {
   State& s = *state_;
   std::vector<std::string> names;
-  ComPtr<ITypeInfo> info;
+  win32::ComPtr<ITypeInfo> info;
   if (s.dispatch) s.dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Out());
   for (const DISPID id : s.changes->Changed()) {
     BSTR name = nullptr;
@@ -256,7 +256,7 @@ void ControlHost::ReleaseControl() {
     inPlace->InPlaceDeactivate();
   }
   // Moved out first: the calls below may run the control's windows, which may call in.
-  ComPtr<IOleObject> object = std::move(s.control.object);
+  win32::ComPtr<IOleObject> object = std::move(s.control.object);
   object->Close(OLECLOSE_NOSAVE);
   object->SetClientSite(nullptr);
   s.dispatch.Reset();
@@ -266,7 +266,7 @@ HWND ControlHost::PageWindow() const {
   return state_->page;
 }
 
-const ComPtr<IOleObject>& ControlHost::Object() const {
+const win32::ComPtr<IOleObject>& ControlHost::Object() const {
   return state_->control.object;
 }
 

@@ -16,11 +16,14 @@
 #include <utility>
 #include <vector>
 
-#include "win32/container/com_object.h"
+#include "win32/com_ptr.h"
 #include "win32/container/control_factory.h"
 #include "win32/container/dispatch_call.h"
 
 namespace veldrask::container {
+
+// Hosts of the container name the one owning interface pointer as container::ComPtr.
+using win32::ComPtr;
 
 // OLE on this thread for as long as it lives.
 class OleApartment {
@@ -80,7 +83,7 @@ class ControlHost {
   // Asks the control for an interface that no page uses (a host's private one); null when it
   // has none or was let go.
   template <typename Interface>
-  ComPtr<Interface> QueryControl(REFIID id) const {
+  win32::ComPtr<Interface> QueryControl(REFIID id) const {
     return Object().As<Interface>(id);
   }
 
@@ -90,7 +93,7 @@ class ControlHost {
   void ReleaseControl();
 
  private:
-  const ComPtr<IOleObject>& Object() const;
+  const win32::ComPtr<IOleObject>& Object() const;
 
   struct State;
   std::unique_ptr<State> state_;

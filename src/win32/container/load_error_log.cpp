@@ -5,7 +5,7 @@
 namespace veldrask::container {
 
 HRESULT LoadErrorLog::QueryInterface(REFIID id, void** object) {
-  return Answer(id, object, {{&IID_IErrorLog, static_cast<IErrorLog*>(this)}});
+  return win32::AnswerQuery(id, object, {{&IID_IErrorLog, static_cast<IErrorLog*>(this)}});
 }
 
 HRESULT LoadErrorLog::AddError(LPCOLESTR name, EXCEPINFO* info) {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "win32/container/com_object.h"
+#include "win32/com_object.h"
 #include "win32/container/dispatch_call.h"
 
 namespace veldrask::container {
@@ -26,7 +26,7 @@ class ParamLoadError : public MemberError {
   std::string name_;
 };
 
-class LoadErrorLog final : public ComObject<IErrorLog> {
+class LoadErrorLog final : public win32::ComObject<win32::PlainLifetime, IErrorLog> {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override;
   HRESULT STDMETHODCALLTYPE AddError(LPCOLESTR name, EXCEPINFO* info) override;

@@ -9,7 +9,7 @@
 #include <span>
 #include <string_view>
 
-#include "win32/container/com_object.h"
+#include "win32/com_object.h"
 
 namespace veldrask::container {
 
@@ -27,7 +27,7 @@ HRESULT ReturnText(std::wstring_view text, VARIANT* result);
 // A script object answering IDispatch by the names it lists (ids from 1), besides the other
 // interfaces it implements; it has no type information.
 template <typename... Others>
-class NamedDispatch : public ComObject<Others..., IDispatch> {
+class NamedDispatch : public win32::ComObject<win32::PlainLifetime, Others..., IDispatch> {
  public:
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count == nullptr) return E_POINTER;

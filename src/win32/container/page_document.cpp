@@ -29,7 +29,7 @@ HRESULT PutText(const DISPPARAMS* params, std::wstring& target) {
 }  // namespace
 
 HRESULT PageLocation::QueryInterface(REFIID id, void** object) {
-  return Answer(id, object, {{&IID_IDispatch, static_cast<IDispatch*>(this)}});
+  return win32::AnswerQuery(id, object, {{&IID_IDispatch, static_cast<IDispatch*>(this)}});
 }
 
 std::span<const std::wstring_view> PageLocation::Names() const {
@@ -46,10 +46,10 @@ HRESULT PageLocation::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
 PageDocument::PageDocument() : location_(new PageLocation) {}
 
 HRESULT PageDocument::QueryInterface(REFIID id, void** object) {
-  return Answer(id, object,
-                {{&IID_IOleContainer, static_cast<IOleContainer*>(this)},
-                 {&IID_IParseDisplayName, static_cast<IParseDisplayName*>(this)},
-                 {&IID_IDispatch, static_cast<IDispatch*>(this)}});
+  return win32::AnswerQuery(id, object,
+                            {{&IID_IOleContainer, static_cast<IOleContainer*>(this)},
+                             {&IID_IParseDisplayName, static_cast<IParseDisplayName*>(this)},
+                             {&IID_IDispatch, static_cast<IDispatch*>(this)}});
 }
 
 HRESULT PageDocument::ParseDisplayName(IBindCtx*, LPOLESTR, ULONG*, IMoniker**) {

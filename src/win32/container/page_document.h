@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "win32/com_ptr.h"
 #include "win32/container/named_dispatch.h"
 
 namespace veldrask::container {
@@ -52,7 +53,7 @@ class PageDocument final : public NamedDispatch<IOleContainer> {
   std::span<const std::wstring_view> Names() const override;
 
   std::wstring cookie_;
-  ComPtr<PageLocation> location_;
+  win32::ComPtr<PageLocation> location_;
 };
 
 }  // namespace veldrask::container

@@ -3,7 +3,7 @@
 namespace veldrask::container {
 
 HRESULT ParamBag::QueryInterface(REFIID id, void** object) {
-  return Answer(id, object, {{&IID_IPropertyBag, static_cast<IPropertyBag*>(this)}});
+  return win32::AnswerQuery(id, object, {{&IID_IPropertyBag, static_cast<IPropertyBag*>(this)}});
 }
 
 std::pair<std::wstring, std::wstring>* ParamBag::Find(LPCOLESTR name) {

@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "win32/container/com_object.h"
+#include "win32/com_object.h"
 
 namespace veldrask::container {
 
-class ParamBag final : public ComObject<IPropertyBag> {
+class ParamBag final : public win32::ComObject<win32::PlainLifetime, IPropertyBag> {
  public:
   explicit ParamBag(std::vector<std::pair<std::wstring, std::wstring>> params)
       : params_(std::move(params)) {}
