@@ -93,7 +93,7 @@ class DllSession {
   TimeLimits limits_;
   std::size_t forgottenMessages_ = 0;
   ExchangeFollower exchange_;
-  container::ComPtr<ExchangeSink> sink_;
+  win32::ComPtr<ExchangeSink> sink_;
   std::unique_ptr<LimitTimer> closer_;
   container::DialogUser user_;
   std::optional<container::ControlHost> host_;

@@ -22,9 +22,6 @@
 
 namespace veldrask::container {
 
-// Hosts of the container name the one owning interface pointer as container::ComPtr.
-using win32::ComPtr;
-
 // OLE on this thread for as long as it lives.
 class OleApartment {
  public:
