@@ -121,16 +121,19 @@ std::optional<tls_failure::CertificateRejection> CheckServerCertificate(CtxtHand
       return Describe(GetLastError(), host);
     }
   }
-  if (error == static_cast<DWORD>(CERT_E_UNTRUSTEDROOT) && chain->cChain > 0 &&
-      chain->rgpChain[0]->cElement == 1) {
+  // A chain that stops short of a root (its issuer found nowhere) is not trusted, whatever the
+  // policy says: Wine's SSL policy lets one pass.
+  const bool partial = (chain->TrustStatus.dwErrorStatus & CERT_TRUST_IS_PARTIAL_CHAIN) != 0;
+  const bool issuerUnknown =
+      partial || Describe(error, host).number == socket_error::kCertificateUnknownIssuer;
+  // Named by what the certificate is, not by how the chain came out: the chain engine reports
+  // one certificate alone as an untrusted root or as a chain it could not finish.
+  CERT_INFO& leaf = *certificate->pCertInfo;  // the call takes its names without const
+  if (issuerUnknown && CertCompareCertificateName(X509_ASN_ENCODING, &leaf.Subject, &leaf.Issuer)) {
     return RejectCertificate(CertificateProblem::kSelfSigned);
   }
   if (error != 0) return Describe(error, host);
-  // A chain that stops short of a root (its issuer found nowhere) is not trusted, whatever the
-  // policy says: Wine's SSL policy lets one pass.
-  if ((chain->TrustStatus.dwErrorStatus & CERT_TRUST_IS_PARTIAL_CHAIN) != 0) {
-    return RejectCertificate(CertificateProblem::kUnknownIssuer);
-  }
+  if (partial) return RejectCertificate(CertificateProblem::kUnknownIssuer);
   return std::nullopt;
 }
 

@@ -389,7 +389,7 @@ TEST_F(UploadCliTest, BadInputSendsNothingAndExitsTwo) {
       {{"--param", "HostName=", "upload", "files/a.txt"}, "no server: give --url URL"},
       {{"--url", "http://127.0.0.1/x", "upload", "files/a.txt"},
        "--url sets HostName: drop --param HostName"},
-      {{"upload", "-x", "files/a.txt"}, "upload: unknown option -x"},
+      {{"upload", "-Z", "files/a.txt"}, "upload: unknown option -Z"},
       {{"-H", "X-Note", "upload", "files/a.txt"}, "-H 'X-Note': not a 'Name: value' header"},
       {{"-H", "X-A: 1\r\nX-B: 2", "upload", "files/a.txt"}, "neither line breaks"},
       {{"-H", "X Note: 1", "upload", "files/a.txt"}, "the name holds ' '"},
