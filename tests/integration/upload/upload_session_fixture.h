@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "fake_upload_owner.h"
 #include "headless/headless_ui.h"
 #include "posix/posix_platform.h"
 #include "support/temp_dir.h"
 #include "support/test_deadline.h"
-#include "upload/upload_owner.h"
 #include "upload/upload_request.h"
 
 namespace veldrask::upload_test {
@@ -22,29 +22,15 @@ namespace veldrask::upload_test {
 inline constexpr std::string_view kBoundary = "Q7x2Lm9PzA4kT0rWb8Nc1YeV5sHu3JdG";
 inline constexpr std::string_view kMainTitle = "업로드 [초록모래 파일트랜스퍼 Ver 1.8]";
 
-class SessionOwner final : public UploadOwner {
- public:
-  std::vector<AttachedFile> AttachedFileList() const override { return request.attachedFiles; }
-  std::string EngTitleVer() const override { return "초록모래 파일트랜스퍼 Ver 1.8"; }
-  std::int32_t BufferSize() const override { return bufferSize; }
-  std::string Boundary() const override { return std::string(kBoundary); }
-  std::string HostName() const override { return "127.0.0.1"; }
-  std::int16_t ServerPort() const override { return port; }
-  std::string UploadHTTPHeader() const override { return request.httpHeader; }
-  std::string UploadHTTPFormData() const override { return request.formData; }
-  std::string MainTitle() const override { return std::string(kMainTitle); }
-  void SetHTTPResponseData(std::string data) override { responses.push_back(std::move(data)); }
-  void SetHTTPResponseStatus(std::string status) override { statuses.push_back(std::move(status)); }
-  ExchangeObserver* Observer() const override { return nullptr; }
-  const HostOptions& GetHostOptions() const override { return hostOptions; }
-
-  HostOptions hostOptions;
-  UploadRequest request;
-  std::int32_t bufferSize = 8192;
-  std::int16_t port = 0;
-  std::vector<std::string> responses;
-  std::vector<std::string> statuses;
-};
+// The control as the window reads it, talking to a server on 127.0.0.1.
+inline testing::FakeUploadOwner SessionOwner() {
+  testing::FakeUploadOwner owner;
+  owner.engineTitle = "초록모래 파일트랜스퍼 Ver 1.8";
+  owner.mainTitle = std::string(kMainTitle);
+  owner.boundary = std::string(kBoundary);
+  owner.host = "127.0.0.1";
+  return owner;
+}
 
 // What the user saw when the window had closed.
 struct SessionOutcome {
@@ -76,7 +62,7 @@ class UploadSessionTest : public ::testing::Test {
   posix::PosixPlatform posix_;
   headless::HeadlessUi ui_{posix_.Loop()};
   Platform platform_ = posix_.Bind(ui_);
-  SessionOwner owner_;
+  testing::FakeUploadOwner owner_ = SessionOwner();
 };
 
 }  // namespace veldrask::upload_test

@@ -10,9 +10,9 @@
 
 #include "download/download_window.h"
 #include "fake_owner.h"
+#include "fake_upload_owner.h"
 #include "scripted_network.h"
 #include "test_platform.h"
-#include "upload/upload_owner.h"
 #include "upload/upload_request.h"
 #include "upload/upload_window.h"
 
@@ -54,31 +54,13 @@ Outcome Collect(const TestPlatform& test, std::string_view formName, std::string
   return outcome;
 }
 
-class RequestOwner final : public UploadOwner {
- public:
-  std::vector<AttachedFile> AttachedFileList() const override { return request.attachedFiles; }
-  std::string EngTitleVer() const override { return "엔진 Ver 1.8"; }
-  std::int32_t BufferSize() const override { return 8192; }
-  std::string Boundary() const override { return "b0undary"; }
-  std::string HostName() const override { return "example.test"; }
-  std::int16_t ServerPort() const override { return 80; }
-  std::string UploadHTTPHeader() const override { return request.httpHeader; }
-  std::string UploadHTTPFormData() const override { return request.formData; }
-  std::string MainTitle() const override { return "업로드"; }
-  void SetHTTPResponseData(std::string data) override { replies.push_back(std::move(data)); }
-  void SetHTTPResponseStatus(std::string /*status*/) override {}
-  ExchangeObserver* Observer() const override { return nullptr; }
-  const HostOptions& GetHostOptions() const override { return hostOptions; }
-
-  HostOptions hostOptions;
-  UploadRequest request;
-  std::vector<std::string> replies;
-};
-
 // The whole request goes out; the session is interrupted while the reply is half there.
 Outcome UploadInterrupted(Interruption how) {
   TestPlatform test;
-  RequestOwner owner;
+  FakeUploadOwner owner;
+  owner.boundary = "b0undary";
+  owner.port = 80;
+  owner.mainTitle = "업로드";
   const std::vector<std::string> keys{test.Scratch().WriteFile("a.bin", 100)};
   ComposeUploadRequest({"/up", "example.test", "", "b0undary", "file", "0"}, {}, keys, test.files,
                        test.ansi, owner.request);
@@ -88,7 +70,7 @@ Outcome UploadInterrupted(Interruption how) {
   });
   UploadWindow window(test.Get(), owner, nullptr, nullptr, nullptr, test.ansi, test.ansi);
   window.ShowModal();
-  return Collect(test, "frmProcess", "UploadFileList", owner.replies);
+  return Collect(test, "frmProcess", "UploadFileList", owner.responses);
 }
 
 // The session is interrupted in the middle of the first of two files.

@@ -4,7 +4,7 @@
 
 #include "control_entries.h"
 #include "memory_file_system.h"
-#include "unit/upload/fake_upload_owner.h"
+#include "fake_upload_owner.h"
 #include "upload/upload_request.h"
 #include "upload/upload_window.h"
 #include "upload/utf8_code_page.h"
