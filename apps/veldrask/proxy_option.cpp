@@ -5,15 +5,11 @@
 #include <cstdlib>
 
 #include "base/text.h"
+#include "http/field_text.h"
 #include "request_options.h"
 
 namespace veldrask::host {
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         ToUpperAscii(text.substr(0, prefix.size())) == ToUpperAscii(prefix);
-}
 
 std::string PercentDecoded(std::string_view text) {
   std::string decoded;
@@ -41,18 +37,13 @@ std::optional<std::string> FirstSet(const Environment& environment,
   return std::nullopt;
 }
 
-std::vector<std::string> SplitList(std::string_view list) {
-  std::vector<std::string> entries;
-  while (!list.empty()) {
-    const std::size_t comma = list.find(',');
-    std::string_view entry = list.substr(0, comma);
-    list.remove_prefix(comma == std::string_view::npos ? list.size() : comma + 1);
-    while (!entry.empty() && (entry.front() == ' ' || entry.front() == '\t'))
-      entry.remove_prefix(1);
-    while (!entry.empty() && (entry.back() == ' ' || entry.back() == '\t')) entry.remove_suffix(1);
-    if (!entry.empty()) entries.emplace_back(entry);
+// The names of a comma-separated list, each trimmed; empty ones dropped.
+std::vector<std::string> Names(std::string_view list) {
+  std::vector<std::string> names;
+  for (const std::string_view name : http_text::SplitList(list)) {
+    if (!name.empty()) names.emplace_back(name);
   }
-  return entries;
+  return names;
 }
 
 }  // namespace
@@ -60,7 +51,7 @@ std::vector<std::string> SplitList(std::string_view list) {
 ProxyPlace ParseProxyUrl(std::string_view text, std::string_view source) {
   const std::string said = std::string(source) + " '" + std::string(text) + "': ";
   if (const std::size_t scheme = text.find("://"); scheme != std::string_view::npos) {
-    if (!StartsWithNoCase(text, "http://")) {
+    if (!http_text::StartsWithIgnoreCase(text, "http://")) {
       throw UsageError(said + "only an http:// proxy is supported");
     }
     text.remove_prefix(scheme + 3);
@@ -123,7 +114,7 @@ void ApplyProxies(const Options& options, const Environment& environment, HostOp
   const char* name = nullptr;
   const std::optional<std::string> noProxy =
       options.noProxy ? options.noProxy : FirstSet(environment, {"no_proxy", "NO_PROXY"}, name);
-  host.noProxy = noProxy ? SplitList(*noProxy) : std::vector<std::string>{};
+  host.noProxy = noProxy ? Names(*noProxy) : std::vector<std::string>{};
 }
 
 }  // namespace veldrask::host

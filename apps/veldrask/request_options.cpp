@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/text.h"
+#include "http/field_text.h"
 #include "proxy_option.h"
 
 namespace veldrask::host {
@@ -14,10 +15,6 @@ bool IsTokenCharacter(char c) {
   constexpr std::string_view kMarks = "!#$%&'*+-.^_`|~";
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
          kMarks.find(c) != std::string_view::npos;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return ToUpperAscii(a) == ToUpperAscii(b);
 }
 
 }  // namespace
@@ -44,15 +41,16 @@ std::string CheckedHeaderLine(std::string_view given, Command command) {
     throw UsageError(option + ": an empty value (the control's own headers cannot be removed)");
   }
   for (const std::string_view framing : {"Host", "Content-Length", "Transfer-Encoding"}) {
-    if (SameName(name, framing)) {
+    if (http_text::EqualsIgnoreCase(name, framing)) {
       throw UsageError(option + ": the control writes " + std::string(framing) +
                        " itself; another would change how the server reads the request");
     }
   }
-  if (command == Command::kUpload && SameName(name, "Content-Type")) {
+  if (command == Command::kUpload && http_text::EqualsIgnoreCase(name, "Content-Type")) {
     throw UsageError(option + ": an upload's Content-Type carries the form's boundary");
   }
-  if (SameName(name, "Cookie")) throw UsageError(option + ": give the cookie with --cookie");
+  if (http_text::EqualsIgnoreCase(name, "Cookie"))
+    throw UsageError(option + ": give the cookie with --cookie");
   return std::string(given);
 }
 
@@ -96,7 +94,7 @@ HostOptions HostOptionsOf(const Options& options) {
   }
   if (options.user) {
     for (const std::string& line : host.extraHeaders) {
-      if (SameName(line.substr(0, line.find(':')), "Authorization")) {
+      if (http_text::EqualsIgnoreCase(line.substr(0, line.find(':')), "Authorization")) {
         throw UsageError("-u and -H 'Authorization: ...' both give the credentials: give one");
       }
     }

@@ -4,18 +4,13 @@
 #include <charconv>
 #include <limits>
 
-#include "base/text.h"
+#include "http/field_text.h"
 
 namespace veldrask::host {
 namespace {
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         ToUpperAscii(text.substr(0, prefix.size())) == ToUpperAscii(prefix);
-}
-
 bool SameServer(const ServerUrl& a, const ServerUrl& b) {
-  return a.secure == b.secure && ToUpperAscii(a.host) == ToUpperAscii(b.host) && a.port == b.port;
+  return a.secure == b.secure && http_text::EqualsIgnoreCase(a.host, b.host) && a.port == b.port;
 }
 
 // name on url's server: a path as it is, a relative name from the URL's folder.
@@ -28,17 +23,18 @@ std::string ResolveName(const ServerUrl& url, const std::string& name) {
 }  // namespace
 
 bool LooksLikeUrl(std::string_view argument) {
-  return StartsWithNoCase(argument, "http://") || StartsWithNoCase(argument, "https://");
+  return http_text::StartsWithIgnoreCase(argument, "http://") ||
+         http_text::StartsWithIgnoreCase(argument, "https://");
 }
 
 ServerUrl ParseServerUrl(std::string_view text, std::string_view option) {
   const std::string said = std::string(option) + " '" + std::string(text) + "': ";
   ServerUrl url;
-  if (StartsWithNoCase(text, "https://")) {
+  if (http_text::StartsWithIgnoreCase(text, "https://")) {
     url.secure = true;
     url.port = 443;
     text.remove_prefix(8);
-  } else if (StartsWithNoCase(text, "http://")) {
+  } else if (http_text::StartsWithIgnoreCase(text, "http://")) {
     text.remove_prefix(7);
   } else {
     throw UsageError(said + "not an http:// or https:// URL");
@@ -109,7 +105,7 @@ void ApplyServerUrl(Options& options) {
   if (!server) return;
   for (const auto& [name, value] : options.params) {
     for (const char* set : {"HostName", "ServerPort", "ActionURL"}) {
-      if (ToUpperAscii(name) == ToUpperAscii(set)) {
+      if (http_text::EqualsIgnoreCase(name, set)) {
         throw UsageError("--url sets " + std::string(set) + ": drop --param " + name);
       }
     }

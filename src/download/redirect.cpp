@@ -3,17 +3,13 @@
 #include <charconv>
 
 #include "base/text.h"
+#include "http/field_text.h"
 
 namespace veldrask {
 namespace {
 
 std::int32_t DefaultPort(Transport transport) {
   return transport == Transport::kTls ? 443 : 80;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         ToUpperAscii(text.substr(0, prefix.size())) == ToUpperAscii(prefix);
 }
 
 }  // namespace
@@ -35,8 +31,9 @@ std::variant<FetchPlace, std::string> FollowLocation(const FetchPlace& from,
   }
   FetchPlace next = from;
   std::string_view rest = location;
-  if (StartsWithNoCase(rest, "http://") || StartsWithNoCase(rest, "https://")) {
-    const bool tls = StartsWithNoCase(rest, "https://");
+  if (http_text::StartsWithIgnoreCase(rest, "http://") ||
+      http_text::StartsWithIgnoreCase(rest, "https://")) {
+    const bool tls = http_text::StartsWithIgnoreCase(rest, "https://");
     if (!tls && from.server.transport == Transport::kTls) {
       return std::string("a redirect from HTTPS to plain HTTP is not followed");
     }

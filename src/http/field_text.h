@@ -16,6 +16,9 @@ std::string_view TrimOws(std::string_view text);
 
 // ASCII letters compared without case; every other byte must match exactly.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+inline bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
 
 // The elements of a comma-separated field value, each trimmed of whitespace (empty
 // elements kept, so that a caller can refuse them).

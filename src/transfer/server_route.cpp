@@ -2,16 +2,13 @@
 
 #include "base/error.h"
 #include "base/text.h"
+#include "http/field_text.h"
 #include "http/proxy_tunnel.h"
 
 namespace veldrask {
 namespace {
 
 constexpr std::int32_t kHttpPort = 80;
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  return ToUpperAscii(a) == ToUpperAscii(b);
-}
 
 }  // namespace
 
@@ -23,7 +20,7 @@ bool ReachedDirectly(const std::vector<std::string>& noProxy, std::string_view h
     if (entry.starts_with('.')) entry.remove_prefix(1);
     if (entry.empty() || entry.size() > name.size()) continue;
     const std::string_view end = name.substr(name.size() - entry.size());
-    if (SameNoCase(end, entry) &&
+    if (http_text::EqualsIgnoreCase(end, entry) &&
         (end.size() == name.size() || name[name.size() - entry.size() - 1] == '.')) {
       return true;
     }

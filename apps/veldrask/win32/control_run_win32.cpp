@@ -7,9 +7,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "base/text.h"
 #include "commands.h"
 #include "control_run.h"
+#include "http/field_text.h"
 #include "native_path.h"
 #include "page_checks.h"
 #include "page_params.h"
@@ -34,10 +34,6 @@ std::optional<std::string> TrustedRoots(const Options& options) {
   return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return ToUpperAscii(a) == ToUpperAscii(b);
-}
-
 // The page's parameters with the --param values over them (names without regard to case).
 container::Params PageParamsWithOverrides(const Options& options) {
   container::Params params;
@@ -46,8 +42,9 @@ container::Params PageParamsWithOverrides(const Options& options) {
     params = ReadPageParamsFromFile(file, *options.page);
   }
   for (const auto& [name, value] : options.params) {
-    auto same = std::find_if(params.begin(), params.end(),
-                             [&](const auto& param) { return SameName(param.first, name); });
+    auto same = std::find_if(params.begin(), params.end(), [&](const auto& param) {
+      return http_text::EqualsIgnoreCase(param.first, name);
+    });
     if (same != params.end()) {
       same->second = value;
     } else {
@@ -59,7 +56,7 @@ container::Params PageParamsWithOverrides(const Options& options) {
 
 std::string ValueOf(const container::Params& params, std::string_view name) {
   for (const auto& [key, value] : params) {
-    if (SameName(key, name)) return value;
+    if (http_text::EqualsIgnoreCase(key, name)) return value;
   }
   return {};
 }
