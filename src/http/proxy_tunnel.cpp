@@ -15,22 +15,22 @@ std::string Authority(std::string_view host, std::int32_t port) {
   return bare + ":" + ToDecimal(port);
 }
 
-}  // namespace
-
-ProxyTunnel::ProxyTunnel(Network& network, SocketEvents& events, ProxyPlace proxy)
-    : events_(events), proxy_(std::move(proxy)) {
-  SocketEvents& connectionEvents = *this;
-  connection_ = network.CreateTcpSocket(connectionEvents);
-}
-
-std::string ProxyTunnel::TunnelRequest(std::string_view host, std::int32_t port,
-                                       const ProxyPlace& proxy) {
+// What asks the proxy for the tunnel: the CONNECT line, its Host line and the credentials.
+std::string TunnelRequest(std::string_view host, std::int32_t port, const ProxyPlace& proxy) {
   const std::string authority = Authority(host, port);
   std::string request = "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority + "\r\n";
   if (!proxy.authorization.empty()) {
     request += "Proxy-Authorization: " + proxy.authorization + "\r\n";
   }
   return request + "\r\n";
+}
+
+}  // namespace
+
+ProxyTunnel::ProxyTunnel(Network& network, SocketEvents& events, ProxyPlace proxy)
+    : events_(events), proxy_(std::move(proxy)) {
+  SocketEvents& connectionEvents = *this;
+  connection_ = network.CreateTcpSocket(connectionEvents);
 }
 
 void ProxyTunnel::Connect(std::string_view host, std::int32_t port) {

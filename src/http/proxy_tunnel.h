@@ -41,10 +41,6 @@ class ProxyTunnel final : public TcpSocket, private SocketEvents {
   void GetData(ByteBuffer& out) override;
   void Close() override;
 
-  // What asks the proxy for the tunnel: the CONNECT line, its Host line and the credentials.
-  static std::string TunnelRequest(std::string_view host, std::int32_t port,
-                                   const ProxyPlace& proxy);
-
  private:
   struct Liveness {};
 

@@ -46,20 +46,14 @@ ServerRoute RouteTo(const HostOptions& options, const ServerAddress& server, std
 }
 
 std::string HeadForRoute(const ServerRoute& route, std::string_view head) {
-  const std::size_t targetStart = head.find(' ');
-  if (route.forwardOrigin.empty() || targetStart == std::string_view::npos) {
-    return std::string(head);
+  std::string routed(head);
+  const std::size_t targetStart = routed.find(' ');
+  if (route.forwardOrigin.empty() || targetStart == std::string::npos) return routed;
+  routed.insert(targetStart + 1, route.forwardOrigin);
+  const std::size_t lineEnd = routed.find("\r\n");
+  if (!route.proxyAuthorization.empty() && lineEnd != std::string::npos) {
+    routed.insert(lineEnd + 2, "Proxy-Authorization: " + route.proxyAuthorization + "\r\n");
   }
-  std::string routed(head.substr(0, targetStart + 1));
-  routed += route.forwardOrigin;
-  const std::size_t lineEnd = head.find("\r\n");
-  routed += head.substr(targetStart + 1, lineEnd == std::string_view::npos
-                                             ? std::string_view::npos
-                                             : lineEnd + 2 - targetStart - 1);
-  if (!route.proxyAuthorization.empty()) {
-    routed += "Proxy-Authorization: " + route.proxyAuthorization + "\r\n";
-  }
-  if (lineEnd != std::string_view::npos) routed += head.substr(lineEnd + 2);
   return routed;
 }
 
