@@ -144,7 +144,8 @@ TEST_F(ProxyCliTest, TinyproxyForwardsAndTunnelsAsTheOptionsAndTheEnvironmentSay
        {trust, "--proxy", "http://u:p@127.0.0.1:" + std::to_string(guarded->port())},
        {},
        56,
-       "을 열지 않았습니다: 403 "},
+       "12033:프록시(127.0.0.1:" + std::to_string(guarded->port()) + ")가 터널(CONNECT localhost:" +
+           std::to_string(front->port()) + ")을 열지 않았습니다: 403 "},
       {"a proxy that wants credentials",
        PlainUrl(),
        {"--proxy", ProxyUrl(guarded->port())},
