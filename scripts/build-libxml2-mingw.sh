@@ -21,7 +21,7 @@ mkdir -p "$root"
     if ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -q '^Sources$'; then
       sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
         >/etc/apt/sources.list.d/veldrask-deb-src.sources
-      apt-get update -qq
+      bash scripts/apt-update.sh
     fi
     (cd "$root" && apt-get source -qq libxml2 >/dev/null)
   fi

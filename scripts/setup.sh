@@ -38,13 +38,7 @@ command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
-  # A mirror caught mid-sync fails one index ("File has unexpected size"); try again, and
-  # then go on with the lists that did arrive: the install below says if a package is missing.
-  for attempt in 1 2 3; do
-    apt-get update -qq && break
-    echo "apt-get update failed (attempt $attempt of 3)" >&2
-    ((attempt < 3)) && sleep 20
-  done
+  bash scripts/apt-update.sh
   # When one architecture's security list is missing, the two architectures' candidates for a
   # shared library differ and wine32:i386 cannot be installed; the release's own lists alone
   # give both the same versions.
