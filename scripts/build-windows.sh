@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds both Windows presets with mingw-w64: build/windows-x86 (the 32-bit target; it cannot
-# run here, so its programs are checked statically: PE32, system DLLs only) and
-# build/windows-x64 (whose tests run under Wine: ctest --test-dir build/windows-x64).
+# Builds both Windows presets with mingw-w64: build/windows-x86 (the 32-bit control that
+# browsers load; its tests run under 32-bit Wine: ctest --preset windows-x86) and
+# build/windows-x64 (ctest --preset windows-x64). Both are checked statically as well: PE32 or
+# PE32+ importing system DLLs only, and the 32-bit DLL's four stdcall exports.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -28,14 +28,15 @@ step_done "packages"
 
 wine32_status=0
 wine32_reason=$(bash scripts/wine32-runs.sh 2>&1) || wine32_status=$?
-posix_filter=()
-if ((wine32_status == 2)); then posix_filter=(-LE wine32); fi
+# Tests that run 32-bit programs (label wine32), in the POSIX build and the 64-bit one (WoW64).
+wine32_filter=()
+if ((wine32_status == 2)); then wine32_filter=(-LE wine32); fi
 
 status=0
-ctest --preset "$preset" -j"$(nproc)" --output-on-failure "${posix_filter[@]}" || status=1
+ctest --preset "$preset" -j"$(nproc)" --output-on-failure "${wine32_filter[@]}" || status=1
 step_done "tests, $preset (the exe_* suites under Wine among them)"
 echo "== Windows tests under Wine, 64-bit"
-ctest --preset windows-x64 -j"$(nproc)" --output-on-failure || status=1
+ctest --preset windows-x64 -j"$(nproc)" --output-on-failure "${wine32_filter[@]}" || status=1
 step_done "tests, windows-x64"
 echo "== Windows tests under Wine, 32-bit"
 case $wine32_status in

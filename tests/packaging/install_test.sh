@@ -7,7 +7,8 @@
 # - the MSI over an older version of itself: one version is left, the newer;
 #   its registry entries are exactly what regsvr32 writes for the DLL at that place (in the
 #   platform's registry view); a script
-#   creates the control; msiexec /x restores the registry and the folders as they were before,
+#   creates the control (for x64, a 32-bit script host too, where 32-bit programs run: the
+#   package carries both DLLs); msiexec /x restores the registry and the folders as they were before,
 #   another product's keys and files under the same parents included.
 # Usage: install_test.sh x64|x86 SOURCE_DIR PACKAGES_DIR VERSION PREFIX (made afresh)
 set -euo pipefail
@@ -40,11 +41,12 @@ value_of() {
   out=$(w reg query "$1" /ve 2>/dev/null) || { echo '<absent>'; return; }
   printf '%s\n' "$out" | tr -d '\r' | LC_ALL=C sed -n 's/^.*REG_SZ *//p' | head -n1
 }
-# A JScript suite of the control's tests under the platform's cscript.
+# A JScript suite of the control's tests under the platform's cscript (or the one of the system
+# folder given third).
 run_suite() {
   cat "$source_dir/tests/win32/com/jscript/harness.js" \
     "$source_dir/tests/win32/com/jscript/$1.js" | iconv -f UTF-8 -t CP949 >"$work/suite.js"
-  w "C:\\windows\\$system\\cscript.exe" //nologo "$(windows_path "$work/suite.js")" 2>&1 | iconv -f CP949 -t UTF-8 |
+  w "C:\\windows\\${3:-$system}\\cscript.exe" //nologo "$(windows_path "$work/suite.js")" 2>&1 | iconv -f CP949 -t UTF-8 |
     tr -d '\r' >"$work/suite.out" || true
   grep -q '^PASSED ' "$work/suite.out" || { fail "$2: suite $1"; cat "$work/suite.out"; }
 }
@@ -56,15 +58,20 @@ export_classes() {
   iconv -f UTF-16LE -t UTF-8 "$work/export.reg" | tr -d '\r' |
     awk -v RS= -v ORS='\n\n' 'NR > 1 && split($0, lines, "\n") > 1' >"$1"
 }
-# The control's keys in the platform's view, but the other DLL's type library path (Wine
+# The control's keys in the platform's view, in order, but the other DLL's type library path (Wine
 # keeps one type library key for both of the x64 package's DLLs), HELPDIR without its final
-# backslash.
+# backslash. ProgIDs count in either view: Windows shares them between the two, and Wine's
+# installer writes a 32-bit component's under Wow6432Node where regsvr32 writes them shared.
 control_keys() {
   local other=win32
   [ "$platform" = x64 ] || other=win64
-  awk -v RS= -v ORS='\n\n' -v view="$view" -v other="\\\\0\\\\$other]" \
-    '(view == "") == ($0 !~ /Wow6432Node/) && index($0, other) == 0 &&
-     $0 ~ /D05A67AE-F78D|3F3C90E0-1C0F|2F53DC41-9316|2F782B5D-37F3|VeldraskUploader\.UploaderControl/' "$1" |
+  sed 's/\\Wow6432Node\\\(VeldraskUploader\.UploaderControl\)/\\\1/' "$1" |
+    awk -v RS= -v view="$view" -v other="\\\\0\\\\$other]" \
+      '{ split($0, lines, "\n"); shared = index(lines[1], "Classes\\VeldraskUploader.") > 0 }
+       (shared || (view == "") == ($0 !~ /Wow6432Node/)) && index($0, other) == 0 &&
+       $0 ~ /D05A67AE-F78D|3F3C90E0-1C0F|2F53DC41-9316|2F782B5D-37F3|VeldraskUploader\.UploaderControl/ &&
+       !seen[$0]++ { gsub("\n", "\037"); print }' |
+    sort | awk '{ gsub("\037", "\n"); print $0 "\n" }' |
     sed 's/^@="\(.*\)\\\\"$/@="\1"/'
 }
 sys32=$prefix/drive_c/windows/$system
@@ -107,6 +114,14 @@ export_classes "$work/registered.txt"
 control_keys "$work/registered.txt" >"$work/expected-keys.txt"
 w "$regsvr32" /s /u "$installed"
 rm -rf "$folder"
+# The x64 package carries both DLLs, so a 32-bit host finds its own too, where 32-bit programs
+# run. That cscript registers its own type library the first time it runs: before the snapshot.
+wow64_host=false
+if [ "$platform" = x64 ] && bash "$source_dir/scripts/wine32-runs.sh" 2>/dev/null; then
+  wow64_host=true
+  echo 'WScript.Echo("")' >"$work/nothing.js"
+  w 'C:\windows\syswow64\cscript.exe' //nologo "$(windows_path "$work/nothing.js")" >/dev/null
+fi
 # Another product's keys under the same parents, and its file in the same folder.
 for key in "CLSID\\{0E6B1D59-7F3A-4C55-9C1B-5B1A62F0A001}\\InprocServer32" \
   "TypeLib\\{0E6B1D59-7F3A-4C55-9C1B-5B1A62F0A002}\\1.0" \
@@ -138,7 +153,7 @@ if [ "$platform" = x64 ]; then
   cmp -s "$folder/VeldraskUploader.dll" "$packages/x64/VeldraskUploader.dll" ||
     fail "msi: not the x64 DLL"
 fi
-products=$(w reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
+products=$(w reg query "HKLM\\Software\\${view:+$view\\}Microsoft\\Windows\\CurrentVersion\\Uninstall" /s |
   tr -d '\r' | grep -c 'DisplayName.*REG_SZ.*Veldrask Uploader' || true)
 [ "$products" = 1 ] || fail "$products products installed after the upgrade, expected 1"
 export_classes "$work/installed.txt"
@@ -146,6 +161,9 @@ control_keys "$work/installed.txt" >"$work/installed-keys.txt"
 diff -u "$work/expected-keys.txt" "$work/installed-keys.txt" ||
   fail "the MSI's registry entries differ from regsvr32's (above)"
 run_suite properties msiexec
+if $wow64_host; then
+  run_suite properties "msiexec, 32-bit cscript" syswow64
+fi
 
 w msiexec /x "$msi" /qn || fail "msiexec /x"
 export_classes "$work/after.txt"

@@ -57,6 +57,20 @@ LONG DeleteTree(HKEY parent, const std::wstring& path) {
   return RegDeleteKeyW(parent, path.c_str());
 }
 
+// 64-bit Windows keeps a class key for each bitness in its own registry view but one set of
+// ProgIDs for both: while the other bitness's DLL is registered, its scripts still need them.
+// Where there is one view (32-bit Windows), the flag is ignored and this view answers.
+bool RegisteredForTheOtherBitness() {
+  const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (ClassKey() + L"\\InprocServer32").c_str(), 0,
+                    KEY_READ | otherView, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
+
 struct Entry {
   std::wstring path;
   const wchar_t* name;
@@ -109,10 +123,14 @@ HRESULT RegisterControl() {
 
 HRESULT UnregisterControl() {
   HRESULT result = S_OK;
-  for (const std::wstring& path :
-       {ClassKey(), std::wstring(kProgId), std::wstring(kIndependentProgId)}) {
+  const auto remove = [&result](const std::wstring& path) {
     const LONG status = DeleteTree(HKEY_CLASSES_ROOT, path);
     if (status != ERROR_SUCCESS) result = HRESULT_FROM_WIN32(static_cast<DWORD>(status));
+  };
+  remove(ClassKey());
+  if (!RegisteredForTheOtherBitness()) {
+    remove(kProgId);
+    remove(kIndependentProgId);
   }
   const SYSKIND kind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
   const HRESULT hr = UnRegisterTypeLib(LIBID_VeldraskUploader, 1, 0, LOCALE_NEUTRAL, kind);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -115,6 +116,23 @@ TEST_F(Win32FileSystemTest, AFileLockedByAnotherHandleIsPermissionDenied) {
   EXPECT_EQ(files.FileSize(locked), 6);  // the folder entry still answers
   CloseHandle(holder);
   EXPECT_EQ(ReadAll(files, locked), "locked");
+}
+
+// Sizes that a 32-bit count would turn negative (2 GiB) or small (4 GiB + 5). The end is set
+// without writing, so the files take no space.
+TEST_F(Win32FileSystemTest, SizesPastThirtyTwoBitsAreReportedWhole) {
+  for (const std::int64_t size : {std::int64_t{1} << 31, (std::int64_t{1} << 32) + 5}) {
+    const std::string path = scratch / ("big-" + std::to_string(size));
+    const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end{};
+    end.QuadPart = size;
+    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+    EXPECT_EQ(files.FileSize(path), size);
+  }
 }
 
 TEST_F(Win32FileSystemTest, FoldersAndHiddenFiles) {
