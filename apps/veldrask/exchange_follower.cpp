@@ -35,6 +35,10 @@ void ExchangeFollower::RequestHead(std::string_view head) {
   if (verbose_) console_.Print(PrefixedLines(head, "> "));
 }
 
+void ExchangeFollower::TunnelAnswerHead(std::string_view head) {
+  if (verbose_) console_.Print(PrefixedLines(head, "< "));
+}
+
 void ExchangeFollower::Progress() {
   if (limits_ != nullptr) limits_->Progress();
 }

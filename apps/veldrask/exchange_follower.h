@@ -43,6 +43,8 @@ class ExchangeFollower final : public ExchangeObserver {
   void Connecting() override;
   void Connected() override;
   void RequestHead(std::string_view head) override;
+  void TunnelRequestHead(std::string_view head) override { RequestHead(head); }
+  void TunnelAnswerHead(std::string_view head) override;
   void Progress() override;
   void ResponseHeadRead(const ResponseHead& head) override;
   bool TakesReplyBody() const override { return static_cast<bool>(replySink_); }

@@ -61,7 +61,8 @@ Options (also after upload and download):
                        server was busy (408, 429, 500, 502, 503, 504), and an upload whose
                        connection never opened (one whose bytes went out is never repeated)
   -q, --quiet          draw no progress and print no location: line
-  -v, --verbose        print each request head ("> ") and response head ("< ") on stderr
+  -v, --verbose        print each request head ("> ") and response head ("< ") on stderr,
+                       a proxy tunnel's CONNECT and its answer among them
   --connect-timeout S  give up when a connection is not made within S seconds
   --max-time S         give up when the transfer takes longer than S seconds
   --speed-time S       give up when no byte moves for S seconds

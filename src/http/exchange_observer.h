@@ -46,6 +46,10 @@ class ExchangeObserver {
   virtual void Connected() {}
   // The head of a request as it goes out (the control's text, before conversion).
   virtual void RequestHead(std::string_view /*head*/) {}
+  // The heads of a proxy tunnel's CONNECT exchange: the request as it goes out, the proxy's
+  // answer as it came, whatever its status.
+  virtual void TunnelRequestHead(std::string_view /*head*/) {}
+  virtual void TunnelAnswerHead(std::string_view /*head*/) {}
   // Bytes went out or came in.
   virtual void Progress() {}
   // The head of the final response.

@@ -27,8 +27,9 @@ std::string TunnelRequest(std::string_view host, std::int32_t port, const ProxyP
 
 }  // namespace
 
-ProxyTunnel::ProxyTunnel(Network& network, SocketEvents& events, ProxyPlace proxy)
-    : events_(events), proxy_(std::move(proxy)) {
+ProxyTunnel::ProxyTunnel(Network& network, SocketEvents& events, ProxyPlace proxy,
+                         ObserverOfTheMoment observer)
+    : events_(events), proxy_(std::move(proxy)), observer_(std::move(observer)) {
   SocketEvents& connectionEvents = *this;
   connection_ = network.CreateTcpSocket(connectionEvents);
 }
@@ -88,7 +89,11 @@ void ProxyTunnel::OnConnect() {
     Fail(socket_error::kInvalidArgument, std::move(invalid));
     return;
   }
-  connection_->Send(AsBytes(TunnelRequest(targetHost_, targetPort_, proxy_)));
+  const std::string request = TunnelRequest(targetHost_, targetPort_, proxy_);
+  if (ExchangeObserver* observer = observer_ ? observer_() : nullptr) {
+    observer->TunnelRequestHead(request);
+  }
+  connection_->Send(AsBytes(request));
 }
 
 void ProxyTunnel::OnSendProgress(std::int32_t sent, std::int32_t remaining) {
@@ -133,6 +138,9 @@ void ProxyTunnel::ReadAnswer() {
     return;
   }
   if (!answer_.Complete()) return;
+  if (ExchangeObserver* observer = observer_ ? observer_() : nullptr) {
+    observer->TunnelAnswerHead(answer_.Text());
+  }
   const ParsedHead parsed = ParseResponseHead(answer_.Text());
   const std::optional<int> status = parsed.head.StatusNumber();
   if (parsed.error != ResponseError::kNone || !status || *status < 200 || *status > 299) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "base/byte_buffer.h"
 #include "base/shared_bytes.h"
+#include "http/exchange_observer.h"
 #include "http/head_collector.h"
 #include "http/host_options.h"
 #include "platform/tcp_socket.h"
@@ -26,8 +28,11 @@ class ProxyTunnel final : public TcpSocket, private SocketEvents {
  public:
   // The most of the proxy's answer head that is read.
   static constexpr std::size_t kAnswerLimit = std::size_t{16} << 10;
+  // The observer of the moment, told the CONNECT exchange's heads; it may give null.
+  using ObserverOfTheMoment = std::function<ExchangeObserver*()>;
 
-  ProxyTunnel(Network& network, SocketEvents& events, ProxyPlace proxy);
+  ProxyTunnel(Network& network, SocketEvents& events, ProxyPlace proxy,
+              ObserverOfTheMoment observer = {});
   ProxyTunnel(const ProxyTunnel&) = delete;
   ProxyTunnel& operator=(const ProxyTunnel&) = delete;
   ~ProxyTunnel() override = default;
@@ -61,6 +66,7 @@ class ProxyTunnel final : public TcpSocket, private SocketEvents {
 
   SocketEvents& events_;
   ProxyPlace proxy_;
+  ObserverOfTheMoment observer_;
   std::unique_ptr<TcpSocket> connection_;
   std::string targetHost_;  // the server the tunnel is asked for
   std::int32_t targetPort_ = 0;

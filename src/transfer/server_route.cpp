@@ -58,15 +58,14 @@ std::string HeadForRoute(const ServerRoute& route, std::string_view head) {
 }
 
 std::unique_ptr<TcpSocket> OpenRouteSocket(Network& network, SocketEvents& events,
-                                           Transport transport, const ServerRoute& route) {
+                                           Transport transport, const ServerRoute& route,
+                                           ProxyTunnel::ObserverOfTheMoment observer) {
   if (transport == Transport::kPlain) return network.CreateTcpSocket(events);
-  std::unique_ptr<TcpSocket> socket =
-      route.tunnel ? network.CreateTlsSocketOver(events,
-                                                 [&network, &route](SocketEvents& tlsEvents) {
-                                                   return std::make_unique<ProxyTunnel>(
-                                                       network, tlsEvents, *route.tunnel);
-                                                 })
-                   : network.CreateTlsSocket(events);
+  const auto overTunnel = [&](SocketEvents& tlsEvents) {
+    return std::make_unique<ProxyTunnel>(network, tlsEvents, *route.tunnel, observer);
+  };
+  std::unique_ptr<TcpSocket> socket = route.tunnel ? network.CreateTlsSocketOver(events, overTunnel)
+                                                   : network.CreateTlsSocket(events);
   if (!socket) {
     throw Error(socket_error::kSecureChannelFailed,
                 "이 환경에서는 보안 연결(HTTPS)을 사용할 수 없습니다.");

@@ -12,6 +12,7 @@
 
 #include "common/server_address.h"
 #include "http/host_options.h"
+#include "http/proxy_tunnel.h"
 #include "platform/tcp_socket.h"
 
 namespace veldrask {
@@ -39,9 +40,10 @@ ServerRoute RouteTo(const HostOptions& options, const ServerAddress& server, std
 // proxy's credentials after the request line; otherwise the head as it is.
 std::string HeadForRoute(const ServerRoute& route, std::string_view head);
 
-// A socket for transport by route: plain, TLS, or TLS through the tunnel. Throws the error to
-// show when the platform has no TLS.
+// A socket for transport by route: plain, TLS, or TLS through the tunnel, whose heads go to
+// observer's answer. Throws the error to show when the platform has no TLS.
 std::unique_ptr<TcpSocket> OpenRouteSocket(Network& network, SocketEvents& events,
-                                           Transport transport, const ServerRoute& route);
+                                           Transport transport, const ServerRoute& route,
+                                           ProxyTunnel::ObserverOfTheMoment observer = {});
 
 }  // namespace veldrask

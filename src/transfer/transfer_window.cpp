@@ -54,7 +54,8 @@ void TransferWindow::Wait(const std::function<bool()>& condition) {
 
 void TransferWindow::UseSocketFor(Transport transport, const ServerRoute& route) {
   if (socket_ && transport == socketTransport_ && route.tunnel == socketTunnel_) return;
-  socket_ = OpenRouteSocket(platform_.network, *this, transport, route);
+  socket_ =
+      OpenRouteSocket(platform_.network, *this, transport, route, [this] { return Observer(); });
   socketTransport_ = transport;
   socketTunnel_ = route.tunnel;
 }

@@ -27,6 +27,18 @@ HRESULT ExchangeSink::RequestHead(const char* head, ULONG length) {
   return S_OK;
 }
 
+HRESULT ExchangeSink::TunnelRequestHead(const char* head, ULONG length) {
+  if (head == nullptr) return E_POINTER;
+  observer_.TunnelRequestHead(std::string_view(head, length));
+  return S_OK;
+}
+
+HRESULT ExchangeSink::TunnelAnswerHead(const char* head, ULONG length) {
+  if (head == nullptr) return E_POINTER;
+  observer_.TunnelAnswerHead(std::string_view(head, length));
+  return S_OK;
+}
+
 HRESULT ExchangeSink::Progress() {
   observer_.Progress();
   return S_OK;

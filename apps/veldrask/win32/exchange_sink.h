@@ -25,6 +25,8 @@ class ExchangeSink final
   HRESULT STDMETHODCALLTYPE DownloadEnded(const com::HostDownloadReport* report) override;
   HRESULT STDMETHODCALLTYPE SocketFailed(LONG number, const char* description,
                                          ULONG length) override;
+  HRESULT STDMETHODCALLTYPE TunnelRequestHead(const char* head, ULONG length) override;
+  HRESULT STDMETHODCALLTYPE TunnelAnswerHead(const char* head, ULONG length) override;
 
  private:
   ExchangeObserver& observer_;

@@ -71,6 +71,9 @@ struct IUploaderExchangeSink : IUnknown {
   // The connection failed with the socket's error number and description.
   virtual HRESULT STDMETHODCALLTYPE SocketFailed(LONG number, const char* description,
                                                  ULONG length) = 0;
+  // The heads of a proxy tunnel's CONNECT exchange, as they went out and came in.
+  virtual HRESULT STDMETHODCALLTYPE TunnelRequestHead(const char* head, ULONG length) = 0;
+  virtual HRESULT STDMETHODCALLTYPE TunnelAnswerHead(const char* head, ULONG length) = 0;
 };
 
 // Answered by the control object.

@@ -21,6 +21,12 @@ class SinkObserver final : public ExchangeObserver {
   void RequestHead(std::string_view head) override {
     sink_->RequestHead(head.data(), Length(head.size()));
   }
+  void TunnelRequestHead(std::string_view head) override {
+    sink_->TunnelRequestHead(head.data(), Length(head.size()));
+  }
+  void TunnelAnswerHead(std::string_view head) override {
+    sink_->TunnelAnswerHead(head.data(), Length(head.size()));
+  }
   void Progress() override { sink_->Progress(); }
   void ResponseHeadRead(const ResponseHead& head) override {
     const std::string text = ResponseHeadText(head);

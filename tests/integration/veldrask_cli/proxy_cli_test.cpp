@@ -146,6 +146,14 @@ TEST_F(ProxyCliTest, TinyproxyForwardsAndTunnelsAsTheOptionsAndTheEnvironmentSay
        56,
        "12033:프록시(127.0.0.1:" + std::to_string(guarded->port()) + ")가 터널(CONNECT localhost:" +
            std::to_string(front->port()) + ")을 열지 않았습니다: 403 "},
+      {"-v shows the tunnel's exchange with the proxy",
+       secureUrl,
+       {trust, "-v", "--proxy", "http://u:p@127.0.0.1:" + std::to_string(guarded->port())},
+       {},
+       56,
+       "> CONNECT localhost:" + std::to_string(front->port()) +
+           " HTTP/1.1\n> Host: localhost:" + std::to_string(front->port()) +
+           "\n> Proxy-Authorization: Basic dTpw\n> \n< HTTP/1.1 403 "},
       {"a proxy that wants credentials",
        PlainUrl(),
        {"--proxy", ProxyUrl(guarded->port())},
