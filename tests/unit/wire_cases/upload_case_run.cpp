@@ -3,8 +3,8 @@
 #include <map>
 
 #include "control_entries.h"
-#include "memory_file_system.h"
 #include "fake_upload_owner.h"
+#include "memory_file_system.h"
 #include "upload/upload_request.h"
 #include "upload/upload_window.h"
 #include "upload/utf8_code_page.h"
