@@ -75,6 +75,10 @@ void ProxyTunnel::Close() {
   open_ = failed_ = false;
 }
 
+ExchangeObserver* ProxyTunnel::Observer() const {
+  return observer_ ? observer_() : nullptr;
+}
+
 std::string ProxyTunnel::Target() const {
   return Authority(targetHost_, targetPort_);
 }
@@ -90,9 +94,7 @@ void ProxyTunnel::OnConnect() {
     return;
   }
   const std::string request = TunnelRequest(targetHost_, targetPort_, proxy_);
-  if (ExchangeObserver* observer = observer_ ? observer_() : nullptr) {
-    observer->TunnelRequestHead(request);
-  }
+  if (ExchangeObserver* observer = Observer()) observer->TunnelRequestHead(request);
   connection_->Send(AsBytes(request));
 }
 
@@ -138,9 +140,7 @@ void ProxyTunnel::ReadAnswer() {
     return;
   }
   if (!answer_.Complete()) return;
-  if (ExchangeObserver* observer = observer_ ? observer_() : nullptr) {
-    observer->TunnelAnswerHead(answer_.Text());
-  }
+  if (ExchangeObserver* observer = Observer()) observer->TunnelAnswerHead(answer_.Text());
   const ParsedHead parsed = ParseResponseHead(answer_.Text());
   const std::optional<int> status = parsed.head.StatusNumber();
   if (parsed.error != ResponseError::kNone || !status || *status < 200 || *status > 299) {

@@ -63,6 +63,7 @@ class ProxyTunnel final : public TcpSocket, private SocketEvents {
   std::string ProxyText() const;
   // "host:port" of the server.
   std::string Target() const;
+  ExchangeObserver* Observer() const;
 
   SocketEvents& events_;
   ProxyPlace proxy_;

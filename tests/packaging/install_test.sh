@@ -27,7 +27,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 rm -rf "$prefix"
 w() { "$source_dir/scripts/wine-run.sh" "$prefix" "$@"; }
-windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+wine_run() { w "$@"; }
+source "$source_dir/tests/win32/wine_test_helpers.sh"
 version_of() {
   x86_64-w64-mingw32-windres -i "$1" -O rc |
     sed -n 's/^ *FILEVERSION \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1.\2.\3.\4/p'
@@ -36,11 +37,6 @@ failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
 clsid='{D05A67AE-F78D-4C94-85DD-E93A46C2066C}'
-value_of() {
-  local out
-  out=$(w reg query "$1" /ve 2>/dev/null) || { echo '<absent>'; return; }
-  printf '%s\n' "$out" | tr -d '\r' | LC_ALL=C sed -n 's/^.*REG_SZ *//p' | head -n1
-}
 # A JScript suite of the control's tests under the platform's cscript (or the one of the system
 # folder given third).
 run_suite() {

@@ -7,7 +7,7 @@ set -euo pipefail
 program=$1
 shift
 wine=("$@")
-windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+source "$(dirname "$0")/../win32/wine_test_helpers.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

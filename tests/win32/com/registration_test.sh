@@ -8,23 +8,14 @@ dll=$1
 platform=$2
 shift 2
 wine=("$@")
-windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+wine_run() { "${wine[@]}" "$@"; }
+source "$(dirname "$0")/../wine_test_helpers.sh"
 dll_path=$(windows_path "$dll")
 
 clsid='{D05A67AE-F78D-4C94-85DD-E93A46C2066C}'
 libid='{3F3C90E0-1C0F-4627-A475-4A419EC8D873}'
 dispatch_iid='{2F53DC41-9316-44B5-944F-A117ECA1CA47}'
 class_key="HKCR\\CLSID\\$clsid"
-# The data of a value ("" for the default value), or "<absent>".
-value_of() {
-  local out
-  if [ -z "$2" ]; then
-    out=$("${wine[@]}" reg query "$1" /ve 2>/dev/null) || { echo '<absent>'; return; }
-  else
-    out=$("${wine[@]}" reg query "$1" /v "$2" 2>/dev/null) || { echo '<absent>'; return; }
-  fi
-  printf '%s\n' "$out" | tr -d '\r' | LC_ALL=C sed -n 's/^.*REG_SZ *//p' | head -n1
-}
 
 failures=0
 expect() {

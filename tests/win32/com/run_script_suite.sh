@@ -10,7 +10,7 @@ suite=$2
 shift 2
 wine=("$@")
 here=$(dirname "$0")
-windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+source "$here/../wine_test_helpers.sh"
 
 work=$(mktemp -d)
 trap '"${wine[@]}" regsvr32 /s /u "$(windows_path "$dll")" || true; rm -rf "$work"' EXIT

@@ -11,7 +11,8 @@ suite=$3
 shift 3
 wine=("$@")
 here=$(dirname "$0")
-windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+wine_run() { "${wine[@]}" "$@"; }
+source "$here/../wine_test_helpers.sh"
 [ -f "$dll32" ] || { echo "FAIL no 32-bit DLL at $dll32 (build the windows-x86 preset)"; exit 1; }
 path64=$(windows_path "$dll64")
 path32=$(windows_path "$dll32")
@@ -25,12 +26,7 @@ cat "$here/jscript/harness.js" "$suite" | iconv -f UTF-8 -t CP949 >"$work/suite.
 
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
-# The data of a key's default value as the 64-bit reg sees it, or "<absent>".
-value_of() {
-  local out
-  out=$("${wine[@]}" reg query "$1" /ve 2>/dev/null) || { echo '<absent>'; return; }
-  printf '%s\n' "$out" | tr -d '\r' | LC_ALL=C sed -n 's/^.*REG_SZ *//p' | head -n1
-}
+# A key's default value, as the 64-bit reg sees it, against the one expected.
 expect() {
   local actual
   actual=$(value_of "$1")
@@ -58,48 +54,32 @@ server32="HKLM\\Software\\Classes\\Wow6432Node\\CLSID\\$clsid\\InprocServer32"
 progid='HKCR\VeldraskUploader.UploaderControl\CLSID'
 typelib="HKCR\\TypeLib\\$libid\\1.0\\0"
 
+# What the registry and each bitness's cscript show with the 64-bit and the 32-bit DLL
+# registered or not (yes or no each): a DLL's own keys name it, the shared ProgID stays while
+# either is registered.
+expect_state() {
+  local when=$1 want64='<absent>' want32='<absent>' progid_wanted='<absent>'
+  local host64=fails host32=fails
+  [ "$2" = yes ] && want64=$path64 host64=passes progid_wanted=$clsid
+  [ "$3" = yes ] && want32=$path32 host32=passes progid_wanted=$clsid
+  expect "$server64" "$want64" "$when"
+  expect "$typelib\\win64" "$want64" "$when"
+  expect "$server32" "$want32" "$when"
+  expect "$typelib\\win32" "$want32" "$when"
+  expect "$progid" "$progid_wanted" "$when"
+  expect_suite system32 "$host64" "$when"
+  expect_suite syswow64 "$host32" "$when"
+}
+
 "${wine[@]}" "$regsvr64" /s "$path64" || fail "regsvr32 of the 64-bit DLL returned $?"
 "${wine[@]}" "$regsvr32" /s "$path32" || fail "syswow64 regsvr32 of the 32-bit DLL returned $?"
-# Key | expected | when.
-while IFS='|' read -r key expected when; do
-  expect "$key" "$expected" "$when"
-done <<EOF_TABLE
-$server64|$path64|both registered
-$server32|$path32|both registered
-$progid|$clsid|both registered
-$typelib\\win64|$path64|both registered
-$typelib\\win32|$path32|both registered
-EOF_TABLE
-expect_suite system32 passes "both registered"
-expect_suite syswow64 passes "both registered"
-
+expect_state "both registered" yes yes
 # One unregistered at a time, the other then alone.
 "${wine[@]}" "$regsvr32" /s /u "$path32" || fail "syswow64 regsvr32 /u returned $?"
-while IFS='|' read -r key expected when; do
-  expect "$key" "$expected" "$when"
-done <<EOF_TABLE
-$server64|$path64|32-bit unregistered
-$server32|<absent>|32-bit unregistered
-$progid|$clsid|32-bit unregistered
-$typelib\\win64|$path64|32-bit unregistered
-$typelib\\win32|<absent>|32-bit unregistered
-EOF_TABLE
-expect_suite system32 passes "32-bit unregistered"
-expect_suite syswow64 fails "32-bit unregistered"
-
+expect_state "32-bit unregistered" yes no
 "${wine[@]}" "$regsvr32" /s "$path32" || fail "syswow64 regsvr32 again returned $?"
 "${wine[@]}" "$regsvr64" /s /u "$path64" || fail "regsvr32 /u returned $?"
-while IFS='|' read -r key expected when; do
-  expect "$key" "$expected" "$when"
-done <<EOF_TABLE
-$server64|<absent>|64-bit unregistered
-$server32|$path32|64-bit unregistered
-$progid|$clsid|64-bit unregistered
-$typelib\\win64|<absent>|64-bit unregistered
-$typelib\\win32|$path32|64-bit unregistered
-EOF_TABLE
-expect_suite system32 fails "64-bit unregistered"
-expect_suite syswow64 passes "64-bit unregistered"
+expect_state "64-bit unregistered" no yes
 
 # The last one out takes the shared keys with it.
 "${wine[@]}" "$regsvr32" /s /u "$path32" || fail "syswow64 regsvr32 /u returned $?"
